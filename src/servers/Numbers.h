@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// Reads the leading decimal number of a text. Blanks, tabs and line feeds are
+// skipped wherever they stand; reading stops at the first character that cannot
+// continue a number (sign, digits, one '.', an exponent). '.' is the decimal
+// point whatever the locale. A text without a leading number, or one whose
+// number lies beyond the range of a double, gives 0.
+double LeadingNumber(QStringView text);
+
+// Text of a double: integral values without a decimal point, others with up to
+// 15 significant digits, no trailing zeros, a 0 before the separator of values
+// below one. The decimal separator is the user's locale's; no group separators.
+QString NumberText(double dblNumber);
+
+// The same for a single-precision number, with up to 7 significant digits.
+QString SingleText(float sngNumber);

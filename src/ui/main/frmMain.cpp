@@ -1,0 +1,274 @@
+#include "frmMain.h"
+
+#include "app/Platform.h"
+#include "app/modServers.h"
+#include "servers/ServerListModel.h"
+#include "ui/AppIcon.h"
+#include "ui/about/frmabout.h"
+#include "ui/test/frmTest.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTreeView>
+
+namespace {
+
+template<typename T>
+T *placed(QWidget *parent, const char *name, int x, int y, int width, int height)
+{
+    auto *widget = new T(parent);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(x, y, width, height);
+    return widget;
+}
+
+} // namespace
+
+frmMain::frmMain(Platform &platform, AppGlobals &globals, QWidget *parent)
+    : QMainWindow(parent,
+                  Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                      | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    , m_platform(platform)
+    , m_globals(globals)
+    , m_model(new ServerListModel(this))
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(ApplicationTitle);
+    setWindowIcon(appIcon());
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSizeF(8.25);
+    setFont(font);
+
+    // Menus carry no access keys and no shortcuts.
+    mnuFile = menuBar()->addMenu(QStringLiteral("File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuExit = mnuFile->addAction(QStringLiteral("Exit"));
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    mnuHelp = menuBar()->addMenu(QStringLiteral("Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuAbout = mnuHelp->addAction(QStringLiteral("About..."));
+    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
+
+    // The client area below the menu bar is 481 x 304 pixels, its controls
+    // at fixed places.
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(481, 304);
+    setCentralWidget(client);
+
+    lvw = placed<QTreeView>(client, "lvw", 0, 0, 481, 185);
+    lvw->setAccessibleName(QStringLiteral("Servers"));
+    lvw->setModel(m_model);
+    lvw->setRootIsDecorated(false);
+    lvw->setItemsExpandable(false);
+    lvw->setUniformRowHeights(true);
+    lvw->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvw->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvw->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvw->setSortingEnabled(false);
+    lvw->setAllColumnsShowFocus(true);
+    lvw->header()->setStretchLastSection(false);
+    lvw->header()->setSectionsMovable(false);
+    const int widths[] = {147, 90, 37, 96}; // 2200, 1350, 550 and 1440 twips
+    for (int column = 0; column < ServerListModel::ColumnCount; ++column)
+        lvw->header()->resizeSection(column, widths[column]);
+    // The selected row stays visible while the list lacks the focus.
+    QPalette listPalette = lvw->palette();
+    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
+        listPalette.setColor(QPalette::Inactive, role, listPalette.color(QPalette::Active, role));
+    lvw->setPalette(listPalette);
+
+    stb = placed<QStatusBar>(client, "stb", 0, 287, 481, 17);
+    stb->setSizeGripEnabled(false);
+    m_statusLabel = new QLabel(stb);
+    m_statusLabel->setObjectName(QStringLiteral("stbText"));
+    m_statusLabel->setTextFormat(Qt::PlainText);
+    m_statusLabel->setAccessibleName(QStringLiteral("Status"));
+    stb->addWidget(m_statusLabel, 1);
+
+    txtInfo = placed<QPlainTextEdit>(client, "txtInfo", 8, 192, 465, 57);
+    txtInfo->setAccessibleName(QStringLiteral("Server details"));
+    txtInfo->setReadOnly(true);
+    txtInfo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QPalette infoPalette = txtInfo->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        infoPalette.setColor(group, QPalette::Base, infoPalette.color(group, QPalette::ToolTipBase));
+        infoPalette.setColor(group, QPalette::Text, infoPalette.color(group, QPalette::ToolTipText));
+    }
+    txtInfo->setPalette(infoPalette);
+    txtInfo->setPlainText(QStringLiteral("Please select a server.\n"));
+
+    cmdTestServer = placed<QPushButton>(client, "cmdTestServer", 304, 256, 81, 25);
+    cmdTestServer->setText(QStringLiteral("Test Server"));
+    cmdUseServer = placed<QPushButton>(client, "cmdUseServer", 392, 256, 81, 25);
+    cmdUseServer->setText(QStringLiteral("Use this server"));
+
+    setTabOrder(lvw, stb);
+    setTabOrder(stb, txtInfo);
+    setTabOrder(txtInfo, cmdTestServer);
+    setTabOrder(cmdTestServer, cmdUseServer);
+
+    connect(lvw->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (!m_filling && current.isValid())
+                    lvw_ItemClick(current.row());
+            });
+    connect(lvw->selectionModel(), &QItemSelectionModel::selectionChanged, this, &frmMain::keepRowSelected);
+    connect(cmdTestServer, &QPushButton::clicked, this, &frmMain::cmdTestServer_Click);
+    connect(cmdUseServer, &QPushButton::clicked, this, &frmMain::cmdUseServer_Click);
+    connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::setServerRows(QVector<ServerEntry> rows)
+{
+    m_filling = true;
+    m_model->setRows(std::move(rows));
+    if (m_model->rowCount() > 0)
+        lvw->setCurrentIndex(m_model->index(0, 0));
+    m_filling = false;
+}
+
+int frmMain::selectedRow() const
+{
+    const QModelIndex current = lvw->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void frmMain::keepRowSelected()
+{
+    // A click on the empty part of the list, or Ctrl+click, would leave no
+    // row selected; the list always keeps one while it has rows.
+    const QModelIndex current = lvw->currentIndex();
+    if (current.isValid() && !lvw->selectionModel()->hasSelection())
+        lvw->selectionModel()->select(current, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+void frmMain::setStatusText(const QString &text)
+{
+    m_statusLabel->setText(text);
+}
+
+QString frmMain::statusText() const
+{
+    return m_statusLabel->text();
+}
+
+void frmMain::centreOnScreen()
+{
+    ensurePolished();
+    adjustSize();
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = geometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+QString frmMain::detailsText(const ServerEntry &entry)
+{
+    return QStringLiteral("Host name: ") + entry.host + QStringLiteral("\r\nIP Address: ") + entry.ip
+        + QStringLiteral("\r\nPort: ") + entry.port;
+}
+
+void frmMain::showDetails(int row)
+{
+    // The box shows CR LF as a line break; it holds the lines with '\n'.
+    QString text = detailsText(m_model->row(row));
+    txtInfo->setPlainText(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void frmMain::Form_Activate()
+{
+    // With an empty list there is no row to show: the prompt stays.
+    const int row = selectedRow();
+    if (row >= 0)
+        showDetails(row);
+    lvw->setFocus(Qt::OtherFocusReason);
+}
+
+void frmMain::lvw_ItemClick(int row)
+{
+    showDetails(row);
+}
+
+void frmMain::cmdTestServer_Click()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    const ServerEntry &entry = m_model->row(row);
+    auto *dialog = new frmTest(m_platform, this);
+    dialog->setServer(entry.host, entry.ip, entry.port);
+    dialog->LaunchTest();
+    showModal(dialog);
+}
+
+void frmMain::cmdUseServer_Click()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return; // nothing to switch to: no sign-out, no write
+
+    if (m_globals.MessengerLoaded && m_globals.MessengerApi) {
+        QString ignored; // a failed sign-out does not stop the switch
+        m_globals.MessengerApi->Signout(&ignored);
+    }
+
+    const ServerEntry &entry = m_model->row(row);
+    const QString value = composeServerSetting(entry.host, entry.ip, entry.port);
+
+    const QStringList before = m_model->statuses();
+    for (int n = 0; n < m_model->rowCount(); ++n)
+        m_model->setStatus(n, QString());
+    m_model->setStatus(row, CurrentMarker);
+
+    QString error;
+    if (!RegWriteValue(m_globals.ShellObject.get(), MessengerServerValue, value, &error)) {
+        // The setting still names the old server: so must the list.
+        m_model->setStatuses(before);
+        m_platform.ShowMessageBox(QStringLiteral("The Messenger server setting could not be changed.\r\n\r\n") + error,
+                                  MB_ICONERROR);
+    }
+    lvw->setFocus(Qt::OtherFocusReason);
+}
+
+void frmMain::mnuExit_Click()
+{
+    close();
+}
+
+void frmMain::mnuAbout_Click()
+{
+    showModal(new frmabout(m_platform, m_globals, this));
+}
+
+void frmMain::showModal(QDialog *dialog)
+{
+    // The dialog blocks the main window without blocking this handler; when
+    // it closes, the main window shows the selected row again.
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    connect(dialog, &QDialog::finished, this, &frmMain::Form_Activate);
+    dialog->show();
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    // Unloading cannot be cancelled and ends the program.
+    event->accept();
+    Q_EMIT unloaded();
+}
