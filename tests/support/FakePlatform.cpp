@@ -81,6 +81,11 @@ bool FakePlatform::SaveUserSetting(const QString &appName, const QString &sectio
     return true;
 }
 
+bool FakePlatform::readWholeFile(const QString &path, QByteArray *bytes)
+{
+    return !failFileReads && Platform::readWholeFile(path, bytes);
+}
+
 void FakePlatform::ShowMessageBox(const QString &text, int style)
 {
     messageBoxes.append({text, style});

@@ -50,6 +50,8 @@ public:
     bool SaveUserSetting(const QString &appName, const QString &section, const QString &key,
                          const QString &value) override;
 
+    bool readWholeFile(const QString &path, QByteArray *bytes) override;
+
     QString applicationDirPath() override { return appDir; }
     QString executableBaseName() override { return exeBaseName; }
 
@@ -71,6 +73,7 @@ public:
     bool settingsBroken = false;     // reads give the default, writes fail
 
     QString appDir;
+    bool failFileReads = false; // the file exists but cannot be read
     QString exeBaseName = QStringLiteral("nexolan");
 
     QVector<MessageBox> messageBoxes;
