@@ -1,8 +1,153 @@
 #include "frmabout.h"
 
+#include "app/Platform.h"
+#include "ui/AppIcon.h"
+#include "ui/about/modGrimhal.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+
+namespace {
+
+template<typename T>
+T *placed(QWidget *parent, const char *name, int x, int y, int width, int height)
+{
+    auto *widget = new T(parent);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(x, y, width, height);
+    return widget;
+}
+
+QLabel *label(QWidget *parent, const char *name, const QRect &place, const QString &text, Qt::Alignment alignment)
+{
+    auto *result = placed<QLabel>(parent, name, place.x(), place.y(), place.width(), place.height());
+    result->setTextFormat(Qt::PlainText);
+    result->setAlignment(alignment | Qt::AlignTop);
+    result->setText(text);
+    return result;
+}
+
+QFont tahoma(double pointSize)
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSizeF(pointSize);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+} // namespace
+
 frmabout::frmabout(Platform &platform, AppGlobals &globals, QWidget *parent)
-    : QDialog(parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_platform(platform)
     , m_globals(globals)
 {
+    setObjectName(QStringLiteral("frmabout"));
+    setWindowTitle(QStringLiteral("About Nexolan..."));
+    // A tool window shows no icon of its own; this keeps the application's
+    // icon from being inherited.
+    setWindowIcon(QIcon());
+    setFont(tahoma(8.25));
+    setFixedSize(186, 233);
+    setSizeGripEnabled(false);
+
+    // Created in tab order, the picture last.
+    lblTitle = label(this, "lblTitle", {56, 8, 118, 25}, QStringLiteral("Nexolan"), Qt::AlignLeft);
+    lblTitle->setFont(tahoma(15.75));
+
+    lblByME = label(this, "lblByME", {115, 40, 62, 13}, QStringLiteral("By Torvik"), Qt::AlignRight);
+
+    lblInfo = label(this, "lblInfo", {16, 56, 161, 121},
+                    QStringLiteral("Nexolan is an application wich shows you a list of servers you can connect to, "
+                                   "with the ability to test them. It was inspired by an earlier server switcher. "
+                                   "Thanks to those who gathered the server list and to the artist of the icon."),
+                    Qt::AlignHCenter);
+    lblInfo->setWordWrap(true);
+
+    lblSupport = label(this, "lblSupport", {69, 184, 108, 13}, QStringLiteral("Click on my grimhal link"),
+                       Qt::AlignRight);
+    QFont linkFont = tahoma(8.25);
+    linkFont.setUnderline(true);
+    lblSupport->setFont(linkFont);
+    QPalette linkPalette = lblSupport->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        linkPalette.setColor(group, QPalette::WindowText, QColor(0, 0, 255));
+    lblSupport->setPalette(linkPalette);
+    // Where Tahoma is missing a wider font stands in for it; the
+    // right-aligned link then grows to the left instead of losing the start
+    // of its text.
+    const int linkWidth = lblSupport->fontMetrics().horizontalAdvance(lblSupport->text()) + 1;
+    if (linkWidth > lblSupport->width()) {
+        const int right = lblSupport->x() + lblSupport->width();
+        const int left = qMax(8, right - linkWidth);
+        lblSupport->setGeometry(left, lblSupport->y(), right - left, lblSupport->height());
+    }
+    lblSupport->setCursor(Qt::PointingHandCursor);
+    lblSupport->setAccessibleName(QStringLiteral("Grimhal link"));
+    lblSupport->setAccessibleDescription(QStringLiteral("Opens the Grimhal web page in the browser"));
+    lblSupport->installEventFilter(this);
+
+    cmdClose = placed<QPushButton>(this, "cmdClose", 96, 200, 81, 25);
+    cmdClose->setText(QStringLiteral("Close"));
+    cmdClose->setDefault(true);
+
+    Image1 = placed<QLabel>(this, "Image1", 8, 8, 32, 32);
+    Image1->setPixmap(appIcon().pixmap(QSize(32, 32)));
+    Image1->setAccessibleName(QStringLiteral("Nexolan icon"));
+
+    // The Close button is the only control that takes the focus.
+    for (QWidget *control : {static_cast<QWidget *>(lblTitle), static_cast<QWidget *>(lblByME),
+                             static_cast<QWidget *>(lblInfo), static_cast<QWidget *>(lblSupport),
+                             static_cast<QWidget *>(Image1)})
+        control->setFocusPolicy(Qt::NoFocus);
+    cmdClose->setFocus(Qt::OtherFocusReason);
+
+    connect(cmdClose, &QPushButton::clicked, this, &frmabout::cmdClose_Click);
+}
+
+void frmabout::cmdClose_Click()
+{
+    reject();
+}
+
+void frmabout::lblSupport_Click()
+{
+    // The dialog has no handling of its own for a ShowLinks value that cannot
+    // be read: nothing opens and nothing is shown.
+    QString error;
+    OpenLink(m_platform, m_globals.ShellObject.get(), AboutReferralUrl, &error);
+}
+
+bool frmabout::eventFilter(QObject *watched, QEvent *event)
+{
+    // A click is a left press and release on the label.
+    if (watched == lblSupport) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            m_supportPressed = mouse->button() == Qt::LeftButton;
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonRelease) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            const bool click = m_supportPressed && mouse->button() == Qt::LeftButton
+                && lblSupport->rect().contains(mouse->position().toPoint());
+            m_supportPressed = false;
+            if (click)
+                lblSupport_Click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmabout::keyPressEvent(QKeyEvent *event)
+{
+    // Esc presses the Close button, as Enter does through the default button.
+    if (event->matches(QKeySequence::Cancel)) {
+        cmdClose->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
