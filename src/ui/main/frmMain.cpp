@@ -88,6 +88,7 @@ frmMain::frmMain(Platform &platform, AppGlobals &globals, QWidget *parent)
 
     stb = placed<QStatusBar>(client, "stb", 0, 287, 481, 17);
     stb->setSizeGripEnabled(false);
+    stb->setAccessibleName(QStringLiteral("Status bar"));
     m_statusLabel = new QLabel(stb);
     m_statusLabel->setObjectName(QStringLiteral("stbText"));
     m_statusLabel->setTextFormat(Qt::PlainText);
