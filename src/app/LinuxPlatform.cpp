@@ -78,7 +78,8 @@ void LinuxPlatform::ShowMessageBox(const QString &text, int style)
     QMessageBox box;
     box.setWindowTitle(ApplicationTitle);
     box.setTextFormat(Qt::PlainText);
-    box.setText(text);
+    // Texts break their lines with CR LF; a label breaks them at LF alone.
+    box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     box.setIcon((style & MB_ICONERROR) == MB_ICONERROR ? QMessageBox::Critical : QMessageBox::Information);
     box.setStandardButtons(QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
