@@ -209,8 +209,13 @@ bool RegistryFile::write(const QString &key, const QString &valueName, const QSt
         *error = QStringLiteral("The registry file is in UTF-16; only UTF-8 files can be changed.");
         return false;
     }
-    if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'))) {
-        *error = QStringLiteral("The value holds a line break, which a registry file line cannot store.");
+    // The key, the value name and the text each go on one line; a line break
+    // in any of them would cut that line and start a stray header or value.
+    const auto hasLineBreak = [](const QString &part) {
+        return part.contains(QLatin1Char('\r')) || part.contains(QLatin1Char('\n'));
+    };
+    if (hasLineBreak(key) || hasLineBreak(valueName) || hasLineBreak(text)) {
+        *error = QStringLiteral("The key, value name or value holds a line break, which a registry file line cannot store.");
         return false;
     }
     const QByteArray nl = newline();

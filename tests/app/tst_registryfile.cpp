@@ -155,19 +155,30 @@ private Q_SLOTS:
     void writeRefusesWhatItCannotStore_data()
     {
         QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("valueName");
         QTest::addColumn<QString>("value");
-        QTest::newRow("line feed in value") << QByteArray() << "a\nb";
-        QTest::newRow("carriage return in value") << QByteArray() << "a\rb";
-        QTest::newRow("UTF-16 file") << QByteArray("\xFF\xFE[\0", 4) << "x";
+        const QByteArray file("[HKEY_CURRENT_USER\\Other]\n\"Server\"=\"kept\"\n");
+        QTest::newRow("line feed in value") << QByteArray() << messengerKey << "Server" << "a\nb";
+        QTest::newRow("carriage return in value") << QByteArray() << messengerKey << "Server" << "a\rb";
+        QTest::newRow("UTF-16 file") << QByteArray("\xFF\xFE[\0", 4) << messengerKey << "Server" << "x";
+        // A line break in a name would cut its line in two: this value name
+        // would set the key's default value, this key would put "Server"
+        // under the key Other.
+        QTest::newRow("line feed in value name") << file << messengerKey << "a\n@=dword:1\nb" << "y";
+        QTest::newRow("line feed in key") << file << "HKEY_CURRENT_USER\\A]\n[HKEY_CURRENT_USER\\Other" << "Server" << "y";
+        QTest::newRow("carriage return in key") << file << "HKEY_CURRENT_USER\\A\r" << "Server" << "y";
     }
 
     void writeRefusesWhatItCannotStore()
     {
         QFETCH(QByteArray, content);
+        QFETCH(QString, key);
+        QFETCH(QString, valueName);
         QFETCH(QString, value);
         RegistryFile file(content);
         QString error;
-        QVERIFY(!file.write(messengerKey, QStringLiteral("Server"), value, &error));
+        QVERIFY(!file.write(key, valueName, value, &error));
         QVERIFY(!error.isEmpty());
         QCOMPARE(file.content(), content);
     }
