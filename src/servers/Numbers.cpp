@@ -66,6 +66,12 @@ QString numberText(double value, int significantDigits)
 {
     if (value == 0.0)
         value = 0.0; // drops the sign of -0
+    // The largest doubles round, in 15 digits, up to 1.79769313486232E+308,
+    // which lies beyond the range of a double and would read back as no
+    // number; they are written as the largest 15-digit text that reads back.
+    constexpr double largestReadable = 1.79769313486231e308;
+    if (std::abs(value) > largestReadable && std::isfinite(value))
+        value = std::copysign(largestReadable, value);
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     // Locales differ in the exponent's letter; it is always written "E", so

@@ -12,6 +12,8 @@ double LeadingNumber(QStringView text);
 // Text of a double: integral values without a decimal point, others with up to
 // 15 significant digits, no trailing zeros, a 0 before the separator of values
 // below one. The decimal separator is the user's locale's; no group separators.
+// The largest doubles, whose 15-digit text would lie beyond the range of a
+// double, are written as 1.79769313486231E+308 so that the text reads back.
 QString NumberText(double dblNumber);
 
 // The same for a single-precision number, with up to 7 significant digits.

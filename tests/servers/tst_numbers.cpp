@@ -72,6 +72,10 @@ private Q_SLOTS:
             QTest::addRow("%s negative zero", name) << name << -0.0 << "0";
             QTest::addRow("%s 1e16", name) << name << 1e16 << "1E+16";
             QTest::addRow("%s tiny", name) << name << 1e-20 << "1E-20";
+            QTest::addRow("%s largest double", name) << name << std::numeric_limits<double>::max()
+                                                     << (comma ? "1,79769313486231E+308" : "1.79769313486231E+308");
+            QTest::addRow("%s lowest double", name) << name << std::numeric_limits<double>::lowest()
+                                                    << (comma ? "-1,79769313486231E+308" : "-1.79769313486231E+308");
         }
     }
 
@@ -109,6 +113,9 @@ private Q_SLOTS:
         QTest::newRow("fraction") << 3.5;
         QTest::newRow("large") << 1e16;
         QTest::newRow("negative") << -4.0;
+        // Compared within QCOMPARE's relative tolerance: 15 digits are printed.
+        QTest::newRow("largest double") << std::numeric_limits<double>::max();
+        QTest::newRow("lowest double") << std::numeric_limits<double>::lowest();
     }
 
     // Whatever NumberText writes, LeadingNumber reads back (C locale).
