@@ -92,7 +92,7 @@ frmMain::frmMain(Platform &platform, AppGlobals &globals, QWidget *parent)
     m_statusLabel = new QLabel(stb);
     m_statusLabel->setObjectName(QStringLiteral("stbText"));
     m_statusLabel->setTextFormat(Qt::PlainText);
-    m_statusLabel->setAccessibleName(QStringLiteral("Status"));
+    // No accessible name of its own: screen readers read the status text as its name.
     stb->addWidget(m_statusLabel, 1);
 
     txtInfo = placed<QPlainTextEdit>(client, "txtInfo", 8, 192, 465, 57);
