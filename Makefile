@@ -6,6 +6,10 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 
 PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
+# `make test` also installs what the end-to-end test needs: a virtual X
+# display, a D-Bus session and the AT-SPI stack with its Python bindings.
+E2E_PACKAGES := xvfb xauth dbus-daemon at-spi2-core python3 python3-gi python3-pyatspi
+test: PACKAGES += $(E2E_PACKAGES)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps configure build run test clean
