@@ -485,7 +485,9 @@ class Scenario:
 
         log("data file: fake server on 127.0.0.1:%d, closed port 127.0.0.1:%d" % (self.server.port, self.closed))
         self.timed("first start to the main window", self.first_start)
+        self.timed("Test Server on the fake server", self.test_fake_server)
         self.timed("Down to the second row", self.next_row)
+        self.timed("Test Server on the closed port", self.test_closed_port)
         self.timed("Use this server", self.use_server)
         self.timed("About box", self.about_box)
         self.timed("File > Exit", self.exit_program)
