@@ -1,10 +1,12 @@
 #include "AutoSizeLabel.h"
 
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QStyle>
 
 #include <algorithm>
+#include <cmath>
 
 AutoSizeLabel::AutoSizeLabel(Anchor anchor, QWidget *parent)
     : QLabel(parent)
@@ -41,8 +43,9 @@ bool AutoSizeLabel::isCut() const
 
 int AutoSizeLabel::captionWidth() const
 {
+    // Whole pixels that hold the text's exact width, so that it never shows cut.
     const QMargins margins = contentsMargins();
-    return fontMetrics().horizontalAdvance(text()) + margins.left() + margins.right();
+    return int(std::ceil(QFontMetricsF(font()).horizontalAdvance(text()))) + margins.left() + margins.right();
 }
 
 void AutoSizeLabel::fit()

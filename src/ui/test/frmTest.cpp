@@ -8,7 +8,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QNetworkProxy>
 #include <QPointer>
@@ -44,11 +43,13 @@ T *placed(QWidget *parent, const char *name, int x, int y, int width, int height
     return widget;
 }
 
-QLabel *caption(QWidget *parent, const char *name, const QString &text, int x, int y, int width, int height)
+AutoSizeLabel *caption(QWidget *parent, const char *name, const QString &text, int x, int y, int width, int height,
+                       AutoSizeLabel::Anchor anchor = AutoSizeLabel::Anchor::Left)
 {
-    auto *label = placed<QLabel>(parent, name, x, y, width, height);
-    label->setTextFormat(Qt::PlainText);
-    label->setText(text);
+    auto *label = new AutoSizeLabel(anchor, parent);
+    label->setObjectName(QLatin1String(name));
+    label->place(x, y, width, height);
+    label->setCaption(text);
     return label;
 }
 
@@ -141,14 +142,8 @@ frmTest::frmTest(Platform &platform, QWidget *parent)
     cmdClose->setAutoDefault(false);
     cmdClose->setDefault(false);
 
-    lblTesting = new AutoSizeLabel(AutoSizeLabel::Anchor::Left, this);
-    lblTesting->setObjectName(QStringLiteral("lblTesting"));
-    lblTesting->place(8, 80, 31, 13);
-    lblStatus = new AutoSizeLabel(AutoSizeLabel::Anchor::Right, this);
-    lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    lblStatus->place(218, 80, 31, 13);
-    lblTesting->setCaption(QStringLiteral("Ready"));
-    lblStatus->setCaption(QStringLiteral("Ready"));
+    lblTesting = caption(this, "lblTesting", QStringLiteral("Ready"), 8, 80, 31, 13);
+    lblStatus = caption(this, "lblStatus", QStringLiteral("Ready"), 218, 80, 31, 13, AutoSizeLabel::Anchor::Right);
     fitBottomRow();
 
     setTabOrder(txtIP, txtHostname);

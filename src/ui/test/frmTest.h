@@ -5,7 +5,6 @@
 
 class AutoSizeLabel;
 class Platform;
-class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -19,11 +18,12 @@ class QTcpSocket;
 // the dialog, so the connection time includes the show. Each dialog runs one
 // test; nothing carries over to the next.
 //
-// Screen: the bottom row holds lblTesting at the left and lblStatus beside
-// the Close button. Both size themselves to their text: lblTesting keeps its
-// left edge (x = 8), lblStatus keeps its right edge (x = 249, 7 pixels left of
-// Close) and grows to the left. A long error description in lblTesting is
-// cut short on screen 7 pixels before lblStatus and shown whole in its tool tip.
+// Screen: all labels size themselves to their text. The bottom row holds
+// lblTesting at the left and lblStatus beside the Close button: lblTesting
+// keeps its left edge (x = 8), lblStatus keeps its right edge (x = 249,
+// 7 pixels left of Close) and grows to the left. A long error description in
+// lblTesting is cut short on screen 7 pixels before lblStatus and shown whole
+// in its tool tip.
 class frmTest : public QDialog
 {
     Q_OBJECT
@@ -75,11 +75,11 @@ private:
 
     Platform &m_platform;
 
-    QLabel *lblIP = nullptr;
-    QLabel *lblHostName = nullptr;
+    AutoSizeLabel *lblIP = nullptr;
+    AutoSizeLabel *lblHostName = nullptr;
     QLineEdit *txtIP = nullptr;
     QLineEdit *txtHostname = nullptr;
-    QLabel *lblPort = nullptr;
+    AutoSizeLabel *lblPort = nullptr;
     QLineEdit *txtPort = nullptr;
     QProgressBar *prg = nullptr;
     QPushButton *cmdClose = nullptr;
