@@ -23,16 +23,22 @@ QString decodeServerListBytes(const QByteArray &bytes)
 QVector<ServerEntry> parseServerList(QStringView text, const std::optional<CurrentServer> &current)
 {
     QVector<ServerEntry> rows;
-    if (text.isEmpty())
-        return rows;
-    const QList<QStringView> pieces = text.split(u"\r\n");
-    rows.reserve(pieces.size() - 1);
     QStringList fields;
-    // The last piece follows the last CR LF and is not a record.
-    for (qsizetype i = 0; i + 1 < pieces.size(); ++i) {
+    // Lists give most servers the same port: its cell is made once per run of
+    // equal port fields and shared by those rows.
+    QString portField;
+    QString portCell;
+    // Each CR LF ends a record; what follows the last one is not a record.
+    qsizetype start = 0;
+    for (qsizetype cr = text.indexOf(u'\r'); cr >= 0 && cr + 1 < text.size(); cr = text.indexOf(u'\r', cr + 1)) {
+        if (text.at(cr + 1) != u'\n')
+            continue;
+        const QStringView record = text.sliced(start, cr - start);
+        start = cr + 2;
+
         fields.clear();
-        if (!pieces.at(i).isEmpty()) {
-            for (const QStringView field : pieces.at(i).split(u';'))
+        if (!record.isEmpty()) {
+            for (const QStringView field : record.split(u';'))
                 fields.append(field.toString());
         }
         if (!fields.isEmpty() && fields.first().isEmpty())
@@ -43,8 +49,13 @@ QVector<ServerEntry> parseServerList(QStringView text, const std::optional<Curre
             row.host = fields.at(0);
         if (fields.size() > 1)
             row.ip = fields.at(1);
-        if (fields.size() > 2)
-            row.port = NumberText(LeadingNumber(fields.at(2)));
+        if (fields.size() > 2) {
+            if (portCell.isNull() || fields.at(2) != portField) {
+                portField = fields.at(2);
+                portCell = NumberText(LeadingNumber(portField));
+            }
+            row.port = portCell;
+        }
         if (matchesCurrentServer(fields, current))
             row.status = CurrentMarker;
         rows.append(std::move(row));
