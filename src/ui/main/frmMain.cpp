@@ -148,11 +148,18 @@ int frmMain::selectedRow() const
     return current.isValid() ? current.row() : -1;
 }
 
-void frmMain::keepRowSelected()
+void frmMain::keepRowSelected(const QItemSelection &selected)
 {
+    const QModelIndex current = lvw->currentIndex();
+    // Assistive technology selects a row without making it the current one:
+    // the row it selected becomes the selected row, as a click makes it.
+    if (!selected.isEmpty() && selected.indexes().first().row() != current.row()) {
+        lvw->selectionModel()->setCurrentIndex(selected.indexes().first(),
+                                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        return;
+    }
     // A click on the empty part of the list, or Ctrl+click, would leave no
     // row selected; the list always keeps one while it has rows.
-    const QModelIndex current = lvw->currentIndex();
     if (current.isValid() && !lvw->selectionModel()->hasSelection())
         lvw->selectionModel()->select(current, QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }

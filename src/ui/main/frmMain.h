@@ -6,6 +6,7 @@
 
 class QAction;
 class QDialog;
+class QItemSelection;
 class QLabel;
 class QMenu;
 class QModelIndex;
@@ -62,7 +63,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void keepRowSelected();
+    void keepRowSelected(const QItemSelection &selected);
     void showModal(QDialog *dialog);
     void showDetails(int row);
 

@@ -161,6 +161,14 @@ private Q_SLOTS:
         lvw->selectionModel()->clearSelection();
         QCOMPARE(lvw->selectionModel()->selectedRows().size(), 1);
         QCOMPARE(m_window->selectedRow(), 1);
+
+        // A screen reader selects a row without moving the current index:
+        // that row becomes the selected row, alone, and the details follow.
+        lvw->selectionModel()->select(m_window->model()->index(2, 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QCOMPARE(m_window->selectedRow(), 2);
+        QCOMPARE(lvw->selectionModel()->selectedRows().size(), 1);
+        QVERIFY(details().startsWith(QStringLiteral("Host name: <b>x</b>")));
     }
 
     void switchingInFromAnotherProgramIsNoActivation()
