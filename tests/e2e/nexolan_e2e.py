@@ -22,7 +22,7 @@ display and bus helpers are stopped at the end, also on failure.
 """
 
 import configparser
-import importlib.util
+import importlib
 import os
 import re
 import shutil
@@ -93,6 +93,14 @@ def lines(text):
 # Outside: the display and the buses.
 # --------------------------------------------------------------------------
 
+def importable(name):
+    try:
+        importlib.import_module(name)
+        return True
+    except ImportError:
+        return False
+
+
 def outside(binary):
     if not os.access(binary, os.X_OK):
         log("FAIL: no program at %s" % binary)
@@ -101,7 +109,7 @@ def outside(binary):
     if missing:
         log("SKIP: not installed: %s (make test installs them)" % " ".join(missing))
         return SKIP
-    if importlib.util.find_spec("pyatspi") is None or importlib.util.find_spec("gi") is None:
+    if not all(importable(name) for name in ("pyatspi", "gi")):
         log("SKIP: python3-pyatspi is not installed for %s (make test installs it)" % sys.executable)
         return SKIP
     if not os.path.exists("/usr/libexec/at-spi-bus-launcher") and not shutil.which("at-spi-bus-launcher"):
