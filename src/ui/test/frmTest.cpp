@@ -31,7 +31,6 @@ constexpr qint64 ReadBufferSize = 4096;
 
 // lblStatus ends 7 pixels left of the Close button; lblTesting keeps the same
 // distance from lblStatus.
-constexpr int StatusRightEdge = 249;
 constexpr int LabelGap = 7;
 
 template<typename T>
@@ -155,9 +154,9 @@ frmTest::frmTest(Platform &platform, QWidget *parent)
     sck->setProxy(QNetworkProxy::NoProxy); // the server itself is timed
     sck->setReadBufferSize(ReadBufferSize);
 
-    // The socket reports a connection made, or refused, at once from inside
-    // the connect request; its handlers then run from the event loop, as for
-    // any other connection, never inside LaunchTest.
+    // The socket may report a connection made, or refused, at once from
+    // inside the connect request; its handlers then run from the event loop,
+    // as for any other connection, never inside LaunchTest.
     connect(sck, &QTcpSocket::connected, this, [this] {
         if (m_requesting)
             QMetaObject::invokeMethod(this, [this] { sck_Connect(); }, Qt::QueuedConnection);

@@ -123,6 +123,21 @@ private:
     QTcpServer m_server;
 };
 
+// A plain listening socket on 127.0.0.1 with the given accept queue length.
+int listenOnLoopback(int backlog, quint16 *port)
+{
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(listener, reinterpret_cast<sockaddr *>(&address), length) != 0 || ::listen(listener, backlog) != 0
+        || ::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+        qFatal("cannot listen on 127.0.0.1");
+    *port = ntohs(address.sin_port);
+    return listener;
+}
+
 // A server on its own thread, with plain sockets: it answers the probe while
 // the GUI thread is busy, which a server on the GUI thread cannot do.
 class ThreadedServer
@@ -130,15 +145,7 @@ class ThreadedServer
 public:
     ThreadedServer()
     {
-        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address);
-        ::listen(m_listener, 1);
-        socklen_t length = sizeof address;
-        ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length);
-        m_port = ntohs(address.sin_port);
+        m_listener = listenOnLoopback(1, &m_port);
         m_thread = std::thread([this] { serve(); });
     }
     ~ThreadedServer()
@@ -188,15 +195,7 @@ class FullBacklog
 public:
     FullBacklog()
     {
-        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address);
-        ::listen(m_listener, 0);
-        socklen_t length = sizeof address;
-        ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length);
-        m_port = ntohs(address.sin_port);
+        m_listener = listenOnLoopback(0, &m_port);
         m_filler.connectToHost(Loopback, m_port);
         m_filled = m_filler.waitForConnected(2000);
     }
@@ -812,7 +811,7 @@ private Q_SLOTS:
         QVERIFY(second);
         verifyState(second, "Test in progress...", "Connecting...", 0, Qt::WaitCursor);
         QVERIFY(waitUntil([&] { return m_platform->messageBoxes.size() == 2; }));
-        QVERIFY(reportedTimes(m_platform->messageBoxes[1].text).second < 0.1);
+        QVERIFY(reportedTimes(m_platform->messageBoxes[1].text).second < 0.15);
         QCOMPARE(server.accepted, 2);
         QCOMPARE(server.received, ProbeBytes + ProbeBytes);
         second->close();
