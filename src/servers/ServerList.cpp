@@ -30,16 +30,20 @@ QVector<ServerEntry> parseServerList(QStringView text, const std::optional<Curre
     QString portCell;
     // Each CR LF ends a record; what follows the last one is not a record.
     qsizetype start = 0;
-    for (qsizetype cr = text.indexOf(u'\r'); cr >= 0 && cr + 1 < text.size(); cr = text.indexOf(u'\r', cr + 1)) {
+    for (qsizetype cr = text.indexOf(QLatin1Char('\r')); cr >= 0 && cr + 1 < text.size();
+         cr = text.indexOf(QLatin1Char('\r'), cr + 1)) {
         if (text.at(cr + 1) != u'\n')
             continue;
         const QStringView record = text.sliced(start, cr - start);
         start = cr + 2;
 
         fields.clear();
-        if (!record.isEmpty()) {
-            for (const QStringView field : record.split(u';'))
-                fields.append(field.toString());
+        // Every ';' ends a field; an empty record has none.
+        for (qsizetype from = 0; !record.isEmpty() && from <= record.size();) {
+            const qsizetype semicolon = record.indexOf(QLatin1Char(';'), from);
+            const qsizetype end = semicolon < 0 ? record.size() : semicolon;
+            fields.append(record.sliced(from, end - from).toString());
+            from = end + 1;
         }
         if (!fields.isEmpty() && fields.first().isEmpty())
             fields.first() = UnknownHost;
