@@ -1,0 +1,37 @@
+# Packaging with CPack: `cpack -G DEB` in a build tree makes a Debian package
+# of what `cmake --install` puts in place, installed below /usr.
+
+set(NEXOLAN_PACKAGE_MAINTAINER "Nexolan maintainers <maintainers@nexolan.invalid>" CACHE STRING
+    "Maintainer named in the packages")
+
+set(CPACK_PACKAGE_NAME nexolan)
+set(CPACK_PACKAGE_VENDOR "Torvik")
+set(CPACK_PACKAGE_CONTACT "${NEXOLAN_PACKAGE_MAINTAINER}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Messenger server switcher and tester")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_GENERATOR DEB)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION net)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The summary above is the package's first description line; this follows it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Nexolan lists Messenger servers from the list that comes with it, marks the
+one the Messenger client is set to use, tests how fast a server accepts a
+connection and answers the version handshake, and switches the client to the
+chosen server.")
+# The library packages the program links against, with their versions, as
+# dpkg-shlibdeps finds them (from dpkg-dev); a fixed list without it.
+find_program(NEXOLAN_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(NEXOLAN_DPKG_SHLIBDEPS)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+else()
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS
+        "libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4)")
+endif()
+
+# A source package leaves out the build trees and the repository.
+set(CPACK_SOURCE_GENERATOR TGZ)
+set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/")
+
+include(CPack)
