@@ -35,3 +35,34 @@ test: build
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+# Sanitizer build: the whole suite under AddressSanitizer (with LeakSanitizer)
+# and UndefinedBehaviorSanitizer, in its own build tree. A Debug build, so
+# that Qt's own index checks in the container code we call stay on. Leaks
+# inside system libraries that Qt loads (not ours) are suppressed in
+# tests/lsan.supp.
+ASAN_BUILD_DIR ?= build-asan
+SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_string_checks=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+.PHONY: test-asan fuzz
+
+test-asan: PACKAGES += $(E2E_PACKAGES)
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNEXOLAN_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build $(ASAN_BUILD_DIR)
+	cd $(ASAN_BUILD_DIR) && $(SANITIZER_ENV) ctest --output-on-failure
+
+# Fuzzing: the libFuzzer targets of fuzz/, built with clang in their own build
+# tree, each run for FUZZ_SECONDS. Only this target needs clang.
+FUZZ_BUILD_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
+
+fuzz: PACKAGES += $(FUZZ_PACKAGES)
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=Debug \
+		"-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" -DNEXOLAN_BUILD_FUZZERS=ON -DNEXOLAN_BUILD_TESTS=OFF
+	cmake --build $(FUZZ_BUILD_DIR) --target fuzzers
+	fuzz/run-fuzzers.sh $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS)
