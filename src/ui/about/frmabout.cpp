@@ -2,6 +2,7 @@
 
 #include "app/Platform.h"
 #include "ui/AppIcon.h"
+#include "ui/WidgetLayout.h"
 #include "ui/about/modGrimhal.h"
 
 #include <QKeyEvent>
@@ -11,15 +12,6 @@
 
 namespace {
 
-template<typename T>
-T *placed(QWidget *parent, const char *name, int x, int y, int width, int height)
-{
-    auto *widget = new T(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(x, y, width, height);
-    return widget;
-}
-
 QLabel *label(QWidget *parent, const char *name, const QRect &place, const QString &text, Qt::Alignment alignment)
 {
     auto *result = placed<QLabel>(parent, name, place.x(), place.y(), place.width(), place.height());
@@ -27,14 +19,6 @@ QLabel *label(QWidget *parent, const char *name, const QRect &place, const QStri
     result->setAlignment(alignment | Qt::AlignTop);
     result->setText(text);
     return result;
-}
-
-QFont tahoma(double pointSize)
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSizeF(pointSize);
-    font.setWeight(QFont::Normal);
-    return font;
 }
 
 } // namespace
@@ -49,13 +33,13 @@ frmabout::frmabout(Platform &platform, AppGlobals &globals, QWidget *parent)
     // A tool window shows no icon of its own; this keeps the application's
     // icon from being inherited.
     setWindowIcon(QIcon());
-    setFont(tahoma(8.25));
+    setFont(tahomaFont(8.25));
     setFixedSize(186, 233);
     setSizeGripEnabled(false);
 
     // Created in tab order, the picture last.
     lblTitle = label(this, "lblTitle", {56, 8, 118, 25}, QStringLiteral("Nexolan"), Qt::AlignLeft);
-    lblTitle->setFont(tahoma(15.75));
+    lblTitle->setFont(tahomaFont(15.75));
 
     lblByME = label(this, "lblByME", {115, 40, 62, 13}, QStringLiteral("By Torvik"), Qt::AlignRight);
 
@@ -68,7 +52,7 @@ frmabout::frmabout(Platform &platform, AppGlobals &globals, QWidget *parent)
 
     lblSupport = label(this, "lblSupport", {69, 184, 108, 13}, QStringLiteral("Click on my grimhal link"),
                        Qt::AlignRight);
-    QFont linkFont = tahoma(8.25);
+    QFont linkFont = tahomaFont(8.25);
     linkFont.setUnderline(true);
     lblSupport->setFont(linkFont);
     QPalette linkPalette = lblSupport->palette();

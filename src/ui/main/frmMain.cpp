@@ -4,6 +4,7 @@
 #include "app/modServers.h"
 #include "servers/ServerListModel.h"
 #include "ui/AppIcon.h"
+#include "ui/WidgetLayout.h"
 #include "ui/about/frmabout.h"
 #include "ui/test/frmTest.h"
 
@@ -19,19 +20,6 @@
 #include <QStatusBar>
 #include <QTreeView>
 
-namespace {
-
-template<typename T>
-T *placed(QWidget *parent, const char *name, int x, int y, int width, int height)
-{
-    auto *widget = new T(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(x, y, width, height);
-    return widget;
-}
-
-} // namespace
-
 frmMain::frmMain(Platform &platform, AppGlobals &globals, QWidget *parent)
     : QMainWindow(parent,
                   Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -43,9 +31,7 @@ frmMain::frmMain(Platform &platform, AppGlobals &globals, QWidget *parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(ApplicationTitle);
     setWindowIcon(appIcon());
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSizeF(8.25);
-    setFont(font);
+    setFont(tahomaFont(8.25));
 
     // Menus carry no access keys and no shortcuts.
     mnuFile = menuBar()->addMenu(QStringLiteral("File"));

@@ -4,6 +4,7 @@
 #include "TestRating.h"
 #include "app/Platform.h"
 #include "servers/Numbers.h"
+#include "ui/WidgetLayout.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -32,15 +33,6 @@ constexpr qint64 ReadBufferSize = 4096;
 // lblStatus ends 7 pixels left of the Close button; lblTesting keeps the same
 // distance from lblStatus.
 constexpr int LabelGap = 7;
-
-template<typename T>
-T *placed(QWidget *parent, const char *name, int x, int y, int width, int height)
-{
-    auto *widget = new T(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(x, y, width, height);
-    return widget;
-}
 
 AutoSizeLabel *caption(QWidget *parent, const char *name, const QString &text, int x, int y, int width, int height,
                        AutoSizeLabel::Anchor anchor = AutoSizeLabel::Anchor::Left)
@@ -112,9 +104,7 @@ frmTest::frmTest(Platform &platform, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmTest"));
     setWindowTitle(QStringLiteral("Server Test"));
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSizeF(8.25);
-    setFont(font);
+    setFont(tahomaFont(8.25));
     setFixedSize(346, 113);
     setSizeGripEnabled(false);
     // The hourglass until a test ends.
