@@ -67,3 +67,36 @@ fuzz: deps
 		"-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" -DNEXOLAN_BUILD_FUZZERS=ON -DNEXOLAN_BUILD_TESTS=OFF
 	cmake --build $(FUZZ_BUILD_DIR) --target fuzzers
 	fuzz/run-fuzzers.sh $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS)
+
+# Benchmarks: the benchmark program of bench/ (Google Benchmark) in a Release
+# build of its own, on Qt's offscreen platform unless QT_QPA_PLATFORM is set.
+# Options for the program go in BENCH_ARGS, e.g.
+# BENCH_ARGS=--benchmark_filter=ParseAndLoad or BENCH_ARGS=--benchmark_format=json.
+BENCH_BUILD_DIR ?= build-bench
+BENCH_ARGS ?=
+BENCH_PACKAGES := libbenchmark-dev
+
+# Packaging: a Release build of its own, packed by CPack into a Debian
+# package (dpkg-shlibdeps, from dpkg-dev, works out its dependencies).
+PACKAGE_BUILD_DIR ?= build-package
+PACKAGE_PACKAGES := dpkg-dev
+
+# The installation test of `make test` answers a message box on a virtual
+# display with xdotool, and checks the desktop entry.
+INSTALL_TEST_PACKAGES := xvfb xauth xdotool desktop-file-utils
+test test-asan: PACKAGES += $(INSTALL_TEST_PACKAGES)
+
+.PHONY: bench package
+
+bench: PACKAGES += $(BENCH_PACKAGES)
+bench: deps
+	cmake -S . -B $(BENCH_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DNEXOLAN_BUILD_BENCHMARKS=ON \
+		-DNEXOLAN_BUILD_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build $(BENCH_BUILD_DIR) --target nexolan_bench
+	$(BENCH_BUILD_DIR)/bench/nexolan_bench $(BENCH_ARGS)
+
+package: PACKAGES += $(PACKAGE_PACKAGES)
+package: deps
+	cmake -S . -B $(PACKAGE_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DNEXOLAN_BUILD_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build $(PACKAGE_BUILD_DIR)
+	cd $(PACKAGE_BUILD_DIR) && cpack -G DEB
