@@ -1,4 +1,5 @@
 #include "ui/test/TestRating.h"
+#include "ui/test/frmTest.h"
 
 #include <QLocale>
 #include <QTest>
@@ -30,6 +31,7 @@ private Q_SLOTS:
         QFETCH(double, number);
         QFETCH(double, expected);
         QCOMPARE(FormatNr(number), expected);
+        QCOMPARE(frmTest::FormatNr(number), expected); // the dialog's own
     }
 
     void rating_data()
