@@ -293,13 +293,6 @@ class Scenario:
             "QT_ACCESSIBILITY": "1",
             "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
         })
-        # Under AddressSanitizer: Debian 12's libxkbcommon-x11, loading the X
-        # keymap, copies atom names with strndup out of X replies that hold
-        # them without a final NUL. That is right for strndup, but strict
-        # string checks report it as an overflow inside that library. Every
-        # other check stays on.
-        if "strict_string_checks=1" in self.env.get("ASAN_OPTIONS", ""):
-            self.env["ASAN_OPTIONS"] += ":strict_string_checks=0"
 
     # -- time and waiting ---------------------------------------------------
 
