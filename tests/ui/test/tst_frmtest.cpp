@@ -122,15 +122,6 @@ double responseTime(const QString &report)
     return match.hasMatch() ? QLocale::c().toDouble(match.captured(1)) : -1;
 }
 
-// The state table: labels, bar and pointer.
-void verifyState(QWidget *dialog, const QString &testing, const QString &status, int value, Qt::CursorShape pointer)
-{
-    QCOMPARE(label(dialog, "lblTesting"), testing);
-    QCOMPARE(label(dialog, "lblStatus"), status);
-    QCOMPARE(bar(dialog)->value(), value);
-    QCOMPARE(dialog->cursor().shape(), pointer);
-}
-
 // Labels fit their text and keep one edge: the left one, or for lblStatus the
 // right one, 7 pixels before Close. A cut caption is whole in the tool tip.
 void verifyLabels(QWidget *dialog)
@@ -153,6 +144,16 @@ void verifyLabels(QWidget *dialog)
     }
     const QRect testing = dialog->findChild<QLabel *>("lblTesting")->geometry();
     QVERIFY(testing.right() + 7 < dialog->findChild<QLabel *>("lblStatus")->geometry().left());
+}
+
+// The state table: labels, bar and pointer; the labels' places.
+void verifyState(QWidget *dialog, const QString &testing, const QString &status, int value, Qt::CursorShape pointer)
+{
+    QCOMPARE(label(dialog, "lblTesting"), testing);
+    QCOMPARE(label(dialog, "lblStatus"), status);
+    QCOMPARE(bar(dialog)->value(), value);
+    QCOMPARE(dialog->cursor().shape(), pointer);
+    verifyLabels(dialog);
 }
 
 } // namespace
@@ -215,7 +216,7 @@ private Q_SLOTS:
         QCOMPARE(dialog.font().family(), QStringLiteral("Tahoma"));
         QCOMPARE(dialog.font().pointSizeF(), 8.25);
         verifyState(&dialog, "Ready", "Ready", 0, Qt::WaitCursor); // the hourglass from creation
-        verifyLabels(&dialog);
+        QCOMPARE(bar(&dialog)->maximum(), 3);
         for (const char *name : {"txtIP", "txtHostname", "txtPort", "prg"})
             QVERIFY2(!dialog.findChild<QWidget *>(name)->accessibleName().isEmpty(), name);
         QStringList order;
@@ -228,15 +229,16 @@ private Q_SLOTS:
         QCOMPARE(order, QStringList({"txtIP", "txtHostname", "txtPort", "cmdClose"}));
     }
 
-    void labels_data()
+    // A large font cuts captions: whole in the tool tip, which goes again
+    // when the caption fits; a long error stops 7 pixels before lblStatus.
+    void largeFont_data()
     {
         QTest::addColumn<int>("points");
         QTest::addColumn<bool>("refused");
-        QTest::newRow("Tahoma, reply") << 0 << false;
-        QTest::newRow("large font, reply") << 13 << false;
-        QTest::newRow("large font, long error") << 16 << true;
+        QTest::newRow("reply") << 13 << false;
+        QTest::newRow("long error") << 16 << true;
     }
-    void labels()
+    void largeFont()
     {
         QFETCH(int, points);
         QFETCH(bool, refused);
@@ -244,7 +246,7 @@ private Q_SLOTS:
         frmTest *dialog = startTest(*m_platform, refused ? closedPort() : server.port(), "127.0.0.1", points);
         verifyLabels(dialog);
         const auto *testing = dialog->findChild<QLabel *>("lblTesting");
-        QCOMPARE(testing->toolTip().isEmpty(), points == 0); // a large font cuts "Test in progress..."
+        QCOMPARE(testing->toolTip(), QStringLiteral("Test in progress..."));
         if (!refused) {
             QVERIFY(waitUntil([&] { return isWaiting(dialog); }));
             verifyLabels(dialog);
@@ -252,7 +254,6 @@ private Q_SLOTS:
             verifyLabels(dialog); // lblStatus shrinks back, tool tips go
             return;
         }
-        // "Error (Connection refused)" is cut 7 pixels before lblStatus.
         QVERIFY(waitUntil([&] { return testing->text().startsWith(QLatin1String("Error (")); }));
         QCOMPARE(testing->text(), QStringLiteral("Error (Connection refused)"));
         verifyLabels(dialog);
@@ -404,33 +405,54 @@ private Q_SLOTS:
             QCOMPARE(server.received, connecting ? QByteArray() : ProbeBytes);
     }
 
-    void closeInsideTheConnectHandler_data()
+    // Events run inside the connect handler. A Close there ends all: nothing
+    // more is sent, no report, no crash. A greeting before the probe (nothing
+    // is sent, the response counts from the connection) or the reply ends the
+    // test, and the waiting state must not come back over it.
+    void insideTheConnectHandler_data()
     {
+        QTest::addColumn<QString>("event");
         QTest::addColumn<bool>("afterProbe");
-        QTest::addColumn<bool>("closeBox");
-        QTest::newRow("before the probe, Close button") << false << false;
-        QTest::newRow("before the probe, close box") << false << true;
-        QTest::newRow("after the probe, Close button") << true << false;
-        QTest::newRow("after the probe, close box") << true << true;
+        QTest::newRow("Close button before the probe") << "Close button" << false;
+        QTest::newRow("close box before the probe") << "close box" << false;
+        QTest::newRow("Close button after the probe") << "Close button" << true;
+        QTest::newRow("close box after the probe") << "close box" << true;
+        QTest::newRow("greeting before the probe") << "greeting" << false;
+        QTest::newRow("reply to the probe") << "reply" << true;
     }
-    void closeInsideTheConnectHandler()
+    void insideTheConnectHandler()
     {
+        QFETCH(QString, event);
         QFETCH(bool, afterProbe);
-        QFETCH(bool, closeBox);
-        LoopbackServer server(Mode::Silent);
+        const bool data = event == QLatin1String("greeting") || event == QLatin1String("reply");
+        LoopbackServer server(Mode::Manual);
         QPointer<frmTest> dialog = startTest(server.port());
         QPointer<QTcpSocket> socket = socketOf(dialog);
+        QTcpSocket *peer = nullptr;
         QList<int> values;
-        bool hidden = false;
-        bool keptWhileHandling = false;
-        // Queued, it runs when the connect handler lets events run; the
-        // deletions the close posts then run at once, as a nested event loop
-        // would run them: the socket must outlive the handler on the stack.
-        const auto pressClose = [&] {
+        bool acted = false, hidden = false, keptWhileHandling = false;
+        const auto act = [&] {
+            if (std::exchange(acted, true))
+                return;
+            if (data) { // on its way before the dialog's next event run
+                peer = server.nextPeer();
+                while (afterProbe && peer->bytesAvailable() < ProbeBytes.size() && peer->waitForReadyRead(2000)) {
+                }
+                peer->write(afterProbe ? Reply : QByteArray("HELLO\r\n"));
+                peer->waitForBytesWritten(2000);
+                QThread::msleep(20);
+                return;
+            }
+            // Queued, it runs when the handler lets events run; the deletions
+            // the close posts then run at once, as a nested event loop would
+            // run them: the socket must outlive the handler on the stack.
             QMetaObject::invokeMethod(
                 dialog.data(),
                 [&] {
-                    closeBox ? void(dialog->close()) : dialog->findChild<QPushButton *>("cmdClose")->click();
+                    if (event == QLatin1String("close box"))
+                        dialog->close();
+                    else
+                        dialog->findChild<QPushButton *>("cmdClose")->click();
                     hidden = dialog && !dialog->isVisible();
                     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
                     keptWhileHandling = dialog && socket;
@@ -440,69 +462,34 @@ private Q_SLOTS:
         connect(bar(dialog), &QProgressBar::valueChanged, this, [&](int value) {
             values << value;
             if (value == 1 && !afterProbe)
-                pressClose();
+                act();
         });
         if (afterProbe)
-            connect(socketOf(dialog), &QTcpSocket::bytesWritten, this, pressClose);
+            connect(socketOf(dialog), &QTcpSocket::bytesWritten, this, act);
+        else if (data)
+            act(); // the greeting comes before the dialog handles the connection
 
-        QVERIFY(waitUntil([&] { return dialog.isNull(); }));
-        QVERIFY(hidden);
-        QVERIFY(keptWhileHandling);
-        QVERIFY(socket.isNull());
-        QCOMPARE(values, QList<int>({1})); // the handler did nothing more
-        QVERIFY(waitUntil([&] { return server.open == 0; }));
-        QTest::qWait(50);
-        QCOMPARE(server.received, afterProbe ? ProbeBytes : QByteArray());
-        QVERIFY(m_platform->messageBoxes.isEmpty());
-    }
-
-    // Data handled in the connect handler's event runs: a greeting before the
-    // probe (nothing sent, response counted from the connection), or the
-    // reply, which the waiting state must not overwrite.
-    void dataInsideTheConnectHandler_data()
-    {
-        QTest::addColumn<bool>("greeting");
-        QTest::newRow("greeting before the probe") << true;
-        QTest::newRow("reply to the probe") << false;
-    }
-    void dataInsideTheConnectHandler()
-    {
-        QFETCH(bool, greeting);
-        LoopbackServer server(Mode::Manual);
-        frmTest *dialog = startTest(server.port());
-        QTcpSocket *peer = nullptr;
-        const auto send = [&](const QByteArray &bytes) {
-            peer->write(bytes);
-            peer->waitForBytesWritten(2000);
-            QThread::msleep(20); // on its way before the dialog looks
-        };
-        if (greeting) {
-            peer = server.nextPeer(); // before the dialog handles the connection
-            send("HELLO\r\n");
+        if (data) {
+            QVERIFY(reported());
+            QCOMPARE(values, QList<int>({1, 3}));
+            QTest::qWait(50);
+            verifyState(dialog, "Finished!", "Finished!", 3, Qt::ArrowCursor);
+            QCOMPARE(m_platform->messageBoxes.size(), 1);
+            if (!afterProbe)
+                QCOMPARE(responseTime(m_platform->messageBoxes.first().text), 0.0);
         } else {
-            // Once the probe is out, the dialog is held until the reply is here.
-            connect(socketOf(dialog), &QTcpSocket::bytesWritten, this, [&] {
-                if (peer)
-                    return;
-                peer = server.nextPeer();
-                while (peer->bytesAvailable() < ProbeBytes.size() && peer->waitForReadyRead(2000)) {
-                }
-                send(Reply);
-            });
+            QVERIFY(waitUntil([&] { return dialog.isNull(); }));
+            QVERIFY(hidden);
+            QVERIFY(keptWhileHandling);
+            QVERIFY(socket.isNull());
+            QCOMPARE(values, QList<int>({1})); // the handler did nothing more
         }
-        QList<int> values;
-        connect(bar(dialog), &QProgressBar::valueChanged, this, [&](int value) { values << value; });
-
-        QVERIFY(reported());
-        QCOMPARE(values, QList<int>({1, 3})); // the waiting state never came
-        QTest::qWait(50);
-        verifyState(dialog, "Finished!", "Finished!", 3, Qt::ArrowCursor);
-        QCOMPARE(m_platform->messageBoxes.size(), 1);
-        if (greeting)
-            QCOMPARE(responseTime(m_platform->messageBoxes.first().text), 0.0);
+        peer = peer ? peer : server.nextPeer();
         QVERIFY(peer);
         QVERIFY(waitUntil([&] { return peer->state() == QAbstractSocket::UnconnectedState; }));
-        QCOMPARE(peer->readAll(), greeting ? QByteArray() : ProbeBytes);
+        QTest::qWait(50);
+        QCOMPARE(m_platform->messageBoxes.size(), data ? 1 : 0);
+        QCOMPARE(peer->readAll(), afterProbe ? ProbeBytes : QByteArray()); // the probe once, or nothing
     }
 
     // The Test Server button, 201 times on one row: each test is its own and
