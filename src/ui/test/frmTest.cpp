@@ -17,6 +17,7 @@
 #include <QTcpSocket>
 
 #include <cmath>
+#include <utility>
 #include <limits>
 
 namespace {
@@ -118,6 +119,16 @@ frmTest::frmTest(Platform &platform, QWidget *parent)
     txtHostname = textBox(this, "txtHostname", QStringLiteral("localhost"), QStringLiteral("Host name"), 64, 24, 273, 13);
     lblPort = caption(this, "lblPort", QStringLiteral("Port:"), 8, 40, 24, 13);
     txtPort = textBox(this, "txtPort", QStringLiteral("80"), QStringLiteral("Port"), 40, 40, 297, 13);
+    // Where a wider font stands in for Tahoma a caption can reach into the
+    // box beside it: the caption then stays on top and the box's text starts
+    // after it.
+    for (const auto &[label, box] : {std::pair{lblIP, txtIP}, {lblHostName, txtHostname}, {lblPort, txtPort}}) {
+        const int overlap = label->geometry().right() + 3 - box->x();
+        if (overlap > 0) {
+            label->raise();
+            box->setTextMargins(overlap, 0, 0, 0);
+        }
+    }
 
     prg = placed<QProgressBar>(this, "prg", 8, 56, 329, 17);
     prg->setRange(0, 3);

@@ -224,6 +224,11 @@ private Q_SLOTS:
             widget = widget->nextInFocusChain();
         } while (widget->objectName() != QLatin1String("txtIP"));
         QCOMPARE(order, QStringList({"txtIP", "txtHostname", "txtPort", "cmdClose"}));
+        // Each box's text starts right of its caption, whatever font stands in.
+        for (const auto &[label, box] : {std::pair{"lblIP", "txtIP"}, {"lblHostName", "txtHostname"}, {"lblPort", "txtPort"}}) {
+            auto *edit = dialog.findChild<QLineEdit *>(box);
+            QVERIFY2(dialog.findChild<QLabel *>(label)->geometry().right() < edit->x() + edit->textMargins().left(), label);
+        }
     }
 
     // A large font cuts captions: whole in the tool tip, which goes again
