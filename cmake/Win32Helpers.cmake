@@ -1,0 +1,73 @@
+# The Windows side of the Linux build, cross-built with mingw-w64 from
+# src/platform/win32, one build tree per architecture (ExternalProject):
+#   x86_64: the helper nexolan-messenger, the Messenger stand-in and tst_win32
+#   i686:   the helper only
+# Nexolan runs the helper under Wine, for 64-bit and 32-bit prefixes. Both
+# helpers are installed to lib/nexolan as nexolan-messenger-x64.exe and
+# nexolan-messenger-x86.exe. CTest runs the Win32 tests under Wine as
+# tst_win32_wine (label wine), skipped when there is no 64-bit Wine.
+#
+# Sets NEXOLAN_HELPER_EXE_X64, NEXOLAN_HELPER_EXE_X86, NEXOLAN_STANDIN_EXE
+# and NEXOLAN_WIN32_TESTS_EXE; each is empty when its compiler is missing.
+
+include_guard(GLOBAL)
+if(WIN32)
+    return() # a Windows build adds src/platform/win32 as a subdirectory instead
+endif()
+include(ExternalProject)
+
+get_filename_component(_nexolan_root ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
+find_program(NEXOLAN_MINGW64_CXX x86_64-w64-mingw32-g++-posix)
+find_program(NEXOLAN_MINGW32_CXX i686-w64-mingw32-g++-posix)
+if(NOT DEFINED NEXOLAN_BUILD_TESTS OR NEXOLAN_BUILD_TESTS)
+    set(_nexolan_win32_tests ON)
+else()
+    set(_nexolan_win32_tests OFF)
+endif()
+
+set(NEXOLAN_HELPER_EXE_X64 "")
+set(NEXOLAN_HELPER_EXE_X86 "")
+set(NEXOLAN_STANDIN_EXE "")
+set(NEXOLAN_WIN32_TESTS_EXE "")
+
+# nexolan_win32_build(<name> <toolchain file> <tests ON/OFF> <programs...>)
+function(nexolan_win32_build name toolchain tests)
+    ExternalProject_Add(${name}
+        SOURCE_DIR ${_nexolan_root}/src/platform/win32
+        BINARY_DIR ${CMAKE_BINARY_DIR}/${name}
+        CMAKE_ARGS
+            -DCMAKE_TOOLCHAIN_FILE=${_nexolan_root}/packaging/windows/${toolchain}
+            -DCMAKE_BUILD_TYPE=Release
+            -DNEXOLAN_WIN32_TESTS=${tests}
+        BUILD_ALWAYS ON
+        INSTALL_COMMAND ""
+        BUILD_BYPRODUCTS ${ARGN})
+endfunction()
+
+if(NEXOLAN_MINGW64_CXX)
+    set(_dir ${CMAKE_BINARY_DIR}/win32-x64)
+    set(NEXOLAN_HELPER_EXE_X64 ${_dir}/nexolan-messenger.exe)
+    if(_nexolan_win32_tests)
+        set(NEXOLAN_STANDIN_EXE ${_dir}/msnmsgr-standin.exe)
+        set(NEXOLAN_WIN32_TESTS_EXE ${_dir}/tst_win32.exe)
+    endif()
+    nexolan_win32_build(win32-x64 mingw64-toolchain.cmake ${_nexolan_win32_tests}
+        ${NEXOLAN_HELPER_EXE_X64} ${NEXOLAN_STANDIN_EXE} ${NEXOLAN_WIN32_TESTS_EXE})
+    install(PROGRAMS ${NEXOLAN_HELPER_EXE_X64} DESTINATION lib/nexolan RENAME nexolan-messenger-x64.exe)
+    if(_nexolan_win32_tests)
+        # The runner makes its Wine prefix in ${_dir}/wine-prefix once and
+        # exits 77 when there is no 64-bit Wine.
+        add_test(NAME tst_win32_wine COMMAND ${_nexolan_root}/tests/platform/win32/run-wine-tests.sh ${_dir})
+        set_tests_properties(tst_win32_wine PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77 LABELS wine)
+    endif()
+else()
+    message(STATUS "x86_64-w64-mingw32-g++-posix not found: no 64-bit Windows helper, no Wine tests")
+endif()
+
+if(NEXOLAN_MINGW32_CXX)
+    set(NEXOLAN_HELPER_EXE_X86 ${CMAKE_BINARY_DIR}/win32-x86/nexolan-messenger.exe)
+    nexolan_win32_build(win32-x86 mingw32-toolchain.cmake OFF ${NEXOLAN_HELPER_EXE_X86})
+    install(PROGRAMS ${NEXOLAN_HELPER_EXE_X86} DESTINATION lib/nexolan RENAME nexolan-messenger-x86.exe)
+else()
+    message(STATUS "i686-w64-mingw32-g++-posix not found: no 32-bit Windows helper")
+endif()
