@@ -38,21 +38,15 @@ QStringList keyParts(const QString &key)
     return key.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
 }
 
-// Compares the first `count` parts of two key paths without regard to case.
-int compareParts(const QStringList &a, const QStringList &b, qsizetype count)
+// Wine's order of key sections: each key before its subkeys, siblings by
+// name without regard to case.
+int compareKeys(const QStringList &a, const QStringList &b)
 {
-    for (qsizetype i = 0; i < count; ++i) {
+    for (qsizetype i = 0; i < std::min(a.size(), b.size()); ++i) {
         if (const int order = a[i].compare(b[i], Qt::CaseInsensitive))
             return order;
     }
-    return 0;
-}
-
-// Wine's order of key sections: each key before its subkeys, siblings by name.
-int compareKeys(const QStringList &a, const QStringList &b)
-{
-    const int order = compareParts(a, b, std::min(a.size(), b.size()));
-    return order ? order : int(a.size() - b.size());
+    return int(a.size() - b.size());
 }
 
 // Reads a value line's name ("" for @) and the position of its data after
@@ -77,32 +71,26 @@ bool parseValueName(QStringView line, QString *name, qsizetype *dataPos)
     return true;
 }
 
-enum class DataKind { Text, Number, Binary, Unknown };
+enum class DataKind { Text, Number, Binary, Other, Malformed };
 
-// The data's type tag as Wine reads it; *pos moves past the tag, *type is
-// the registry type (REG_SZ 1, REG_EXPAND_SZ 2, REG_BINARY 3, ...).
-DataKind dataKind(QStringView line, qsizetype *pos, uint *type)
+// The data's type tag as Wine reads it; *pos moves past the tag.
+DataKind dataKind(QStringView line, qsizetype *pos)
 {
-    static const struct { const char *tag; uint type; DataKind kind; } tags[] = {
-        {"\"", 1, DataKind::Text},       {"str:\"", 1, DataKind::Text},
-        {"str(2):\"", 2, DataKind::Text}, {"str(7):\"", 7, DataKind::Unknown},
-        {"hex:", 3, DataKind::Binary},   {"dword:", 4, DataKind::Number},
+    static const struct { const char *tag; DataKind kind; } tags[] = {
+        {"\"", DataKind::Text},       {"str:\"", DataKind::Text},   {"str(2):\"", DataKind::Text},
+        {"str(7):\"", DataKind::Other}, {"dword:", DataKind::Number}, {"hex:", DataKind::Binary},
     };
     const QStringView data = line.mid(*pos);
     for (const auto &tag : tags) {
         if (data.startsWith(QLatin1String(tag.tag))) {
             *pos += qsizetype(strlen(tag.tag));
-            *type = tag.type;
             return tag.kind;
         }
     }
-    // hex(<type>): any type written as bytes.
+    // hex(<type>): any other type, as bytes.
     const qsizetype close = data.indexOf(QLatin1String("):"));
-    bool ok = false;
-    if (data.startsWith(QLatin1String("hex(")) && close > 4)
-        *type = data.mid(4, close - 4).toUInt(&ok, 16);
-    if (!ok)
-        return DataKind::Unknown;
+    if (!data.startsWith(QLatin1String("hex(")) || close < 0)
+        return DataKind::Malformed;
     *pos += close + 2;
     return DataKind::Binary;
 }
@@ -202,17 +190,11 @@ void WineRegistryFile::parse()
         const qsizetype start = skipSpace(line, 0);
         const QStringView rest = QStringView(line).mid(start);
         if (rest.startsWith(u'[')) {
-            Section section;
             QString key;
             qsizetype pos = start + 1;
-            current = -1;
-            if (unescape(line, &pos, u']', &key)) {
-                section.key = keyParts(key);
-                section.header = i;
-                section.end = i + 1;
-                m_sections.append(section);
-                current = m_sections.size() - 1;
-            }
+            current = unescape(line, &pos, u']', &key) ? m_sections.size() : -1;
+            if (current >= 0)
+                m_sections.append({keyParts(key), i, -1, i + 1, {}});
         } else if (rest.startsWith(u'#')) {
             if (current >= 0) {
                 if (rest.startsWith(QLatin1String("#time=")))
@@ -227,14 +209,12 @@ void WineRegistryFile::parse()
                 m_arch = arch;
             }
         } else if (rest.startsWith(u'"') || rest.startsWith(u'@')) {
-            Value value;
+            Value value{QString(), i, 1};
             qsizetype pos = 0;
-            uint type = 0;
             if (!parseValueName(line, &value.name, &pos))
                 continue;
-            value.line = i;
             // Bytes go on over the following lines while a line ends in '\'.
-            if (dataKind(line, &pos, &type) == DataKind::Binary) {
+            if (dataKind(line, &pos) == DataKind::Binary) {
                 while (i + 1 < m_lines.size() && m_lines.text(i).trimmed().endsWith(u'\\')) {
                     ++i;
                     ++value.count;
@@ -262,7 +242,7 @@ bool WineRegistryFile::hasKey(const QString &key) const
         return false;
     const QStringList parts = keyParts(key);
     for (const Section &section : m_sections) {
-        if (section.key.size() >= parts.size() && compareParts(section.key, parts, parts.size()) == 0)
+        if (compareKeys(section.key.mid(0, parts.size()), parts) == 0)
             return true;
     }
     return false;
@@ -293,30 +273,19 @@ bool WineRegistryFile::read(const QString &key, const QString &name, RegValue *v
     const QString line = m_lines.text(found->line);
     QString ignored, text;
     qsizetype pos = 0;
-    uint type = 0;
     parseValueName(line, &ignored, &pos);
-    switch (dataKind(line, &pos, &type)) {
-    case DataKind::Text:
-        if (!unescape(line, &pos, u'"', &text))
-            break;
+    const DataKind kind = dataKind(line, &pos);
+    if (kind == DataKind::Text && unescape(line, &pos, u'"', &text)) {
         *value = RegValue::fromText(text);
         return true;
-    case DataKind::Number:
+    }
+    if (kind == DataKind::Number) {
         *value = RegValue::fromNumber(dwordValue(QStringView(line).mid(pos)));
         return true;
-    case DataKind::Binary:
-        *error = QStringLiteral("The registry value %1 is of type %2, neither text nor a number.")
-                     .arg(valuePath(key, name))
-                     .arg(type);
-        return false;
-    case DataKind::Unknown:
-        if (type == 7) {
-            *error = QStringLiteral("The registry value %1 is of type 7, neither text nor a number.").arg(valuePath(key, name));
-            return false;
-        }
-        break;
     }
-    *error = QStringLiteral("The registry value %1 cannot be read: its line in the file is malformed.")
+    *error = (kind == DataKind::Binary || kind == DataKind::Other
+                  ? QStringLiteral("The registry value %1 is neither text nor a number.")
+                  : QStringLiteral("The registry value %1 cannot be read: its line in the file is malformed."))
                  .arg(valuePath(key, name));
     return false;
 }
@@ -377,9 +346,8 @@ bool WineRegistryFile::setText(const QString &key, const QString &name, const QS
     }
 
     if (found) {
-        const Value value = *found;
         touch(*foundIn, now);
-        m_lines.replace(value.line, value.count, valueLine);
+        m_lines.replace(found->line, found->count, valueLine);
     } else if (last) {
         // Among the key's values in Wine's order, or after the last one.
         qsizetype at = last->end;
@@ -392,23 +360,17 @@ bool WineRegistryFile::setText(const QString &key, const QString &name, const QS
         touch(*last, now);
         m_lines.insert(at, valueLine);
     } else {
-        const QStringList lines = {
-            u'[' + escape(parts.join(QLatin1Char('\\')), u'[', u']') + QStringLiteral("] ")
-                + QString::number(now.toSecsSinceEpoch()),
-            timeLine(now),
-            valueLine,
-        };
-        if (following) {
-            // Before the next key's section, with a blank line between.
-            qsizetype at = following->header;
-            m_lines.insert(at, QString());
-            for (auto line = lines.crbegin(); line != lines.crend(); ++line)
-                m_lines.insert(at, *line);
-        } else {
-            m_lines.insert(m_lines.size(), QString());
-            for (const QString &line : lines)
-                m_lines.insert(m_lines.size(), line);
-        }
+        // Before the next key's section, or at the end, a blank line between.
+        QStringList lines = {u'[' + escape(parts.join(QLatin1Char('\\')), u'[', u']') + QStringLiteral("] ")
+                                 + QString::number(now.toSecsSinceEpoch()),
+                             timeLine(now), valueLine};
+        if (following)
+            lines.append(QString());
+        else
+            lines.prepend(QString());
+        qsizetype at = following ? following->header : m_lines.size();
+        for (const QString &line : lines)
+            m_lines.insert(at++, line);
     }
     parse();
     return true;

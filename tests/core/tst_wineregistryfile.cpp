@@ -74,9 +74,9 @@ void TestWineRegistryFile::readValue_data()
     QTest::newRow("repeated section: last wins") << key + "\"Server\"=\"old\"\n" + messenger + "\"Server\"=\"new\"\n"
                                                   << "Server" << "new";
     QTest::newRow("escaped quote and bracket in name") << key + "\"a\\\"]\"=\"q\"\n" << "a\"]" << "q";
-    QTest::newRow("hex") << key + "\"Server\"=hex:00,01,\\\n  02\n" << "Server" << "!type 3, neither text nor a number";
-    QTest::newRow("str(7)") << key + "\"Server\"=str(7):\"a\"\n" << "Server" << "!type 7";
-    QTest::newRow("hex(2)") << key + "\"Server\"=hex(2):61,00\n" << "Server" << "!type 2";
+    QTest::newRow("hex") << key + "\"Server\"=hex:00,01,\\\n  02\n" << "Server" << "!neither text nor a number";
+    QTest::newRow("str(7)") << key + "\"Server\"=str(7):\"a\"\n" << "Server" << "!neither text";
+    QTest::newRow("hex(2)") << key + "\"Server\"=hex(2):61,00\n" << "Server" << "!neither text";
     QTest::newRow("unterminated") << key + "\"Server\"=\"abc\n" << "Server" << "!malformed";
     QTest::newRow("missing value") << key + "\"Other\"=\"x\"\n" << "Server"
                                    << "!value HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger\\Server does not exist";
