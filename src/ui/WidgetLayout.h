@@ -14,12 +14,10 @@ T *placed(QWidget *parent, const char *name, int x, int y, int width, int height
     return widget;
 }
 
-// Tahoma at the given size, regular weight; where Tahoma is missing the
-// system's fallback stands in.
-inline QFont tahomaFont(double pointSize)
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSizeF(pointSize);
-    font.setWeight(QFont::Normal);
-    return font;
-}
+// Tahoma at the given size, regular weight.
+QFont tahomaFont(double pointSize);
+
+// Makes Tahoma available where the system lacks it: Wine's metric-compatible
+// Tahoma when installed, else a narrow family stands in for it. The windows
+// are laid out for Tahoma's widths; a wider font would cut their captions.
+void provideTahoma();

@@ -1,101 +1,118 @@
 #include "FakePlatform.h"
 
-bool FakeShell::RegRead(const QString &path, RegValue *value, QString *error)
-{
-    const auto found = values.constFind(path.toLower());
-    if (found == values.constEnd()) {
-        *error = QStringLiteral("Unable to open registry key \"%1\" for reading.").arg(path);
-        return false;
-    }
-    *value = *found;
-    return true;
-}
+namespace {
 
-bool FakeShell::RegWrite(const QString &path, const QString &value, QString *error)
+class FakeShell : public WshShell
 {
-    if (failWrites) {
-        *error = writeError;
-        return false;
+public:
+    explicit FakeShell(FakePlatform &fake)
+        : m_fake(fake)
+    {
     }
-    values.insert(path.toLower(), RegValue::fromText(value));
-    writes.append(path + QLatin1Char('=') + value);
-    return true;
-}
+    bool RegRead(const QString &path, RegValue *value, QString *error) override
+    {
+        const auto found = m_fake.registry.constFind(path.toLower());
+        if (found == m_fake.registry.cend()) {
+            *error = QStringLiteral("The registry value does not exist.");
+            return false;
+        }
+        *value = *found;
+        return true;
+    }
+    bool RegWrite(const QString &path, const QString &value, QString *error) override
+    {
+        m_fake.events.append(QStringLiteral("write:") + path + QLatin1Char('=') + value);
+        if (m_fake.failWrites) {
+            *error = QStringLiteral("Access denied.");
+            return false;
+        }
+        m_fake.registry.insert(path.toLower(), RegValue::fromText(value));
+        return true;
+    }
+    QString location() const override { return QStringLiteral("memory"); }
 
-bool FakeMessenger::Signout(QString *error)
+private:
+    FakePlatform &m_fake;
+};
+
+class FakeMessenger : public IMessenger
 {
-    ++signouts;
-    if (failSignout) {
-        *error = QStringLiteral("Not signed in.");
-        return false;
+public:
+    explicit FakeMessenger(FakePlatform &fake)
+        : m_fake(fake)
+    {
     }
-    return true;
+    bool Signout(QString *error) override
+    {
+        m_fake.events.append(QStringLiteral("signout"));
+        if (m_fake.failSignout)
+            *error = QStringLiteral("Messenger is not running.");
+        return !m_fake.failSignout;
+    }
+
+private:
+    FakePlatform &m_fake;
+};
+
+} // namespace
+
+FakePlatform::FakePlatform(const QString &programDirectory)
+    : platform{*this, *this, *this, *this, clock, programDirectory, QStringLiteral("nexolan")}
+{
 }
 
 std::unique_ptr<IMessenger> FakePlatform::createMessengerApi(QString *error)
 {
     if (!messengerAvailable) {
-        *error = QStringLiteral("Class not registered.");
-        messenger = nullptr;
+        *error = QStringLiteral("No Messenger here.");
         return nullptr;
     }
-    auto created = std::make_unique<FakeMessenger>();
-    created->failSignout = failSignout;
-    messenger = created.get();
-    return created;
+    return std::make_unique<FakeMessenger>(*this);
 }
 
-std::unique_ptr<WshShell> FakePlatform::createShellObject(QString *error)
+std::unique_ptr<WshShell> FakePlatform::createShellObject(QString *)
 {
-    if (!shellAvailable) {
-        *error = QStringLiteral("ActiveX component can't create object.");
-        shell = nullptr;
-        return nullptr;
-    }
-    auto created = std::make_unique<FakeShell>();
-    created->values = registry;
-    created->failWrites = failRegistryWrites;
-    shell = created.get();
-    return created;
+    return std::make_unique<FakeShell>(*this);
 }
 
-void FakePlatform::setRegistryValue(const QString &path, const RegValue &value)
+QString FakePlatform::GetUserSetting(const QString &, const QString &, const QString &key, const QString &defaultValue)
 {
-    registry.insert(path.toLower(), value);
+    return settings.value(key, defaultValue);
 }
 
-QString FakePlatform::GetUserSetting(const QString &appName, const QString &section, const QString &key,
-                                     const QString &defaultValue)
+bool FakePlatform::SaveUserSetting(const QString &, const QString &, const QString &key, const QString &value)
 {
-    if (settingsBroken)
-        return defaultValue;
-    return settings.value(appName + QLatin1Char('/') + section + QLatin1Char('/') + key, defaultValue);
-}
-
-bool FakePlatform::SaveUserSetting(const QString &appName, const QString &section, const QString &key,
-                                   const QString &value)
-{
-    if (settingsBroken)
-        return false;
-    settings.insert(appName + QLatin1Char('/') + section + QLatin1Char('/') + key, value);
+    events.append(QStringLiteral("save:") + key + QLatin1Char('=') + value);
+    settings.insert(key, value);
     return true;
-}
-
-bool FakePlatform::readWholeFile(const QString &path, QByteArray *bytes)
-{
-    return !failFileReads && Platform::readWholeFile(path, bytes);
 }
 
 void FakePlatform::ShowMessageBox(const QString &text, int style)
 {
-    messageBoxes.append({text, style});
-    events.append(QStringLiteral("box:") + QString::number(style));
+    events.append(QStringLiteral("box:%1:%2").arg(style).arg(text));
     if (onMessageBox)
-        onMessageBox(messageBoxes.last());
+        onMessageBox(text, style);
 }
 
 void FakePlatform::ShellOpen(const QString &url)
 {
-    openedUrls.append(url);
     events.append(QStringLiteral("open:") + url);
+}
+
+QStringList FakePlatform::eventsOf(const QString &kind) const
+{
+    QStringList result;
+    const QString prefix = kind + QLatin1Char(':');
+    for (const QString &event : events) {
+        if (event == kind)
+            result.append(QString());
+        else if (event.startsWith(prefix))
+            result.append(event.mid(prefix.size()));
+    }
+    return result;
+}
+
+void setRegistryText(FakePlatform &fake, const QString &path, const QString &text)
+{
+    fake.registry.insert(path.toLower(), RegValue::fromText(text));
 }

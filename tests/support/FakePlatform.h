@@ -1,83 +1,57 @@
 #pragma once
 
-#include "app/Platform.h"
+#include "core/Clock.h"
+#include "platform/LinkOpener.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Platform.h"
+#include "platform/SettingsStore.h"
+#include "platform/SystemObjects.h"
 
 #include <QMap>
-#include <QString>
 #include <QStringList>
-#include <QVector>
 
 #include <functional>
 
-// A registry held in memory. Paths compare without regard to case.
-class FakeShell : public WshShell
+// A clock the test sets by hand.
+class FakeClock : public Clock
 {
 public:
-    bool RegRead(const QString &path, RegValue *value, QString *error) override;
-    bool RegWrite(const QString &path, const QString &value, QString *error) override;
-
-    QMap<QString, RegValue> values; // keyed by lower-cased path
-    QStringList writes;              // "path=value", in order
-    bool failWrites = false;
-    QString writeError = QStringLiteral("Access denied.");
+    double seconds() override { return now; }
+    double now = 1000;
 };
 
-class FakeMessenger : public IMessenger
+// The machine for tests: a registry and settings in memory; message boxes,
+// opened pages, sign-outs and registry writes recorded in one event log, in
+// the order they happened ("box:<style>:<text>", "open:<url>", "signout",
+// "write:<path>=<value>", "save:<key>=<value>").
+class FakePlatform : public SystemObjects, public SettingsStore, public MessageBoxes, public LinkOpener
 {
 public:
-    bool Signout(QString *error) override;
-
-    int signouts = 0;
-    bool failSignout = false;
-};
-
-// The platform for tests: message boxes, opened pages and registry writes are
-// recorded instead of shown or stored. Files are real (the tests make them).
-class FakePlatform : public Platform
-{
-public:
-    struct MessageBox
-    {
-        QString text;
-        int style = 0;
-    };
+    explicit FakePlatform(const QString &programDirectory = QString());
 
     std::unique_ptr<IMessenger> createMessengerApi(QString *error) override;
     std::unique_ptr<WshShell> createShellObject(QString *error) override;
-
     QString GetUserSetting(const QString &appName, const QString &section, const QString &key,
                            const QString &defaultValue) override;
     bool SaveUserSetting(const QString &appName, const QString &section, const QString &key,
                          const QString &value) override;
-
-    bool readWholeFile(const QString &path, QByteArray *bytes) override;
-
-    QString applicationDirPath() override { return appDir; }
-    QString executableBaseName() override { return exeBaseName; }
-
     void ShowMessageBox(const QString &text, int style) override;
     void ShellOpen(const QString &url) override;
 
-    // Registry values that the next created shell object starts with.
-    void setRegistryValue(const QString &path, const RegValue &value);
+    // The events of one kind ("box", "open", ...), without their prefix.
+    QStringList eventsOf(const QString &kind) const;
 
+    Platform platform;
+    FakeClock clock;
     bool messengerAvailable = true;
-    bool shellAvailable = true;
-    QMap<QString, RegValue> registry; // copied into each created shell
-    FakeShell *shell = nullptr;        // the last created, owned by the caller
-    FakeMessenger *messenger = nullptr; // likewise
     bool failSignout = false;
-    bool failRegistryWrites = false;
-
-    QMap<QString, QString> settings; // keyed "app/section/key"
-    bool settingsBroken = false;     // reads give the default, writes fail
-
-    QString appDir;
-    bool failFileReads = false; // the file exists but cannot be read
-    QString exeBaseName = QStringLiteral("nexolan");
-
-    QVector<MessageBox> messageBoxes;
-    QStringList openedUrls;
-    QStringList events; // "box:<style>", "open:<url>" in the order they happened
-    std::function<void(const MessageBox &)> onMessageBox;
+    bool failWrites = false;
+    QMap<QString, RegValue> registry; // keyed by lower-cased path
+    QMap<QString, QString> settings;  // keyed by the setting's key
+    QStringList events;
+    // Runs when a box is shown, e.g. to record what the screen showed then.
+    std::function<void(const QString &text, int style)> onMessageBox;
 };
+
+// Sets a registry text value of the fake.
+void setRegistryText(FakePlatform &fake, const QString &path, const QString &text);

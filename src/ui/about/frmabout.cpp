@@ -1,6 +1,5 @@
 #include "frmabout.h"
 
-#include "app/Platform.h"
 #include "ui/AppIcon.h"
 #include "ui/WidgetLayout.h"
 #include "ui/about/modGrimhal.h"
@@ -23,10 +22,10 @@ QLabel *label(QWidget *parent, const char *name, const QRect &place, const QStri
 
 } // namespace
 
-frmabout::frmabout(Platform &platform, AppGlobals &globals, QWidget *parent)
+frmabout::frmabout(LinkOpener &links, WshShell *registry, QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-    , m_platform(platform)
-    , m_globals(globals)
+    , m_links(links)
+    , m_registry(registry)
 {
     setObjectName(QStringLiteral("frmabout"));
     setWindowTitle(QStringLiteral("About Nexolan..."));
@@ -69,7 +68,7 @@ frmabout::frmabout(Platform &platform, AppGlobals &globals, QWidget *parent)
         lblSupport->setGeometry(left, lblSupport->y(), right - left, lblSupport->height());
     }
     lblSupport->setCursor(Qt::PointingHandCursor);
-    lblSupport->setAccessibleName(QStringLiteral("Grimhal link"));
+    lblSupport->setAccessibleName(lblSupport->text());
     lblSupport->setAccessibleDescription(QStringLiteral("Opens the Grimhal web page in the browser"));
     lblSupport->installEventFilter(this);
 
@@ -101,7 +100,7 @@ void frmabout::lblSupport_Click()
     // The dialog has no handling of its own for a ShowLinks value that cannot
     // be read: nothing opens and nothing is shown.
     QString error;
-    OpenLink(m_platform, m_globals.ShellObject.get(), AboutReferralUrl, &error);
+    OpenLink(m_links, m_registry, AboutReferralUrl, &error);
 }
 
 bool frmabout::eventFilter(QObject *watched, QEvent *event)

@@ -4,8 +4,8 @@
 
 class QLabel;
 class QPushButton;
-class Platform;
-struct AppGlobals;
+class LinkOpener;
+class WshShell;
 
 // The About box: title, author line, description with credits, the
 // application icon, the referral link label and a Close button. It is created
@@ -15,20 +15,19 @@ class frmabout : public QDialog
     Q_OBJECT
 
 public:
-    frmabout(Platform &platform, AppGlobals &globals, QWidget *parent = nullptr);
-
-    // Closes the dialog (the Close button, Enter and Esc).
-    void cmdClose_Click();
-    // Opens the About referral page when the user allowed referral pages.
-    void lblSupport_Click();
+    // The registry (which may be missing) gates the link's page.
+    frmabout(LinkOpener &links, WshShell *registry, QWidget *parent = nullptr);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    Platform &m_platform;
-    AppGlobals &m_globals;
+    void cmdClose_Click();
+    void lblSupport_Click();
+
+    LinkOpener &m_links;
+    WshShell *m_registry;
 
     QLabel *lblTitle = nullptr;
     QLabel *lblByME = nullptr;

@@ -1,13 +1,18 @@
 #include "modGrimhal.h"
 
-#include "app/modServers.h"
+#include "platform/LinkOpener.h"
+#include "platform/WshShell.h"
 
-bool OpenLink(Platform &platform, WshShell *shell, const QString &url, QString *error)
+bool OpenLink(LinkOpener &links, WshShell *shell, const QString &url, QString *error)
 {
     RegValue value;
-    if (!RegReadValue(shell, ShowLinksPath, &value, error))
+    if (!shell) {
+        *error = QStringLiteral("The registry is not available.");
+        return false;
+    }
+    if (!shell->RegRead(ShowLinksPath, &value, error))
         return false;
     if (value.kind == RegValue::Kind::Text && value.text.isEmpty())
-        platform.ShellOpen(url);
+        links.ShellOpen(url);
     return true;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "app/Platform.h"
-
 #include <QString>
+
+class LinkOpener;
+class WshShell;
 
 // Where the referral flag lives. The program only reads it.
 inline const QString ShowLinksPath = QStringLiteral("HKEY_CURRENT_USER\\Software\\Torvik\\Nexolan\\ShowLinks");
@@ -13,5 +14,5 @@ inline const QString AboutReferralUrl = QStringLiteral("https://www.grimhal.exam
 
 // Opens the address in the browser only when the ShowLinks value exists and
 // is a text of length 0. False, with the reason, when the value cannot be
-// read; nothing is opened then.
-bool OpenLink(Platform &platform, WshShell *shell, const QString &url, QString *error);
+// read (no registry, no value); nothing is opened then.
+bool OpenLink(LinkOpener &links, WshShell *shell, const QString &url, QString *error);

@@ -1,12 +1,13 @@
 #include "frmMain.h"
 
-#include "app/Platform.h"
-#include "app/modServers.h"
-#include "servers/ServerListModel.h"
+#include "core/Numbers.h"
+#include "core/ServerListModel.h"
+#include "platform/MessageBoxes.h"
+#include "platform/SystemObjects.h"
 #include "ui/AppIcon.h"
 #include "ui/WidgetLayout.h"
 #include "ui/about/frmabout.h"
-#include "ui/test/frmTest.h"
+#include "ui/servertest/frmTest.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -20,12 +21,14 @@
 #include <QStatusBar>
 #include <QTreeView>
 
-frmMain::frmMain(Platform &platform, AppGlobals &globals, QWidget *parent)
+frmMain::frmMain(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpener &links, Clock &clock, QWidget *parent)
     : QMainWindow(parent,
                   Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                       | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
-    , m_platform(platform)
     , m_globals(globals)
+    , m_messageBoxes(messageBoxes)
+    , m_links(links)
+    , m_clock(clock)
     , m_model(new ServerListModel(this))
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -111,21 +114,25 @@ frmMain::frmMain(Platform &platform, AppGlobals &globals, QWidget *parent)
     connect(lvw->selectionModel(), &QItemSelectionModel::selectionChanged, this, &frmMain::keepRowSelected);
     connect(cmdTestServer, &QPushButton::clicked, this, &frmMain::cmdTestServer_Click);
     connect(cmdUseServer, &QPushButton::clicked, this, &frmMain::cmdUseServer_Click);
-    connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+    connect(mnuExit, &QAction::triggered, this, &QWidget::close);
     connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    setServerList(ServerList());
 }
 
 frmMain::~frmMain() = default;
 
-void frmMain::setServerRows(QVector<ServerEntry> rows)
+void frmMain::setServerList(ServerList list)
 {
     m_filling = true;
-    m_model->setRows(std::move(rows));
+    m_model->setList(std::move(list));
     if (m_model->rowCount() > 0)
         lvw->setCurrentIndex(m_model->index(0, 0));
     m_filling = false;
+    // With no row there is nothing to test or switch to.
+    cmdTestServer->setEnabled(m_model->rowCount() > 0);
+    cmdUseServer->setEnabled(m_model->rowCount() > 0);
 }
 
 int frmMain::selectedRow() const
@@ -155,11 +162,6 @@ void frmMain::setStatusText(const QString &text)
     m_statusLabel->setText(text);
 }
 
-QString frmMain::statusText() const
-{
-    return m_statusLabel->text();
-}
-
 void frmMain::centreOnScreen()
 {
     ensurePolished();
@@ -172,17 +174,13 @@ void frmMain::centreOnScreen()
     move(frame.topLeft());
 }
 
-QString frmMain::detailsText(const ServerEntry &entry)
-{
-    return QStringLiteral("Host name: ") + entry.host + QStringLiteral("\r\nIP Address: ") + entry.ip
-        + QStringLiteral("\r\nPort: ") + entry.port;
-}
-
 void frmMain::showDetails(int row)
 {
-    // The box shows CR LF as a line break; it holds the lines with '\n'.
-    QString text = detailsText(m_model->row(row));
-    txtInfo->setPlainText(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // Three lines; the box holds them with '\n'. Huge fields show shortened.
+    const ServerRow entry = m_model->row(row);
+    txtInfo->setPlainText(QStringLiteral("Host name: ") + ServerListModel::displayed(entry.host)
+                          + QStringLiteral("\nIP Address: ") + ServerListModel::displayed(entry.ip)
+                          + QStringLiteral("\nPort: ") + (entry.port ? NumberText(*entry.port) : QString()));
 }
 
 void frmMain::Form_Activate()
@@ -204,8 +202,8 @@ void frmMain::cmdTestServer_Click()
     const int row = selectedRow();
     if (row < 0)
         return;
-    const ServerEntry &entry = m_model->row(row);
-    auto *dialog = new frmTest(m_platform, this);
+    const ServerRow entry = m_model->row(row);
+    auto *dialog = new frmTest(m_clock, m_messageBoxes, this);
     dialog->setServer(entry.host, entry.ip, entry.port);
     dialog->LaunchTest();
     showModal(dialog);
@@ -222,32 +220,25 @@ void frmMain::cmdUseServer_Click()
         m_globals.MessengerApi->Signout(&ignored);
     }
 
-    const ServerEntry &entry = m_model->row(row);
-    const QString value = composeServerSetting(entry.host, entry.ip, entry.port);
+    const ServerRow entry = m_model->row(row);
+    const QString value = composeServerSetting(entry.host, entry.ip, entry.port.value_or(0));
 
-    const QStringList before = m_model->statuses();
-    for (int n = 0; n < m_model->rowCount(); ++n)
-        m_model->setStatus(n, QString());
-    m_model->setStatus(row, CurrentMarker);
+    const QVector<bool> before = m_model->currentFlags();
+    m_model->setCurrentRow(row);
 
-    QString error;
-    if (!RegWriteValue(m_globals.ShellObject.get(), MessengerServerValue, value, &error)) {
+    QString error = QStringLiteral("The registry is not available.");
+    if (!m_globals.ShellObject || !m_globals.ShellObject->RegWrite(MessengerServerValue, value, &error)) {
         // The setting still names the old server: so must the list.
-        m_model->setStatuses(before);
-        m_platform.ShowMessageBox(QStringLiteral("The Messenger server setting could not be changed.\r\n\r\n") + error,
-                                  MB_ICONERROR);
+        m_model->setCurrentFlags(before);
+        m_messageBoxes.ShowMessageBox(QStringLiteral("The Messenger server setting could not be changed.\r\n\r\n") + error,
+                                      BoxStyle::ErrorIcon);
     }
     lvw->setFocus(Qt::OtherFocusReason);
 }
 
-void frmMain::mnuExit_Click()
-{
-    close();
-}
-
 void frmMain::mnuAbout_Click()
 {
-    showModal(new frmabout(m_platform, m_globals, this));
+    showModal(new frmabout(m_links, m_globals.ShellObject.get(), this));
 }
 
 void frmMain::showModal(QDialog *dialog)

@@ -1,21 +1,22 @@
 #pragma once
 
-#include "servers/ServerList.h"
+#include "core/ServerList.h"
 
 #include <QMainWindow>
 
+class Clock;
+class LinkOpener;
+class MessageBoxes;
 class QAction;
 class QDialog;
 class QItemSelection;
 class QLabel;
 class QMenu;
-class QModelIndex;
 class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QTreeView;
 class ServerListModel;
-class Platform;
 struct AppGlobals;
 
 // The main window: the server list, the details box of the selected server,
@@ -25,34 +26,26 @@ class frmMain : public QMainWindow
     Q_OBJECT
 
 public:
-    frmMain(Platform &platform, AppGlobals &globals, QWidget *parent = nullptr);
+    // The globals give the Messenger object (sign-out) and the registry (the
+    // switch, the About box's link); the message boxes report a failed switch
+    // and the server tests; the clock times them.
+    frmMain(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpener &links, Clock &clock,
+            QWidget *parent = nullptr);
     ~frmMain() override;
 
     // Fills the list; the first row becomes the selected row.
-    void setServerRows(QVector<ServerEntry> rows);
+    void setServerList(ServerList list);
     ServerListModel *model() const { return m_model; }
-    // The selected row, or -1 when the list is empty.
-    int selectedRow() const;
 
     void setStatusText(const QString &text);
-    QString statusText() const;
 
     // Places the window in the middle of its screen's available area.
     void centreOnScreen();
-
-    // The three lines that the details box shows for a row.
-    static QString detailsText(const ServerEntry &entry);
 
     // Shows the details of the selected row and gives the list the focus.
     // Runs when start-up shows the window and when one of the program's own
     // dialogs closes, never when the user switches in from another program.
     void Form_Activate();
-
-    void lvw_ItemClick(int row);
-    void cmdTestServer_Click();
-    void cmdUseServer_Click();
-    void mnuExit_Click();
-    void mnuAbout_Click();
 
 Q_SIGNALS:
     // The window was unloaded (close box, system menu or File > Exit): the
@@ -63,12 +56,19 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    int selectedRow() const;
+    void lvw_ItemClick(int row);
+    void cmdTestServer_Click();
+    void cmdUseServer_Click();
+    void mnuAbout_Click();
     void keepRowSelected(const QItemSelection &selected);
     void showModal(QDialog *dialog);
     void showDetails(int row);
 
-    Platform &m_platform;
     AppGlobals &m_globals;
+    MessageBoxes &m_messageBoxes;
+    LinkOpener &m_links;
+    Clock &m_clock;
     ServerListModel *m_model = nullptr;
 
     QTreeView *lvw = nullptr;

@@ -1,0 +1,18 @@
+#pragma once
+
+// A source of time readings in seconds. Only differences of two readings
+// mean anything. Tests pass a clock they set by hand.
+class Clock
+{
+public:
+    virtual ~Clock() = default;
+    virtual double seconds() = 0;
+};
+
+// The monotonic clock of the machine: it never jumps with the wall clock
+// (midnight, daylight saving, a user's correction).
+class SteadyClock : public Clock
+{
+public:
+    double seconds() override;
+};

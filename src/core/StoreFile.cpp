@@ -1,0 +1,116 @@
+#include "StoreFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSaveFile>
+
+namespace {
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// A file error's reason without the file's name, which the caller puts first.
+QString reason(const QFileDevice &file, const QString &path)
+{
+    QString text = file.errorString();
+    if (text.contains(path) || text.contains(native(path)))
+        return QStringLiteral("the file is not writable");
+    return text;
+}
+
+} // namespace
+
+namespace StoreFile {
+
+QString sizeText(qint64 bytes)
+{
+    QLocale english(QLocale::English);
+    const QString exact = english.toString(bytes) + QStringLiteral(" bytes");
+    if (bytes < 1024)
+        return exact;
+    return english.formattedDataSize(bytes, 1, QLocale::DataSizeIecFormat) + QStringLiteral(" (") + exact + QLatin1Char(')');
+}
+
+ReadStatus read(const QString &path, qint64 limit, QByteArray *bytes, QString *error)
+{
+    bytes->clear();
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return ReadStatus::Missing;
+    if (!info.isFile()) {
+        *error = QStringLiteral("Cannot read %1: it is not a regular file.").arg(native(path));
+        return ReadStatus::Failed;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("Cannot read %1: %2").arg(native(path), reason(file, path));
+        return ReadStatus::Failed;
+    }
+    if (file.size() > limit) {
+        *error = QStringLiteral("Cannot read %1: it has %2, more than the %3 that are read.")
+                     .arg(native(path), sizeText(file.size()), sizeText(limit));
+        return ReadStatus::TooLarge;
+    }
+    // Never more than the limit, even if the file grew since it was measured.
+    *bytes = file.read(limit + 1);
+    if (file.error() != QFileDevice::NoError || bytes->size() > limit) {
+        *error = QStringLiteral("Cannot read %1: %2").arg(native(path), reason(file, path));
+        bytes->clear();
+        return ReadStatus::Failed;
+    }
+    return ReadStatus::Ok;
+}
+
+bool replace(const QString &path, const QByteArray &content, QString *error)
+{
+    const QFileInfo info(path);
+    if ((info.exists() || info.isSymLink()) && !info.isFile()) {
+        *error = QStringLiteral("Cannot write %1: it is not a regular file.").arg(native(path));
+        return false;
+    }
+    const QString target = info.isSymLink() ? info.canonicalFilePath() : path;
+    const QString folder = QFileInfo(target).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        *error = QStringLiteral("Cannot create the folder %1.").arg(native(folder));
+        return false;
+    }
+    QSaveFile file(target);
+    // QSaveFile's commit() can report success although its last flush failed
+    // (a full disk): the flush is checked first and a failure cancels the
+    // replacement, leaving the old file whole.
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.flush();
+    if (!written) {
+        *error = QStringLiteral("Cannot write %1: %2").arg(native(path), reason(file, target));
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        *error = QStringLiteral("Cannot write %1: %2").arg(native(path), reason(file, target));
+        return false;
+    }
+    return true;
+}
+
+} // namespace StoreFile
+
+StoreLock::StoreLock(const QString &storePath, int waitMilliseconds)
+    : m_storePath(storePath)
+    , m_lock(storePath + QStringLiteral(".lock"))
+    , m_wait(waitMilliseconds)
+{
+}
+
+bool StoreLock::lock(QString *error)
+{
+    QDir().mkpath(QFileInfo(m_storePath).absolutePath());
+    if (m_lock.tryLock(m_wait))
+        return true;
+    *error = m_lock.error() == QLockFile::LockFailedError
+        ? QStringLiteral("%1 is being changed by another program; try again.").arg(native(m_storePath))
+        : QStringLiteral("Cannot lock %1 for changing it.").arg(native(m_storePath));
+    return false;
+}

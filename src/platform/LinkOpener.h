@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// Opens web pages in the user's browser.
+class LinkOpener
+{
+public:
+    virtual ~LinkOpener() = default;
+    // Opens the address; the result is not examined.
+    virtual void ShellOpen(const QString &url) = 0;
+};

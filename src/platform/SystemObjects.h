@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Messenger.h"
+#include "WshShell.h"
+
+#include <memory>
+
+// Creates the two objects start-up keeps for the whole run.
+class SystemObjects
+{
+public:
+    virtual ~SystemObjects() = default;
+    // The Messenger automation object; null and a reason when it cannot be created.
+    virtual std::unique_ptr<IMessenger> createMessengerApi(QString *error) = 0;
+    // The registry; null and a reason when it cannot be created.
+    virtual std::unique_ptr<WshShell> createShellObject(QString *error) = 0;
+};
+
+// The process-wide objects that start-up creates and keeps until the program ends.
+struct AppGlobals
+{
+    std::unique_ptr<IMessenger> MessengerApi;
+    bool MessengerLoaded = false;
+    std::unique_ptr<WshShell> ShellObject;
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/LinkOpener.h"
+#include "platform/MessageBoxes.h"
+
+// Message boxes and web pages through Qt, on desktops that have no native
+// calls of their own for them.
+class DesktopServices : public MessageBoxes, public LinkOpener
+{
+public:
+    void ShowMessageBox(const QString &text, int style) override;
+    void ShellOpen(const QString &url) override;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/WshShell.h"
+
+class MessageBoxes;
+
+// The registry on a machine without one: a registry export file, read at
+// every RegRead and replaced atomically, under a lock, at every RegWrite.
+class RegistryFileShell : public WshShell
+{
+public:
+    // Files larger than this are not read.
+    static constexpr qint64 SizeLimit = 16 * 1024 * 1024;
+
+    // A file too large to read is reported once in a box, then read as if
+    // it held no values.
+    RegistryFileShell(const QString &filePath, MessageBoxes &messageBoxes);
+
+    bool RegRead(const QString &path, RegValue *value, QString *error) override;
+    bool RegWrite(const QString &path, const QString &value, QString *error) override;
+    QString location() const override;
+
+    // How long a write waits for another program's lock on the file.
+    void setLockWait(int milliseconds) { m_lockWait = milliseconds; }
+
+private:
+    bool readFile(QByteArray *content, QString *error);
+
+    QString m_filePath;
+    MessageBoxes &m_messageBoxes;
+    bool m_oversizeReported = false;
+    int m_lockWait = 3000;
+};

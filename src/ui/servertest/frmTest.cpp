@@ -1,0 +1,200 @@
+#include "frmTest.h"
+
+#include "AutoSizeLabel.h"
+#include "core/Numbers.h"
+#include "core/ServerListModel.h"
+#include "core/ServerProbe.h"
+#include "core/TestRating.h"
+#include "platform/MessageBoxes.h"
+#include "ui/WidgetLayout.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <limits>
+#include <utility>
+
+namespace {
+
+// lblStatus ends 7 pixels left of the Close button; lblTesting keeps the same
+// distance from lblStatus.
+constexpr int LabelGap = 7;
+
+AutoSizeLabel *caption(QWidget *parent, const char *name, const QString &text, int x, int y, int width, int height,
+                       AutoSizeLabel::Anchor anchor = AutoSizeLabel::Anchor::Left)
+{
+    auto *label = new AutoSizeLabel(anchor, parent);
+    label->setObjectName(QLatin1String(name));
+    label->place(x, y, width, height);
+    label->setCaption(text);
+    return label;
+}
+
+// A text box without a border, on the button-face colour.
+QLineEdit *textBox(QWidget *parent, const char *name, const QString &text, const QString &accessibleName, int x,
+                   int y, int width, int height)
+{
+    auto *box = placed<QLineEdit>(parent, name, x, y, width, height);
+    box->setFrame(false);
+    box->setMaxLength(std::numeric_limits<int>::max());
+    QPalette palette = box->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Base, palette.color(group, QPalette::Button));
+        palette.setColor(group, QPalette::Text, palette.color(group, QPalette::ButtonText));
+    }
+    box->setPalette(palette);
+    box->setAccessibleName(accessibleName);
+    box->setText(text);
+    return box;
+}
+
+void setBoxText(QLineEdit *box, const QString &text)
+{
+    box->setText(ServerListModel::displayed(text));
+    box->setCursorPosition(0); // show the start of a long text, not its end
+}
+
+} // namespace
+
+frmTest::frmTest(Clock &clock, MessageBoxes &messageBoxes, QWidget *parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_messageBoxes(messageBoxes)
+    , m_probe(new ServerProbe(clock, this))
+{
+    setObjectName(QStringLiteral("frmTest"));
+    setWindowTitle(QStringLiteral("Server Test"));
+    setFont(tahomaFont(8.25));
+    setFixedSize(346, 113);
+    setSizeGripEnabled(false);
+    // The hourglass until a test ends.
+    setCursor(Qt::WaitCursor);
+
+    // Design texts; the owner replaces those of the boxes and LaunchTest
+    // those of the labels before the dialog first shows.
+    lblIP = caption(this, "lblIP", QStringLiteral("IP:"), 8, 8, 14, 13);
+    lblHostName = caption(this, "lblHostName", QStringLiteral("Hostname:"), 8, 24, 52, 13);
+    txtIP = textBox(this, "txtIP", QStringLiteral("127.0.0.1"), QStringLiteral("IP address"), 24, 8, 313, 13);
+    txtHostname = textBox(this, "txtHostname", QStringLiteral("localhost"), QStringLiteral("Host name"), 64, 24, 273, 13);
+    lblPort = caption(this, "lblPort", QStringLiteral("Port:"), 8, 40, 24, 13);
+    txtPort = textBox(this, "txtPort", QStringLiteral("80"), QStringLiteral("Port"), 40, 40, 297, 13);
+    // Where a wider font stands in for Tahoma a caption can reach into the
+    // box beside it: the caption then stays on top and the box's text starts
+    // after it.
+    for (const auto &[label, box] : {std::pair{lblIP, txtIP}, {lblHostName, txtHostname}, {lblPort, txtPort}}) {
+        const int overlap = label->geometry().right() + 3 - box->x();
+        if (overlap > 0) {
+            label->raise();
+            box->setTextMargins(overlap, 0, 0, 0);
+        }
+    }
+
+    prg = placed<QProgressBar>(this, "prg", 8, 56, 329, 17);
+    prg->setRange(0, 3);
+    prg->setValue(0);
+    prg->setTextVisible(false);
+    prg->setAccessibleName(QStringLiteral("Test progress"));
+
+    // Enter and Esc do not press Close.
+    cmdClose = placed<QPushButton>(this, "cmdClose", 256, 80, 81, 25);
+    cmdClose->setText(QStringLiteral("Close"));
+    cmdClose->setAutoDefault(false);
+    cmdClose->setDefault(false);
+
+    lblTesting = caption(this, "lblTesting", QStringLiteral("Ready"), 8, 80, 31, 13);
+    lblStatus = caption(this, "lblStatus", QStringLiteral("Ready"), 218, 80, 31, 13, AutoSizeLabel::Anchor::Right);
+    fitBottomRow();
+
+    setTabOrder(txtIP, txtHostname);
+    setTabOrder(txtHostname, txtPort);
+    setTabOrder(txtPort, cmdClose);
+
+    connect(m_probe, &ServerProbe::connected, this, &frmTest::showConnected);
+    connect(m_probe, &ServerProbe::waiting, this, &frmTest::showWaiting);
+    connect(m_probe, &ServerProbe::finished, this, &frmTest::showFinished);
+    connect(m_probe, &ServerProbe::failed, this, &frmTest::showFailed);
+    connect(cmdClose, &QPushButton::clicked, this, &frmTest::cmdClose_Click);
+}
+
+void frmTest::setServer(const QString &host, const QString &ip, std::optional<double> port)
+{
+    setBoxText(txtHostname, host);
+    setBoxText(txtIP, ip);
+    setBoxText(txtPort, port ? NumberText(*port) : QString());
+    m_ip = ip;
+    m_port = port.value_or(0);
+}
+
+void frmTest::LaunchTest()
+{
+    if (m_launched)
+        return;
+    m_launched = true;
+    m_probe->start(m_ip, m_port);
+    lblTesting->setCaption(QStringLiteral("Test in progress..."));
+    lblStatus->setCaption(QStringLiteral("Connecting..."));
+    fitBottomRow();
+}
+
+void frmTest::showConnected()
+{
+    prg->setValue(1);
+}
+
+void frmTest::showWaiting()
+{
+    lblStatus->setCaption(QStringLiteral("Waiting for response..."));
+    fitBottomRow();
+    prg->setValue(2);
+}
+
+void frmTest::showFinished(double connectionSeconds, double responseSeconds)
+{
+    lblTesting->setCaption(QStringLiteral("Finished!"));
+    lblStatus->setCaption(QStringLiteral("Finished!"));
+    fitBottomRow();
+    prg->setValue(3);
+    unsetCursor();
+    // The report opens once this handler has returned; a dialog closed
+    // meanwhile takes its report with it.
+    const QString report = testReportText(rateTest(connectionSeconds, responseSeconds));
+    QMetaObject::invokeMethod(
+        this, [this, report] { m_messageBoxes.ShowMessageBox(report, BoxStyle::InformationIcon); },
+        Qt::QueuedConnection);
+}
+
+void frmTest::showFailed(const QString &description)
+{
+    lblTesting->setCaption(QStringLiteral("Error (") + description + QLatin1Char(')'));
+    fitBottomRow();
+    unsetCursor();
+}
+
+void frmTest::cmdClose_Click()
+{
+    m_probe->stop();
+    close();
+}
+
+void frmTest::closeEvent(QCloseEvent *event)
+{
+    m_probe->stop();
+    QDialog::closeEvent(event);
+}
+
+void frmTest::keyPressEvent(QKeyEvent *event)
+{
+    // Esc does not close the dialog; only Close and the close box do.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmTest::fitBottomRow()
+{
+    lblTesting->setRoom(lblStatus->geometry().left() - LabelGap - lblTesting->geometry().left());
+}

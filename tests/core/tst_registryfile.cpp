@@ -1,0 +1,141 @@
+#include "core/IniFile.h"
+#include "core/RegistryFile.h"
+
+#include <QTest>
+
+namespace {
+
+const QString messengerKey = QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger");
+
+QByteArray utf16(const QByteArray &utf8)
+{
+    const QString text = QString::fromUtf8(utf8);
+    return QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+}
+
+} // namespace
+
+// The text formats of the per-user stores: a registry export file and an INI
+// file. A change rewrites one value and leaves every other byte as it was.
+class TestRegistryFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void write_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray head = "Windows Registry Editor Version 5.00\r\n\r\n";
+        const QByteArray other = "[HKEY_CURRENT_USER\\Other]\r\n\"Server\"=\"keep\"\r\n; comment\r\n";
+        QTest::newRow("new file") << QByteArray() << messengerKey
+                                  << head + "[" + messengerKey.toUtf8() + "]\r\n\"Server\"=\"a\\\\b\\\"c\"\r\n";
+        QTest::newRow("replaced, other keys kept")
+            << head + other + "[" + messengerKey.toUtf8() + "]\r\n\"Server\"=\"old\"\r\n\"After\"=dword:1\r\n"
+            << messengerKey
+            << head + other + "[" + messengerKey.toUtf8() + "]\r\n\"Server\"=\"a\\\\b\\\"c\"\r\n\"After\"=dword:1\r\n";
+        QTest::newRow("key and value names in other case, LF endings")
+            << QByteArray("[hkey_current_user\\software\\microsoft\\msnmessenger]\n\"server\"=\"old\"\n")
+            << messengerKey << QByteArray("[hkey_current_user\\software\\microsoft\\msnmessenger]\n\"Server\"=\"a\\\\b\\\"c\"\n");
+        QTest::newRow("continued hex value replaced whole")
+            << QByteArray("[K]\r\n\"Server\"=hex(2):31,00,\\\r\n  32,00,\\\r\n  00,00\r\n\"Next\"=\"n\"\r\n")
+            << "K" << QByteArray("[K]\r\n\"Server\"=\"a\\\\b\\\"c\"\r\n\"Next\"=\"n\"\r\n");
+        QTest::newRow("added after the key's last value, no final line break")
+            << QByteArray("[K]\r\n\"A\"=\"1\"\r\n\r\n[L]\r\n\"B\"=\"2\"") << "K"
+            << QByteArray("[K]\r\n\"A\"=\"1\"\r\n\"Server\"=\"a\\\\b\\\"c\"\r\n\r\n[L]\r\n\"B\"=\"2\"");
+        QTest::newRow("UTF-16 export") << utf16(head + other + "[K]\r\n\"Server\"=\"\xC3\xBC\"\r\n") << "K"
+                                       << utf16(head + other + "[K]\r\n\"Server\"=\"a\\\\b\\\"c\"\r\n");
+    }
+
+    void write()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, key);
+        QFETCH(QByteArray, after);
+        RegistryFile file(before);
+        QString error;
+        QVERIFY2(file.write(key, QStringLiteral("Server"), QStringLiteral("a\\b\"c"), &error), qPrintable(error));
+        QCOMPARE(file.content(), after);
+        RegValue value;
+        QVERIFY(RegistryFile(after).read(key, QStringLiteral("Server"), &value, &error));
+        QCOMPARE(value.text, QStringLiteral("a\\b\"c"));
+    }
+
+    void refusesControlCharacters_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("line feed in the value") << "K" << "Server" << "a\n[K2]";
+        QTest::newRow("NUL in the value") << "K" << "Server" << QString::fromLatin1("a\0b", 3);
+        QTest::newRow("carriage return in the name") << "K" << "Ser\rver" << "v";
+        QTest::newRow("unit separator in the key") << "K\x1F" << "Server" << "v";
+    }
+
+    void refusesControlCharacters()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, name);
+        QFETCH(QString, value);
+        const QByteArray before = "[K]\r\n\"Server\"=\"old\"\r\n";
+        RegistryFile file(before);
+        QString error;
+        QVERIFY(!file.write(key, name, value, &error));
+        QVERIFY(error.contains("control character"));
+        QCOMPARE(file.content(), before);
+    }
+
+    void read_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("value"); // "!" when it cannot be read
+        QTest::newRow("text") << QByteArray("[K]\n\"Server\" = \"a;b:1\"\n") << "a;b:1";
+        QTest::newRow("number") << QByteArray("[K]\n\"Server\"=dword:0000075f\n") << "1887";
+        QTest::newRow("last assignment wins") << QByteArray("[K]\n\"Server\"=\"1\"\n[K]\n\"Server\"=\"2\"\n") << "2";
+        QTest::newRow("deleted") << QByteArray("[K]\n\"Server\"=-\n") << "!";
+        QTest::newRow("hex") << QByteArray("[K]\n\"Server\"=hex:31,00\n") << "!";
+        QTest::newRow("other key") << QByteArray("[K2]\n\"Server\"=\"x\"\n") << "!";
+        QTest::newRow("deleted key") << QByteArray("[-K]\n\"Server\"=\"x\"\n") << "!";
+        QTest::newRow("UTF-16") << utf16("[K]\r\n\"Server\"=\"\xC3\xBC\"\r\n") << QString::fromUtf8("\u00FC");
+    }
+
+    void read()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, value);
+        RegValue read;
+        QString error;
+        const bool ok = RegistryFile(file).read(QStringLiteral("k"), QStringLiteral("server"), &read, &error);
+        QCOMPARE(ok ? read.toText() : QStringLiteral("!"), value);
+    }
+
+    void iniFile_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("read"); // "!" when there is no value
+        QTest::addColumn<QByteArray>("after"); // empty when the write is refused
+        QTest::newRow("none") << QByteArray() << "!" << QByteArray("[Main]\nOpened=7\n");
+        QTest::newRow("a comma is text, not a list") << QByteArray("[Main]\r\nOpened=5,6\r\nOther=x\r\n") << "5,6"
+                                                     << QByteArray("[Main]\r\nOpened=7\r\nOther=x\r\n");
+        QTest::newRow("quoted") << QByteArray("[General]\nA=1\n\n[Main]\nOpened=\"2\"\n") << "2"
+                                << QByteArray("[General]\nA=1\n\n[Main]\nOpened=7\n");
+        QTest::newRow("other section") << QByteArray("[Other]\nOpened=3\n") << "!"
+                                       << QByteArray("[Other]\nOpened=3\n\n[Main]\nOpened=7\n");
+        QTest::newRow("unparseable file kept") << QByteArray("[Main]\nOpened=3\n\x01garbage\n") << "!" << QByteArray();
+    }
+
+    void iniFile()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, read);
+        QFETCH(QByteArray, after);
+        IniFile file(before);
+        QCOMPARE(file.value(QStringLiteral("Main"), QStringLiteral("Opened")).value_or(QStringLiteral("!")), read);
+        QCOMPARE(file.setValue(QStringLiteral("Main"), QStringLiteral("Opened"), QStringLiteral("7")), !after.isEmpty());
+        QCOMPARE(file.content(), after.isEmpty() ? before : after);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRegistryFile)
+#include "tst_registryfile.moc"

@@ -1,0 +1,128 @@
+#include "core/ServerList.h"
+#include "core/ServerListModel.h"
+
+#include <QAbstractItemModelTester>
+#include <QTest>
+
+namespace {
+
+// A row's cells as the list shows them, joined by '|'.
+QString cells(const ServerListModel &model, int row)
+{
+    QStringList texts;
+    for (int column = 0; column < ServerListModel::ColumnCount; ++column)
+        texts.append(model.index(row, column).data().toString());
+    return texts.join(QLatin1Char('|'));
+}
+
+} // namespace
+
+// The server list file, the current server's marks and what is composed
+// from a row.
+class TestServerList : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void parse_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QStringList>("rows");
+        const QString marker = QStringLiteral("(Currently Using)");
+        QTest::newRow("empty") << QByteArray() << QString() << QStringList();
+        QTest::newRow("last line without CR LF")
+            << QByteArray("a;10.0.0.1;1863\r\nb;10.0.0.2;1863") << QString() << QStringList{"a|10.0.0.1|1863|"};
+        QTest::newRow("LF alone") << QByteArray("a;1;2\nb;3;4\n") << QString() << QStringList();
+        QTest::newRow("empty line, two fields, extra fields")
+            << QByteArray("\r\n;10.0.0.2\r\nh;i;7;x;y\r\n") << QString()
+            << QStringList{"|||", "(Unknown host)|10.0.0.2||", "h|i|7|"};
+        QTest::newRow("ports read as numbers")
+            << QByteArray("a;i; 18 63\r\nb;i;1863x\r\nc;i;abc\r\nd;i;\r\n") << QString()
+            << QStringList{"a|i|1863|", "b|i|1863|", "c|i|0|", "d|i|0|"};
+        QTest::newRow("Windows-1252") << QByteArray("caf\xE9\x80;\x81;1\r\n") << QString()
+                                      << QStringList{QString::fromUtf8("caf\u00E9\u20AC|\u0081|1|")};
+        // The current server: host and IP compared lower-cased, ports as numbers.
+        QTest::newRow("no host matches only the hostless record")
+            << QByteArray(";10.0.0.1;1863\r\nmyhost;10.0.0.1;1863\r\n") << "10.0.0.1:1863"
+            << QStringList{"(Unknown host)|10.0.0.1|1863|" + marker, "myhost|10.0.0.1|1863|"};
+        QTest::newRow("case and leading zero")
+            << QByteArray("myhost;10.0.0.1;01863\r\nmyhost;10.0.0.1;1864\r\nmyhost;10.0.0.2;1863\r\n")
+            << "MyHost;10.0.0.1:1863"
+            << QStringList{"myhost|10.0.0.1|1863|" + marker, "myhost|10.0.0.1|1864|", "myhost|10.0.0.2|1863|"};
+        QTest::newRow("listed twice, ';' before the port, extra part")
+            << QByteArray("h;i;1\r\nH;I;1\r\n") << "h;i;1;extra"
+            << QStringList{"h|i|1|" + marker, "H|I|1|" + marker};
+        QTest::newRow("(unknown host) inside a host name")
+            << QByteArray("myhost(Unknown Host);i;1\r\n") << "myhost;i:1"
+            << QStringList{"myhost(Unknown Host)|i|1|" + marker};
+        QTest::newRow("incomplete setting") << QByteArray("h;i;1\r\n") << "h" << QStringList{"h|i|1|"};
+        QTest::newRow("record of two fields never matches") << QByteArray(";i\r\n") << "i:0"
+                                                            << QStringList{"(Unknown host)|i||"};
+    }
+
+    void parse()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, setting);
+        QFETCH(QStringList, rows);
+        ServerListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setList(ServerList::parse(file, parseCurrentServer(setting)));
+        QStringList shown;
+        for (int row = 0; row < model.rowCount(); ++row)
+            shown.append(cells(model, row));
+        QCOMPARE(shown, rows);
+        QCOMPARE(itemCountText(model.rowCount()), QString::number(rows.size()) + " items in database.");
+    }
+
+    void compose_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<double>("port");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("host") << "myhost" << 1863.0 << "myhost;10.0.0.1:1863";
+        QTest::newRow("unknown host in any case") << "(UNKNOWN host)" << 1863.0 << "10.0.0.1:1863";
+        QTest::newRow("no port") << "(Unknown host)" << 0.0 << "10.0.0.1:0";
+    }
+
+    void compose()
+    {
+        QFETCH(QString, host);
+        QFETCH(double, port);
+        QFETCH(QString, value);
+        QCOMPARE(composeServerSetting(host, QStringLiteral("10.0.0.1"), port), value);
+        // What is written marks its row at the next start.
+        const QByteArray record = (host.compare("(unknown host)", Qt::CaseInsensitive) ? host.toLatin1() : QByteArray())
+            + ";10.0.0.1;" + QByteArray::number(port) + "\r\n";
+        QVERIFY(ServerList::parse(record, parseCurrentServer(value)).isCurrent(0));
+    }
+
+    // A huge field is shown shortened, and kept whole.
+    void longFieldShownShort()
+    {
+        const QByteArray host(2 * 1024 * 1024, 'h');
+        ServerListModel model;
+        model.setList(ServerList::parse(host + ";i;1\r\n", std::nullopt));
+        const QString shown = model.index(0, ServerListModel::HostColumn).data().toString();
+        QCOMPARE(shown.size(), ServerListModel::DisplayLimit);
+        QVERIFY(shown.endsWith("..."));
+        QCOMPARE(model.row(0).host.size(), host.size());
+    }
+
+    void switchMovesTheMark()
+    {
+        ServerListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setList(ServerList::parse("a;i;1\r\na;i;1\r\nb;i;1\r\n", parseCurrentServer("a;i:1")));
+        const QVector<bool> before = model.currentFlags();
+        QCOMPARE(before, (QVector<bool>{true, true, false}));
+        model.setCurrentRow(2);
+        QCOMPARE(model.currentFlags(), (QVector<bool>{false, false, true}));
+        model.setCurrentFlags(before);
+        QCOMPARE(model.currentFlags(), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestServerList)
+#include "tst_serverlist.moc"

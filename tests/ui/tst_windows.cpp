@@ -1,0 +1,285 @@
+#include "core/ServerListModel.h"
+#include "support/FakePlatform.h"
+#include "ui/WidgetLayout.h"
+#include "ui/about/frmabout.h"
+#include "ui/about/modGrimhal.h"
+#include "ui/main/frmMain.h"
+#include "ui/servertest/frmTest.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTreeView>
+
+namespace {
+
+const QString serverPath = QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger\\Server");
+
+// The main window over the fake machine, filled and shown as start-up does.
+struct Fixture
+{
+    explicit Fixture(const QByteArray &list, const QString &setting = QString())
+    {
+        QString error;
+        globals.MessengerApi = fake.createMessengerApi(&error);
+        globals.MessengerLoaded = bool(globals.MessengerApi);
+        globals.ShellObject = fake.createShellObject(&error);
+        window.setServerList(ServerList::parse(list, parseCurrentServer(setting)));
+        window.setStatusText(itemCountText(window.model()->rowCount()));
+        window.show();
+        window.Form_Activate();
+    }
+
+    template<typename T>
+    T *child(const char *name) const
+    {
+        T *found = window.findChild<T *>(QLatin1String(name));
+        if (!found) { // a dialog of the window
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                if ((found = top->objectName() == QLatin1String(name) ? qobject_cast<T *>(top)
+                                                                      : top->findChild<T *>(QLatin1String(name))))
+                    break;
+            }
+        }
+        return found;
+    }
+    QTreeView *list() const { return child<QTreeView>("lvw"); }
+    QString details() const { return child<QPlainTextEdit>("txtInfo")->toPlainText(); }
+    void clickRow(int row) const
+    {
+        const QRect cell = list()->visualRect(window.model()->index(row, 0));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+    void click(const char *button) const { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
+
+    FakePlatform fake;
+    AppGlobals globals;
+    frmMain window{globals, fake, fake, fake.clock};
+};
+
+QStringList accessibleProblems(QWidget *top)
+{
+    QStringList problems;
+    for (QWidget *widget : top->findChildren<QWidget *>()) {
+        // Qt's own parts of a control, and plain containers, are not controls.
+        if (widget->objectName().isEmpty() || widget->objectName().startsWith("qt_") || !widget->isVisible()
+            || widget->metaObject() == &QWidget::staticMetaObject)
+            continue;
+        QString visible;
+        if (const auto *label = qobject_cast<QLabel *>(widget))
+            visible = label->text();
+        else if (const auto *button = qobject_cast<QAbstractButton *>(widget))
+            visible = button->text();
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+        const QString name = accessible ? accessible->text(QAccessible::Name) : QString();
+        if (name.isEmpty() || !name.contains(visible))
+            problems.append(widget->objectName() + ": \"" + name + "\"");
+    }
+    return problems;
+}
+
+} // namespace
+
+// The windows as a user meets them: clicks, keys, menus, what they show.
+class TestWindows : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { provideTahoma(); }
+
+    void details()
+    {
+        Fixture f("a;10.0.0.1;1863\r\n;;x\r\n" + QByteArray(2 * 1024 * 1024, 'h') + ";i;1\r\n");
+        QCOMPARE(f.details(), "Host name: a\nIP Address: 10.0.0.1\nPort: 1863");
+        f.clickRow(1);
+        QCOMPARE(f.details(), "Host name: (Unknown host)\nIP Address: \nPort: 0");
+        QTest::keyClick(f.list(), Qt::Key_Down);
+        QCOMPARE(f.details().size(), QString("Host name: \nIP Address: i\nPort: 1").size() + ServerListModel::DisplayLimit);
+    }
+
+    void emptyList()
+    {
+        Fixture f("");
+        QVERIFY(!f.child<QPushButton>("cmdTestServer")->isEnabled());
+        QVERIFY(!f.child<QPushButton>("cmdUseServer")->isEnabled());
+        QCOMPARE(f.details(), "Please select a server.\n");
+    }
+
+    void useServer_data()
+    {
+        QTest::addColumn<bool>("messenger");
+        QTest::addColumn<bool>("failWrite");
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QVector<bool>>("marks");
+        const QString write = "write:" + serverPath + "=b;10.0.0.2:1863";
+        QTest::newRow("switch") << true << false << QStringList{"signout", write}
+                                << QVector<bool>{false, true, false};
+        QTest::newRow("without Messenger") << false << false << QStringList{write} << QVector<bool>{false, true, false};
+        QTest::newRow("refused write puts the marks back")
+            << true << true
+            << QStringList{"signout", write, "box:16:The Messenger server setting could not be changed.\r\n\r\nAccess denied."}
+            << QVector<bool>{true, false, true};
+    }
+
+    void useServer()
+    {
+        QFETCH(bool, messenger);
+        QFETCH(bool, failWrite);
+        QFETCH(QStringList, events);
+        QFETCH(QVector<bool>, marks);
+        Fixture f("a;10.0.0.1;1863\r\nb;10.0.0.2;01863\r\nA;10.0.0.1;1863\r\n", "a;10.0.0.1:1863");
+        f.globals.MessengerLoaded = messenger;
+        f.fake.failWrites = failWrite;
+        f.clickRow(1);
+        f.click("cmdUseServer");
+        QCOMPARE(f.fake.events, events);
+        QCOMPARE(f.window.model()->currentFlags(), marks);
+        QCOMPARE(f.list()->currentIndex().row(), 1);
+        QTRY_COMPARE(f.window.focusWidget(), f.list());
+    }
+
+    void serverTest_data()
+    {
+        QTest::addColumn<bool>("answers");
+        QTest::addColumn<QString>("testing");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<int>("progress");
+        QTest::newRow("answered") << true << "Finished!" << "Finished!" << 3;
+        QTest::newRow("refused") << false << "Error (Connection refused)" << "Connecting..." << 0;
+    }
+
+    void serverTest()
+    {
+        QFETCH(bool, answers);
+        QFETCH(QString, testing);
+        QFETCH(QString, status);
+        QFETCH(int, progress);
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        connect(&server, &QTcpServer::newConnection, this, [&] {
+            QTcpSocket *peer = server.nextPendingConnection();
+            connect(peer, &QTcpSocket::readyRead, peer, [peer] { peer->write("VER 2 MSNP10\r\n"); });
+        });
+        const quint16 port = server.serverPort();
+        if (!answers)
+            server.close();
+        Fixture f("host;10.0.0.1;1\r\nlocal;127.0.0.1;" + QByteArray::number(port) + "junk\r\n");
+        f.clickRow(1);
+        f.click("cmdTestServer");
+        auto *dialog = f.child<frmTest>("frmTest");
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(f.child<QLineEdit>("txtIP")->text(), "127.0.0.1");
+        QCOMPARE(f.child<QLineEdit>("txtHostname")->text(), "local");
+        QCOMPARE(f.child<QLineEdit>("txtPort")->text(), QString::number(port));
+        QTRY_COMPARE_WITH_TIMEOUT(f.child<QLabel>("lblTesting")->text(), testing, 5000);
+        QCOMPARE(f.child<QLabel>("lblStatus")->text(), status);
+        QCOMPARE(f.child<QProgressBar>("prg")->value(), progress);
+        QCOMPARE(dialog->cursor().shape(), Qt::ArrowCursor);
+        if (answers) {
+            QTRY_COMPARE(f.fake.eventsOf("box").size(), 1);
+            QVERIFY(f.fake.eventsOf("box").first().startsWith("64:Server test finished!\r\n"));
+        }
+        f.click("cmdClose");
+        QTRY_VERIFY(!f.child<frmTest>("frmTest"));
+        QCOMPARE(f.details(), "Host name: local\nIP Address: 127.0.0.1\nPort: " + QString::number(port));
+        QTRY_COMPARE(f.window.focusWidget(), f.list());
+    }
+
+    void about_data()
+    {
+        QTest::addColumn<QString>("showLinks"); // "-": no value
+        QTest::addColumn<int>("closeKey");
+        QTest::newRow("links allowed, Esc") << "" << int(Qt::Key_Escape);
+        QTest::newRow("blank, Enter") << " " << int(Qt::Key_Return);
+        QTest::newRow("no value, Esc") << "-" << int(Qt::Key_Escape);
+    }
+
+    void about()
+    {
+        QFETCH(QString, showLinks);
+        QFETCH(int, closeKey);
+        Fixture f("a;1;1\r\n");
+        if (showLinks != "-")
+            setRegistryText(f.fake, ShowLinksPath, showLinks);
+        f.child<QAction>("mnuAbout")->trigger();
+        auto *about = f.child<frmabout>("frmabout");
+        QVERIFY(about && about->isVisible());
+        auto *link = f.child<QLabel>("lblSupport");
+        QTest::mouseClick(link, Qt::LeftButton);
+        QTest::mouseClick(link, Qt::LeftButton);
+        QCOMPARE(f.fake.eventsOf("open"), showLinks.isEmpty() ? QStringList(2, AboutReferralUrl) : QStringList());
+        QTest::keyClick(about, Qt::Key(closeKey));
+        QTRY_VERIFY(!f.child<frmabout>("frmabout"));
+        QTRY_COMPARE(f.window.focusWidget(), f.list());
+    }
+
+    // The fixed places of the controls and the main window's tab chain.
+    void layout()
+    {
+        Fixture f("a;127.0.0.1;1\r\n");
+        f.click("cmdTestServer");
+        f.child<QAction>("mnuAbout")->trigger();
+        const QMap<QString, QRect> places{
+            {"lvw", {0, 0, 481, 185}},          {"stb", {0, 287, 481, 17}},
+            {"txtInfo", {8, 192, 465, 57}},     {"cmdTestServer", {304, 256, 81, 25}},
+            {"cmdUseServer", {392, 256, 81, 25}}, {"txtIP", {24, 8, 313, 13}},
+            {"txtHostname", {64, 24, 273, 13}}, {"txtPort", {40, 40, 297, 13}},
+            {"prg", {8, 56, 329, 17}},          {"frmTest/cmdClose", {256, 80, 81, 25}},
+            {"lblTitle", {56, 8, 118, 25}},     {"lblInfo", {16, 56, 161, 121}},
+            {"frmabout/cmdClose", {96, 200, 81, 25}}, {"Image1", {8, 8, 32, 32}},
+        };
+        for (auto place = places.cbegin(); place != places.cend(); ++place) {
+            const QStringList path = place.key().split('/');
+            QWidget *widget = path.size() == 1 ? f.child<QWidget>(qPrintable(path[0]))
+                                               : f.child<QWidget>(qPrintable(path[0]))->findChild<QWidget *>(path[1]);
+            QVERIFY2(widget, qPrintable(place.key()));
+            QCOMPARE(widget->geometry(), place.value());
+        }
+        QCOMPARE(f.child<QWidget>("frmTest")->size(), QSize(346, 113));
+        QCOMPARE(f.child<QWidget>("frmabout")->size(), QSize(186, 233));
+        QCOMPARE(f.window.centralWidget()->size(), QSize(481, 304));
+        const QStringList columns{"Host Name", "Host IP", "Port", ""};
+        for (int column = 0; column < 4; ++column)
+            QCOMPARE(f.window.model()->headerData(column, Qt::Horizontal).toString(), columns[column]);
+
+        f.child<QWidget>("frmabout")->close();
+        f.child<QWidget>("frmTest")->close();
+        QTRY_COMPARE(f.window.focusWidget(), f.list());
+        QStringList chain;
+        for (QWidget *next = f.list()->nextInFocusChain(); next != f.list(); next = next->nextInFocusChain()) {
+            if (next->focusPolicy() & Qt::TabFocus && !next->objectName().isEmpty())
+                chain.append(next->objectName());
+        }
+        QCOMPARE(chain, (QStringList{"txtInfo", "cmdTestServer", "cmdUseServer"}));
+    }
+
+    // Every control can be found by what it shows, and shows it whole.
+    void screenReadersAndFonts()
+    {
+        Fixture f("a;127.0.0.1;1\r\n", "a;127.0.0.1:1");
+        f.click("cmdTestServer");
+        f.child<QAction>("mnuAbout")->trigger();
+        for (const char *top : {"frmMain", "frmTest", "frmabout"})
+            QVERIFY2(accessibleProblems(f.child<QWidget>(top)).isEmpty(),
+                     qPrintable(accessibleProblems(f.child<QWidget>(top)).join(", ")));
+        auto *button = f.child<QPushButton>("cmdUseServer");
+        QCOMPARE(QFontInfo(button->font()).family().contains("Tahoma") || QFontInfo(button->font()).family().contains("Condensed"), true);
+        const QFontMetrics metrics(button->font());
+        QVERIFY(metrics.horizontalAdvance(button->text()) + 8 <= button->width());
+        QVERIFY(metrics.horizontalAdvance("(Currently Using)") + 6 <= f.list()->header()->sectionSize(3));
+        QVERIFY(metrics.horizontalAdvance("207.46.110.254") + 6 <= f.list()->header()->sectionSize(1));
+    }
+};
+
+QTEST_MAIN(TestWindows)
+#include "tst_windows.moc"
