@@ -1,0 +1,36 @@
+#include "WineSystemObjects.h"
+
+#include "WineMessenger.h"
+#include "WineRegistryShell.h"
+
+#include <QDir>
+
+WineSystemObjects::WineSystemObjects(const WinePrefixSearch &search, const QString &helperDirectory)
+    : m_search(search)
+    , m_helperDirectory(helperDirectory)
+{ }
+
+std::unique_ptr<IMessenger> WineSystemObjects::createMessengerApi(QString *error)
+{
+    const WineHelper helper(m_helperDirectory);
+    if (!m_search.prefix)
+        *error = m_search.reason;
+    else if (!m_search.prefix->hasMessengerClass())
+        *error = QStringLiteral("Messenger's automation object is not registered in the Wine prefix %1.")
+                     .arg(m_search.prefix->path());
+    else if (!helper.exists())
+        *error = QStringLiteral("The helper program nexolan-messenger is missing from %1.")
+                     .arg(QDir::toNativeSeparators(m_helperDirectory));
+    else
+        return std::make_unique<WineMessenger>(*m_search.prefix, helper);
+    return nullptr;
+}
+
+std::unique_ptr<WshShell> WineSystemObjects::createShellObject(QString *error)
+{
+    if (!m_search.prefix) {
+        *error = m_search.reason;
+        return nullptr;
+    }
+    return std::make_unique<WineRegistryShell>(*m_search.prefix, WineHelper(m_helperDirectory));
+}

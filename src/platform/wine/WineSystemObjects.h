@@ -1,0 +1,23 @@
+#pragma once
+
+#include "WinePrefix.h"
+#include "platform/SystemObjects.h"
+
+// The registry and Messenger of the Wine prefix found at start-up. Without
+// a prefix both are null with the reason, and the caller keeps to its own
+// registry file.
+class WineSystemObjects : public SystemObjects
+{
+public:
+    // helperDirectory holds nexolan-messenger-x64.exe and -x86.exe.
+    WineSystemObjects(const WinePrefixSearch &search, const QString &helperDirectory);
+
+    // Only where Messenger's automation class is registered and the helper
+    // program is present.
+    std::unique_ptr<IMessenger> createMessengerApi(QString *error) override;
+    std::unique_ptr<WshShell> createShellObject(QString *error) override;
+
+private:
+    WinePrefixSearch m_search;
+    QString m_helperDirectory;
+};
