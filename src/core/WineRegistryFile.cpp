@@ -77,7 +77,7 @@ enum class DataKind { Text, Number, Binary, Other, Malformed };
 DataKind dataKind(QStringView line, qsizetype *pos)
 {
     static const struct { const char *tag; DataKind kind; } tags[] = {
-        {"\"", DataKind::Text},       {"str:\"", DataKind::Text},   {"str(2):\"", DataKind::Text},
+        {"\"", DataKind::Text},         {"str:\"", DataKind::Text},   {"str(2):\"", DataKind::Text},
         {"str(7):\"", DataKind::Other}, {"dword:", DataKind::Number}, {"hex:", DataKind::Binary},
     };
     const QStringView data = line.mid(*pos);
@@ -266,8 +266,9 @@ bool WineRegistryFile::read(const QString &key, const QString &name, RegValue *v
         }
     }
     if (!found) {
-        *error = hasKey(key) ? QStringLiteral("The registry value %1 does not exist.").arg(valuePath(key, name))
-                             : QStringLiteral("The registry key %1 does not exist.").arg(valuePath(key, QString()).chopped(1));
+        *error = hasKey(key)
+            ? QStringLiteral("The registry value %1 does not exist.").arg(valuePath(key, name))
+            : QStringLiteral("The registry key %1 does not exist.").arg(valuePath(key, QString()).chopped(1));
         return false;
     }
     const QString line = m_lines.text(found->line);
@@ -300,7 +301,8 @@ void WineRegistryFile::touch(const Section &section, const QDateTime &now)
     if (unescape(header, &pos, u']', &ignored)) {
         const qsizetype digits = skipSpace(header, pos);
         if (digits < header.size() && header[digits].isDigit())
-            m_lines.replace(section.header, 1, header.left(pos) + QLatin1Char(' ') + QString::number(now.toSecsSinceEpoch()));
+            m_lines.replace(section.header, 1,
+                            header.left(pos) + QLatin1Char(' ') + QString::number(now.toSecsSinceEpoch()));
     }
     if (section.timeLine >= 0)
         m_lines.replace(section.timeLine, 1, timeLine(now));
