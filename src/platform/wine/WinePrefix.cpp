@@ -133,10 +133,11 @@ std::optional<WineServer> WinePrefix::server() const
         return std::nullopt;
     const QString folder = QStringLiteral("server-%1-%2").arg(id->device, 0, 16).arg(id->inode, 0, 16);
     for (const Process &process : processes(m_environment.procRoot)) {
+        if (!process.name.contains(QLatin1String("wineserver")))
+            continue;
         // A server that is starting still works in the prefix folder itself.
         const QString cwd = QFile::symLinkTarget(process.dir + QStringLiteral("/cwd"));
-        if (!process.name.contains(QLatin1String("wineserver"))
-            || (QFileInfo(cwd).fileName() != folder && fileId(cwd) != id))
+        if (QFileInfo(cwd).fileName() != folder && fileId(cwd) != id)
             continue;
         // A server started on its own (wineserver -p) has no WINELOADER: the
         // loader lies beside it (wineserver64 -> wine64).
