@@ -2,8 +2,9 @@
 // folder, with the Windows helper and the Messenger stand-in installed in it
 // as msnmsgr.exe. Home and XDG folders point into a temporary folder, and
 // every Wine call names this prefix and has a time limit. The prefix's
-// wineserver is ended before and after each test, and user.reg comes back
-// as the prefix was made.
+// wineserver is ended before and after each test (one started on its own
+// also ends 30 s after its last client, should the test die), and user.reg
+// comes back as the prefix was made.
 
 #include "core/WineRegistryFile.h"
 #include "platform/wine/WineRegistryShell.h"
@@ -12,7 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -118,6 +119,7 @@ void TestWineRegistry::startClient(const QStringList &options)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("WINEPREFIX"), m_prefix);
     environment.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
+    environment.insert(QStringLiteral("WINELOADER"), m_wine); // as the wine command sets it
     m_client->setProcessEnvironment(environment);
     m_client->setStandardInputFile(QProcess::nullDevice());
     m_client->start(m_wine,
@@ -130,10 +132,15 @@ void TestWineRegistry::startClient(const QStringList &options)
 
 void TestWineRegistry::initTestCase()
 {
-    m_wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
-    m_wineserver = QStandardPaths::findExecutable(QStringLiteral("wineserver"));
-    if (m_wine.isEmpty() || m_wineserver.isEmpty())
-        QSKIP("No Wine on this machine");
+    // Wine as the Win32 tests find it: the 64-bit loader and its wineserver.
+    const QString script = QFileInfo(QStringLiteral(NEXOLAN_WINE_PREFIX_SCRIPT)).dir().filePath("wine-env.sh");
+    const QString print = QStringLiteral("source \"$0\" && echo \"$wine64\" && echo \"$wineserver\"");
+    const Run found = run(QStringLiteral("bash"), {QStringLiteral("-c"), print, script});
+    const QStringList wine = QString::fromUtf8(found.output).split(u'\n', Qt::SkipEmptyParts);
+    if (wine.size() != 2)
+        QSKIP("No 64-bit Wine on this machine");
+    m_wine = wine[0];
+    m_wineserver = wine[1];
     if (!QFile::exists(QStringLiteral(NEXOLAN_HELPER_EXE_X64)) || !QFile::exists(QStringLiteral(NEXOLAN_STANDIN_EXE)))
         QSKIP("The Windows helper or the Messenger stand-in was not built");
     QVERIFY(m_home.isValid() && m_helpers.isValid());
@@ -231,7 +238,7 @@ void TestWineRegistry::switchWithoutServer()
                                QStringLiteral("Server")});
         QVERIFY2(query.output.contains("REG_SZ    " + value.toUtf8() + "\r\n"), query.output.constData());
     }
-    QVERIFY(run(m_wineserver, {QStringLiteral("-p")}).finished);
+    QVERIFY(run(m_wineserver, {QStringLiteral("-p30")}).finished);
     QVERIFY(prefix().server());
     QVERIFY2(shell.RegRead(serverPath, &read, &error), qPrintable(error));
     QCOMPARE(read.text, value);
@@ -253,7 +260,7 @@ void TestWineRegistry::switchWithServer()
     if (client)
         startClient({});
     else
-        QVERIFY(run(m_wineserver, {QStringLiteral("-p")}).finished);
+        QVERIFY(run(m_wineserver, {QStringLiteral("-p30")}).finished);
     QVERIFY(prefix().server());
     WineRegistryShell shell(prefix(), WineHelper(m_helpers.path()));
     QString error;
