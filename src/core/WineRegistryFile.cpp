@@ -32,8 +32,8 @@ int hexDigit(QChar c)
     return c <= u'9' ? c.unicode() - '0' : (c.unicode() | 0x20) - 'a' + 10;
 }
 
-// The parts of a key path; empty parts are skipped, as Wine does.
-QStringList keyParts(const QString &key)
+// The names of a key path; empty names are skipped, as Wine does.
+QStringList keyNames(const QString &key)
 {
     return key.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
 }
@@ -42,7 +42,7 @@ QStringList keyParts(const QString &key)
 // name without regard to case.
 int compareKeys(const QStringList &a, const QStringList &b)
 {
-    for (qsizetype i = 0; i < std::min(a.size(), b.size()); ++i) {
+    for (qsizetype i = 0; i < qMin(a.size(), b.size()); ++i) {
         if (const int order = a[i].compare(b[i], Qt::CaseInsensitive))
             return order;
     }
@@ -194,7 +194,7 @@ void WineRegistryFile::parse()
             qsizetype pos = start + 1;
             current = unescape(line, &pos, u']', &key) ? m_sections.size() : -1;
             if (current >= 0)
-                m_sections.append({keyParts(key), i, -1, i + 1, {}});
+                m_sections.append({keyNames(key), i, -1, i + 1, {}});
         } else if (rest.startsWith(u'#')) {
             if (current >= 0) {
                 if (rest.startsWith(QLatin1String("#time=")))
@@ -230,19 +230,19 @@ void WineRegistryFile::parse()
 
 QString WineRegistryFile::valuePath(const QString &key, const QString &name) const
 {
-    QStringList parts = keyParts(key);
+    QStringList names = keyNames(key);
     if (!m_rootName.isEmpty())
-        parts.prepend(m_rootName);
-    return parts.join(QLatin1Char('\\')) + QLatin1Char('\\') + name;
+        names.prepend(m_rootName);
+    return names.join(QLatin1Char('\\')) + QLatin1Char('\\') + name;
 }
 
 bool WineRegistryFile::hasKey(const QString &key) const
 {
     if (!m_known)
         return false;
-    const QStringList parts = keyParts(key);
+    const QStringList names = keyNames(key);
     for (const Section &section : m_sections) {
-        if (compareKeys(section.key.mid(0, parts.size()), parts) == 0)
+        if (compareKeys(section.key.mid(0, names.size()), names) == 0)
             return true;
     }
     return false;
@@ -254,11 +254,11 @@ bool WineRegistryFile::read(const QString &key, const QString &name, RegValue *v
         *error = QStringLiteral("The file is not a registry file that Wine reads.");
         return false;
     }
-    const QStringList parts = keyParts(key);
+    const QStringList names = keyNames(key);
     const Value *found = nullptr;
     // Wine merges repeated sections; the last assignment of a value counts.
     for (const Section &section : m_sections) {
-        if (compareKeys(section.key, parts) != 0)
+        if (compareKeys(section.key, names) != 0)
             continue;
         for (const Value &candidate : section.values) {
             if (candidate.name.compare(name, Qt::CaseInsensitive) == 0)
@@ -319,8 +319,8 @@ bool WineRegistryFile::setText(const QString &key, const QString &name, const QS
         *error = QStringLiteral("Text for the registry value %1 contains a null character.").arg(valuePath(key, name));
         return false;
     }
-    const QStringList parts = keyParts(key);
-    if (parts.isEmpty()) {
+    const QStringList names = keyNames(key);
+    if (names.isEmpty()) {
         *error = QStringLiteral("The registry value %1 names no key.").arg(valuePath(key, name));
         return false;
     }
@@ -333,7 +333,7 @@ bool WineRegistryFile::setText(const QString &key, const QString &name, const QS
     const Section *foundIn = nullptr;
     const Section *following = nullptr; // the first section after where the key belongs
     for (const Section &section : m_sections) {
-        const int order = compareKeys(section.key, parts);
+        const int order = compareKeys(section.key, names);
         if (order > 0 && !following)
             following = &section;
         if (order != 0)
@@ -363,7 +363,7 @@ bool WineRegistryFile::setText(const QString &key, const QString &name, const QS
         m_lines.insert(at, valueLine);
     } else {
         // Before the next key's section, or at the end, a blank line between.
-        QStringList lines = {u'[' + escape(parts.join(QLatin1Char('\\')), u'[', u']') + QStringLiteral("] ")
+        QStringList lines = {u'[' + escape(names.join(QLatin1Char('\\')), u'[', u']') + QStringLiteral("] ")
                                  + QString::number(now.toSecsSinceEpoch()),
                              timeLine(now), valueLine};
         if (following)

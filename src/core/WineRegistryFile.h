@@ -58,7 +58,7 @@ private:
     };
     struct Section
     {
-        QStringList key; // the path's parts
+        QStringList key; // the path's names
         qsizetype header = 0;
         qsizetype timeLine = -1;
         qsizetype end = 0; // after the section's last option or value line

@@ -62,7 +62,7 @@ void TestWineRegistryFile::readValue_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("expected"); // the text, "#<number>", or "!<part of the error>"
+    QTest::addColumn<QString>("expected"); // the text, "#<number>", or "!<words of the error>"
     const QByteArray key = head + messenger;
     QTest::newRow("text") << key + "\"Server\"=\"a\\\\b\\x00e9f\"\n" << "Server" << QStringLiteral("a\\b\u00e9f");
     QTest::newRow("str(2)") << key + "\"Server\"=str(2):\"x\"\n" << "Server" << "x";

@@ -53,7 +53,7 @@ WineHelper::Result WineHelper::start(const WinePrefix &prefix, const QString &lo
     process.start(loader, QStringList{program} + arguments);
     Result result;
     const bool started = process.waitForStarted(m_timeout);
-    result.finished = started && process.waitForFinished(int(std::max<qint64>(0, m_timeout - timer.elapsed())));
+    result.finished = started && process.waitForFinished(int(qMax<qint64>(0, m_timeout - timer.elapsed())));
     if (!result.finished) {
         result.failure
             = started ? QStringLiteral("it did not finish within %1 s").arg(m_timeout / 1000.0) : process.errorString();

@@ -46,9 +46,9 @@ private:
     // "<folder>:<what>", what is k (Messenger's key in user.reg), p (its
     // program under Program Files), c (its class in system.reg), - (nothing),
     // or @<folder> for a link to another prefix.
-    void makePrefix(const QString &spec);
+    void makePrefix(const QString &description);
     // "<name>|VAR=value|..." with paths relative to the root; pid from 100 on.
-    void makeProcess(const QString &spec, const QString &cwd = QString());
+    void makeProcess(const QString &description, const QString &cwd = QString());
     WineEnvironment environment() const;
 
     std::unique_ptr<QTemporaryDir> m_root;
@@ -64,10 +64,10 @@ void TestWinePrefix::init()
     m_nextPid = 100;
 }
 
-void TestWinePrefix::makePrefix(const QString &spec)
+void TestWinePrefix::makePrefix(const QString &description)
 {
-    const QString folder = path(spec.section(u':', 0, 0));
-    const QString what = spec.section(u':', 1);
+    const QString folder = path(description.section(u':', 0, 0));
+    const QString what = description.section(u':', 1);
     if (what.startsWith(u'@')) {
         QDir().mkpath(QFileInfo(folder).absolutePath());
         QVERIFY(QFile::link(path(what.mid(1)), folder));
@@ -86,18 +86,18 @@ void TestWinePrefix::makePrefix(const QString &spec)
         writeFile(folder + QStringLiteral("/drive_c/Program Files (x86)/MSN Messenger/msnmsgr.exe"), "MZ");
 }
 
-void TestWinePrefix::makeProcess(const QString &spec, const QString &cwd)
+void TestWinePrefix::makeProcess(const QString &description, const QString &cwd)
 {
     const QString dir = path(QStringLiteral("proc/%1").arg(m_nextPid++));
-    const QStringList parts = spec.split(u'|');
-    writeFile(dir + QStringLiteral("/comm"), parts.first().toUtf8() + '\n');
-    QByteArray environ;
-    for (const QString &variable : parts.mid(1))
-        environ += variable.section(u'=', 0, 0).toUtf8() + '=' + path(variable.section(u'=', 1)).toUtf8() + '\0';
-    writeFile(dir + QStringLiteral("/environ"), environ);
+    const QStringList fields = description.split(u'|');
+    writeFile(dir + QStringLiteral("/comm"), fields.first().toUtf8() + '\n');
+    QByteArray variables;
+    for (const QString &variable : fields.mid(1))
+        variables += variable.section(u'=', 0, 0).toUtf8() + '=' + path(variable.section(u'=', 1)).toUtf8() + '\0';
+    writeFile(dir + QStringLiteral("/environ"), variables);
     if (!cwd.isEmpty())
         QVERIFY(QFile::link(cwd, dir + QStringLiteral("/cwd")));
-    QVERIFY(QFile::link(QStringLiteral("/usr/lib/wine/") + parts.first(), dir + QStringLiteral("/exe")));
+    QVERIFY(QFile::link(QStringLiteral("/usr/lib/wine/") + fields.first(), dir + QStringLiteral("/exe")));
 }
 
 WineEnvironment TestWinePrefix::environment() const
@@ -114,7 +114,7 @@ void TestWinePrefix::find_data()
     QTest::addColumn<QStringList>("processes");
     QTest::addColumn<QString>("winePrefix"); // relative; empty when unset
     QTest::addColumn<QString>("xdgDataHome");
-    QTest::addColumn<QString>("expected"); // the prefix found, or "!<part of the reason>"
+    QTest::addColumn<QString>("expected"); // the prefix found, or "!<words of the reason>"
 
     const QString wine = QStringLiteral("home/.wine");
     const QString bottle = QStringLiteral("home/.local/share/bottles/bottles/msn");

@@ -288,7 +288,7 @@ void TestWineRegistry::switchWithServer()
 void TestWineRegistry::signout_data()
 {
     QTest::addColumn<QString>("client"); // "", or the stand-in's options
-    QTest::addColumn<QString>("errorPart"); // empty: signed out
+    QTest::addColumn<QString>("errorWords"); // empty: signed out
     QTest::newRow("client runs") << QStringLiteral("--") << QString();
     QTest::newRow("client refuses") << QStringLiteral("--refuse") << QStringLiteral("Not signed in");
     QTest::newRow("no client") << QString() << QStringLiteral("not running");
@@ -297,7 +297,7 @@ void TestWineRegistry::signout_data()
 void TestWineRegistry::signout()
 {
     QFETCH(QString, client);
-    QFETCH(QString, errorPart);
+    QFETCH(QString, errorWords);
     WinePrefixSearch search;
     search.prefix = prefix();
     QString error;
@@ -317,8 +317,8 @@ void TestWineRegistry::signout()
     timer.start();
     const bool signedOut = messenger->Signout(&error);
     qInfo("sign-out: %.0f ms", timer.nsecsElapsed() / 1e6);
-    QVERIFY2(signedOut == errorPart.isEmpty(), qPrintable(error));
-    QVERIFY2(error.contains(errorPart), qPrintable(error));
+    QVERIFY2(signedOut == errorWords.isEmpty(), qPrintable(error));
+    QVERIFY2(error.contains(errorWords), qPrintable(error));
     QCOMPARE(readAll(file("record")), QByteArray(signedOut ? "Signout\n" : ""));
     if (client.isEmpty())
         QVERIFY(!prefix().server()); // nothing was started to find no client
