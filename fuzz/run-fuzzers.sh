@@ -15,7 +15,7 @@ seconds=${2:?seconds per target}
 shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_server_list fuzz_registry_file fuzz_numbers fuzz_messenger_setting)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_server_list fuzz_registry_file)
 
 mkdir -p "$build_dir/artifacts"
 failed=()

@@ -176,13 +176,21 @@ bool RegistryFile::write(const QString &key, const QString &valueName, const QSt
         *error = QStringLiteral("The key, value name or value holds a control character, which the registry file cannot store.");
         return false;
     }
+    if (!m_lines.isWellFormed()) {
+        *error = QStringLiteral("The registry file is cut off in the middle of a character.");
+        return false;
+    }
     const QString valueLine = (valueName.isEmpty() ? QStringLiteral("@") : quoted(valueName)) + QLatin1Char('=') + quoted(text);
 
     const Found found = find(key, valueName);
     if (found.index >= 0) {
         m_lines.replace(found.index, found.count, valueLine);
     } else if (found.sectionEnd >= 0) {
-        m_lines.insert(found.sectionEnd, valueLine);
+        qsizetype at = found.sectionEnd;
+        // After a line that asks to be continued, an empty line ends it first.
+        if (continues(m_lines.text(at - 1).trimmed()))
+            m_lines.insert(at++, QString());
+        m_lines.insert(at, valueLine);
     } else {
         if (m_lines.isEmpty())
             m_lines.insert(0, header);

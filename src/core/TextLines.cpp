@@ -4,6 +4,7 @@ TextLines::TextLines(const QByteArray &content, const QString &defaultNewline)
 {
     m_encoding = content.startsWith("\xFF\xFE") ? Encoding::Utf16LE : Encoding::Utf8;
     const qsizetype unit = m_encoding == Encoding::Utf16LE ? 2 : 1;
+    m_wellFormed = content.size() % unit == 0;
     qsizetype start = 0;
     for (qsizetype i = 0; i + unit <= content.size(); i += unit) {
         if (content.at(i) == '\n' && (unit == 1 || content.at(i + 1) == '\0')) {

@@ -17,6 +17,9 @@ public:
     explicit TextLines(const QByteArray &content, const QString &defaultNewline = QStringLiteral("\r\n"));
 
     Encoding encoding() const { return m_encoding; }
+    // False for UTF-16 cut in the middle of a character: lines added to it
+    // would not line up with the rest.
+    bool isWellFormed() const { return m_wellFormed; }
     qsizetype size() const { return m_lines.size(); }
     bool isEmpty() const { return m_lines.isEmpty(); }
     // A line's text without its line ending.
@@ -39,5 +42,6 @@ private:
 
     QList<QByteArray> m_lines;
     Encoding m_encoding = Encoding::Utf8;
+    bool m_wellFormed = true;
     QByteArray m_defaultNewline;
 };
