@@ -20,6 +20,10 @@ QString currentServerSetting(int index);
 // Writes a list of count records to directory/name; false on failure.
 bool writeServerList(const QString &directory, const QString &name, int count);
 
+// The body of the child process of the peak-memory benchmark: loads the
+// list at path and prints its peak memory over the start and the file's size.
+int loadListChild(const QString &path);
+
 // Wall-clock seconds between two readings of the steady clock.
 using Clock = std::chrono::steady_clock;
 inline double secondsBetween(Clock::time_point from, Clock::time_point to)

@@ -1,14 +1,22 @@
-// Loading the server list: the bytes of the file turned into text, cut into
-// rows (each matched against the current server) and handed to the list's model.
+// Loading the server list: the file's bytes cut into typed rows (each
+// matched against the current server) and handed to the list's model; and
+// the peak memory of loading a list of the largest size that is read.
 
 #include "BenchData.h"
 
-#include "servers/MessengerSetting.h"
-#include "servers/ServerList.h"
-#include "servers/ServerListModel.h"
+#include "app/Startup.h"
+#include "core/MessengerSetting.h"
+#include "core/ServerListModel.h"
+#include "core/StoreFile.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -22,12 +30,11 @@ void BM_ParseAndLoad(benchmark::State &state)
     const std::optional<CurrentServer> current = parseCurrentServer(BenchData::currentServerSetting(markedRecord));
     for (auto _ : state) {
         auto model = std::make_unique<ServerListModel>();
-        QVector<ServerEntry> rows = parseServerList(decodeServerListBytes(bytes), current);
-        model->setRows(std::move(rows));
+        model->setList(ServerList::parse(bytes, current));
         benchmark::DoNotOptimize(model->rowCount());
         // Throwing the rows away is not part of loading them.
         state.PauseTiming();
-        if (model->rowCount() != count || model->row(markedRecord).status != CurrentMarker)
+        if (model->rowCount() != count || !model->list().isCurrent(markedRecord))
             state.SkipWithError("the list did not load as expected");
         model.reset();
         state.ResumeTiming();
@@ -36,65 +43,73 @@ void BM_ParseAndLoad(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
-// The three stages on their own, to show where the time of the whole goes.
-void BM_Decode(benchmark::State &state)
+qint64 statusField(const char *name)
 {
-    const QByteArray bytes = BenchData::serverList(int(state.range(0)));
-    for (auto _ : state) {
-        QString text = decodeServerListBytes(bytes);
-        benchmark::DoNotOptimize(text.data());
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(name))
+            return line.mid(qstrlen(name)).trimmed().split(' ').first().toLongLong() * 1024;
     }
-    state.SetItemsProcessed(state.iterations() * state.range(0));
+    return 0;
 }
 
-// The second argument: 1 when Messenger names a current server (each record
-// is then matched against it), 0 when it names none.
-void BM_Parse(benchmark::State &state)
+// A list of the largest size that is read, loaded in a fresh process: its
+// peak memory over what the process had before, against the file's size.
+void BM_PeakMemory(benchmark::State &state)
 {
-    const QString text = decodeServerListBytes(BenchData::serverList(int(state.range(0))));
-    const std::optional<CurrentServer> current = state.range(1) != 0
-        ? parseCurrentServer(BenchData::currentServerSetting(markedRecord))
-        : std::nullopt;
-    for (auto _ : state) {
-        QVector<ServerEntry> rows = parseServerList(text, current);
-        benchmark::DoNotOptimize(rows.data());
-        state.PauseTiming();
-        rows.clear();
-        state.ResumeTiming();
+    QTemporaryDir directory;
+    const int records = int(ServerListSizeLimit / 58); // about 56 bytes a record
+    if (!BenchData::writeServerList(directory.path(), QStringLiteral("list.dat"), records)) {
+        state.SkipWithError("cannot write the list");
+        return;
     }
-    state.SetItemsProcessed(state.iterations() * state.range(0));
-}
-
-void BM_SetRows(benchmark::State &state)
-{
-    const QVector<ServerEntry> rows =
-        parseServerList(decodeServerListBytes(BenchData::serverList(int(state.range(0)))), std::nullopt);
+    const QString path = directory.filePath(QStringLiteral("list.dat"));
     for (auto _ : state) {
-        state.PauseTiming();
-        QVector<ServerEntry> copy = rows;
-        copy.detach();
-        auto model = std::make_unique<ServerListModel>();
-        state.ResumeTiming();
-        model->setRows(std::move(copy));
-        benchmark::DoNotOptimize(model->rowCount());
-        state.PauseTiming();
-        model.reset();
-        state.ResumeTiming();
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--load-list"), path});
+        if (!child.waitForFinished(60000) || child.exitCode() != 0) {
+            state.SkipWithError("the loading process failed");
+            return;
+        }
+        const QList<QByteArray> numbers = child.readAllStandardOutput().trimmed().split(' ');
+        const double peak = numbers.value(0).toDouble();
+        const double size = numbers.value(1).toDouble();
+        state.counters["peak_MiB"] = peak / (1024 * 1024);
+        state.counters["file_MiB"] = size / (1024 * 1024);
+        state.counters["peak_per_file_size"] = size > 0 ? peak / size : 0;
     }
-    state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
 } // namespace
+
+namespace BenchData {
+
+int loadListChild(const QString &path)
+{
+    const qint64 before = statusField("VmRSS:");
+    QByteArray bytes;
+    QString error;
+    if (StoreFile::read(path, ServerListSizeLimit, &bytes, &error) != StoreFile::ReadStatus::Ok)
+        return 1;
+    ServerListModel model;
+    model.setList(ServerList::parse(bytes, parseCurrentServer(currentServerSetting(markedRecord))));
+    const qsizetype size = bytes.size();
+    bytes.clear();
+    std::printf("%lld %lld\n", statusField("VmHWM:") - before, qint64(size));
+    return model.rowCount() > 0 ? 0 : 1;
+}
+
+} // namespace BenchData
 
 // Fixed iteration counts: the work done outside the timed part (throwing
 // the rows away) would otherwise make the library run far too many rounds.
 BENCHMARK(BM_ParseAndLoad)
     ->Arg(32768)
     ->Arg(100000)
-    ->Iterations(5)
+    ->Iterations(20)
     ->Unit(benchmark::kMillisecond)
-    ->Repetitions(15)
+    ->Repetitions(9)
     ->DisplayAggregatesOnly(true);
-BENCHMARK(BM_Decode)->Arg(32768)->Unit(benchmark::kMillisecond)->Repetitions(9)->DisplayAggregatesOnly(true);
-BENCHMARK(BM_Parse)->Args({32768, 1})->Args({32768, 0})->Iterations(10)->Unit(benchmark::kMillisecond)->Repetitions(9)->DisplayAggregatesOnly(true);
-BENCHMARK(BM_SetRows)->Arg(32768)->Iterations(20)->Unit(benchmark::kMillisecond)->Repetitions(9)->DisplayAggregatesOnly(true);
+BENCHMARK(BM_PeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond);

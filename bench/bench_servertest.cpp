@@ -8,10 +8,11 @@
 
 #include "BenchData.h"
 
-#include "app/Platform.h"
+#include "platform/MessageBoxes.h"
+#include "platform/SystemObjects.h"
 #include "support/FakePlatform.h"
 #include "ui/main/frmMain.h"
-#include "ui/test/frmTest.h"
+#include "ui/servertest/frmTest.h"
 
 #include <benchmark/benchmark.h>
 
@@ -111,7 +112,7 @@ void closeDialogs(QWidget *window)
 {
     const auto dialogs = window->findChildren<frmTest *>();
     for (frmTest *dialog : dialogs)
-        dialog->cmdClose_Click();
+        dialog->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
 }
@@ -121,8 +122,8 @@ bool timeTest(QAbstractButton *button, FakePlatform &platform, double *seconds)
 {
     bool reported = false;
     BenchData::Clock::time_point reportedAt;
-    platform.onMessageBox = [&](const FakePlatform::MessageBox &box) {
-        if (box.style == MB_ICONINFORMATION && !reported) {
+    platform.onMessageBox = [&](const QString &, int style) {
+        if (style == BoxStyle::InformationIcon && !reported) {
             reportedAt = BenchData::Clock::now();
             reported = true;
         }
@@ -137,13 +138,13 @@ bool timeTest(QAbstractButton *button, FakePlatform &platform, double *seconds)
 
 // The dialog alone: created, filled, shown the way the main window shows it,
 // until its first paint.
-bool timeShow(QWidget *window, Platform &platform, quint16 port, double *seconds)
+bool timeShow(QWidget *window, FakePlatform &platform, quint16 port, double *seconds)
 {
     const auto start = BenchData::Clock::now();
-    auto *dialog = new frmTest(platform, window);
+    auto *dialog = new frmTest(platform.clock, platform, window);
     PaintWatcher watcher;
     dialog->installEventFilter(&watcher);
-    dialog->setServer(QStringLiteral("localhost"), QStringLiteral("127.0.0.1"), QString::number(port));
+    dialog->setServer(QStringLiteral("localhost"), QStringLiteral("127.0.0.1"), double(port));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::ApplicationModal);
     dialog->show();
@@ -163,10 +164,10 @@ void BM_ServerTestOverhead(benchmark::State &state)
     }
 
     FakePlatform platform;
+    SteadyClock steadyClock;
     AppGlobals globals;
-    frmMain window(platform, globals);
-    window.setServerRows({ServerEntry{QStringLiteral("localhost"), QStringLiteral("127.0.0.1"),
-                                      QString::number(port), QString()}});
+    frmMain window(globals, platform, platform, steadyClock);
+    window.setServerList(ServerList::parse("localhost;127.0.0.1;" + QByteArray::number(port) + "\r\n", std::nullopt));
     window.show();
     auto *button = window.findChild<QAbstractButton *>(QStringLiteral("cmdTestServer"));
     if (!button || !runUntil([&] { return window.isVisible(); })) {
@@ -203,13 +204,8 @@ void BM_ServerTestOverhead(benchmark::State &state)
         state.counters["show_ms"] = 1000 * showTotal / iterations;
         state.counters["overhead_ms"] = 1000 * (testTotal - showTotal) / iterations;
     }
-    const QStringList reports = [&] {
-        QStringList texts;
-        for (const auto &box : platform.messageBoxes)
-            if (box.style != MB_ICONINFORMATION)
-                texts.append(box.text);
-        return texts;
-    }();
+    QStringList reports = platform.eventsOf(QStringLiteral("box"));
+    reports.removeIf([](const QString &box) { return box.startsWith(QStringLiteral("64:")); });
     if (!reports.isEmpty())
         state.SkipWithError(qPrintable(QStringLiteral("unexpected box: ") + reports.first()));
 }

@@ -13,10 +13,9 @@
 
 #include "BenchData.h"
 
-#include "app/Main.h"
-#include "app/Platform.h"
-#include "servers/MessengerSetting.h"
-#include "servers/ServerListModel.h"
+#include "app/Startup.h"
+#include "core/MessengerSetting.h"
+#include "core/ServerListModel.h"
 #include "support/FakePlatform.h"
 #include "ui/main/frmMain.h"
 
@@ -92,12 +91,10 @@ void prepare(Kind kind, const QString &dataDirectory, Started &started)
 {
     if (kind == Kind::Empty)
         return;
-    started.platform.appDir = dataDirectoryOf(kind, dataDirectory);
-    started.platform.exeBaseName = QStringLiteral("nexolan");
+    started.platform.platform.programDirectory = dataDirectoryOf(kind, dataDirectory);
     // Not the first launch (no notice), and Messenger set to one of the servers.
-    started.platform.settings.insert(QStringLiteral("Nexolan/Main/Opened"), QStringLiteral("1"));
-    started.platform.setRegistryValue(MessengerServerValue,
-                                      RegValue::fromText(BenchData::currentServerSetting(markedRecord)));
+    started.platform.settings.insert(QStringLiteral("Opened"), QStringLiteral("1"));
+    setRegistryText(started.platform, MessengerServerValue, BenchData::currentServerSetting(markedRecord));
 }
 
 // Starts the window and runs the event loop until its first paint is done.
@@ -109,7 +106,7 @@ bool launch(Kind kind, Started &started)
         started.window = std::make_unique<QMainWindow>();
         started.window->show();
     } else {
-        started.window = Main(started.platform, started.globals);
+        started.window = Main(started.platform.platform, started.globals);
     }
     // Wakes the loop below should nothing else happen.
     QTimer wakeUp;
@@ -132,7 +129,7 @@ bool launch(Kind kind, Started &started)
     if (kind != Kind::Empty) {
         const auto *main = static_cast<frmMain *>(started.window.get());
         const int expected = kind == Kind::Main ? recordCount : 0;
-        if (main->model()->rowCount() != expected || !started.platform.messageBoxes.isEmpty()) {
+        if (main->model()->rowCount() != expected || !started.platform.eventsOf(QStringLiteral("box")).isEmpty()) {
             started.error = QStringLiteral("start-up did not load the list quietly");
             return false;
         }

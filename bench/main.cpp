@@ -2,6 +2,7 @@
 // Google Benchmark options apply (--benchmark_filter=..., --benchmark_format=json).
 // Windows go to Qt's offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
+#include "BenchData.h"
 #include "Startup.h"
 
 #include <benchmark/benchmark.h>
@@ -23,6 +24,11 @@ int main(int argc, char **argv)
 
     if (argc == 4 && Startup::childOption == QLatin1String(argv[1]))
         return Startup::runChild(1, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+
+    if (argc == 3 && QLatin1String(argv[1]) == QLatin1String("--load-list")) {
+        QCoreApplication app(argc, argv);
+        return BenchData::loadListChild(QString::fromLocal8Bit(argv[2]));
+    }
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -1,10 +1,10 @@
 #include "Numbers.h"
 
 #include <QLocale>
+#include <QVarLengthArray>
 
 #include <charconv>
 #include <cmath>
-#include <string>
 
 namespace {
 
@@ -13,11 +13,10 @@ double leadingNumber(const Text &text)
 {
     // Collect the characters of the number, skipping white space, then
     // convert them in the C locale.
-    std::string number;
-    number.reserve(32);
+    QVarLengthArray<char, 64> number; // on the stack for any usual number
     enum class Stage { Sign, Mantissa, Fraction, ExponentSign, Exponent } stage = Stage::Sign;
     bool hasDigits = false;
-    std::string::size_type beforeExponent = 0;
+    qsizetype beforeExponent = 0;
 
     for (const auto ch : text) {
         const char16_t c = QChar(ch).unicode();
@@ -25,25 +24,25 @@ double leadingNumber(const Text &text)
             continue;
         const bool digit = c >= u'0' && c <= u'9';
         if (stage == Stage::Sign && (c == u'+' || c == u'-')) {
-            number += char(c);
+            number.append(char(c));
             stage = Stage::Mantissa;
         } else if ((stage == Stage::Sign || stage == Stage::Mantissa || stage == Stage::Fraction) && digit) {
-            number += char(c);
+            number.append(char(c));
             hasDigits = true;
             if (stage == Stage::Sign)
                 stage = Stage::Mantissa;
         } else if ((stage == Stage::Sign || stage == Stage::Mantissa) && c == u'.') {
-            number += '.';
+            number.append('.');
             stage = Stage::Fraction;
         } else if ((stage == Stage::Mantissa || stage == Stage::Fraction) && hasDigits && (c == u'e' || c == u'E')) {
             beforeExponent = number.size();
-            number += 'e';
+            number.append('e');
             stage = Stage::ExponentSign;
         } else if (stage == Stage::ExponentSign && (c == u'+' || c == u'-')) {
-            number += char(c);
+            number.append(char(c));
             stage = Stage::Exponent;
         } else if ((stage == Stage::ExponentSign || stage == Stage::Exponent) && digit) {
-            number += char(c);
+            number.append(char(c));
             stage = Stage::Exponent;
         } else {
             break;
@@ -67,7 +66,7 @@ double leadingNumber(const Text &text)
     }
 
     bool ok = false;
-    const double value = QLocale::c().toDouble(QLatin1StringView(number.data(), qsizetype(number.size())), &ok);
+    const double value = QLocale::c().toDouble(QLatin1StringView(number.data(), number.size()), &ok);
     return ok && std::isfinite(value) ? value : 0.0;
 }
 

@@ -14,14 +14,31 @@ constexpr char16_t high1252[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+QChar decoded(char byte)
+{
+    const auto value = static_cast<unsigned char>(byte);
+    return QChar(value >= 0x80 && value < 0xA0 ? high1252[value - 0x80] : char16_t(value));
+}
+
+// True when the bytes, decoded and lower-cased, equal an already lower-cased
+// text; nothing is copied.
+bool equalsLowered(const char *bytes, qsizetype size, QStringView lowered)
+{
+    if (size != lowered.size())
+        return false;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (decoded(bytes[i]).toLower() != lowered[i])
+            return false;
+    }
+    return true;
+}
+
 void decodeInto(QString &out, const char *bytes, qsizetype size)
 {
     out.resize(size);
     QChar *chars = out.data();
-    for (qsizetype i = 0; i < size; ++i) {
-        const auto value = static_cast<unsigned char>(bytes[i]);
-        chars[i] = QChar(value >= 0x80 && value < 0xA0 ? high1252[value - 0x80] : char16_t(value));
-    }
+    for (qsizetype i = 0; i < size; ++i)
+        chars[i] = decoded(bytes[i]);
 }
 
 } // namespace
@@ -48,7 +65,6 @@ ServerList ServerList::parse(const QByteArray &bytes, const std::optional<Curren
         records += p[1] == '\n';
     list.m_rows.reserve(records);
 
-    QString host, ip; // reused while matching, so matching allocates nothing
     const char *record = data;
     for (const char *cr = data; (cr = static_cast<const char *>(std::memchr(cr, '\r', end - cr))) && cr + 1 < end;
          ++cr) {
@@ -73,11 +89,17 @@ ServerList ServerList::parse(const QByteArray &bytes, const std::optional<Curren
                 break;
             field = semicolon + 1;
         }
-        if (entry.fields == 3 && current && entry.port == current->port) {
-            decodeInto(host, record, entry.hostLength);
-            decodeInto(ip, record + entry.hostLength + 1, entry.ipLength);
-            entry.current = matchesCurrentServer(host.isEmpty() ? QStringView(UnknownHost) : QStringView(host), ip,
-                                                 entry.port, *current);
+        // The match compares the bytes in place; only a host name holding
+        // "(unknown host)" needs a copy, to have that removed.
+        if (entry.fields == 3 && current && entry.port == current->port
+            && equalsLowered(record + entry.hostLength + 1, entry.ipLength, current->ip)) {
+            const char *host = record;
+            if (entry.hostLength == 0 || std::memchr(host, '(', entry.hostLength)) {
+                const QString text = entry.hostLength ? decodeWindows1252(host, entry.hostLength) : UnknownHost;
+                entry.current = matchesCurrentServer(text, current->ip, entry.port, *current);
+            } else {
+                entry.current = equalsLowered(host, entry.hostLength, current->host);
+            }
         }
         list.m_rows.append(entry);
         cr += 1;

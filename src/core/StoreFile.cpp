@@ -56,7 +56,7 @@ ReadStatus read(const QString &path, qint64 limit, QByteArray *bytes, QString *e
         return ReadStatus::TooLarge;
     }
     // Never more than the limit, even if the file grew since it was measured.
-    *bytes = file.read(limit + 1);
+    *bytes = file.read(qMin(limit, file.size()) + 1);
     if (file.error() != QFileDevice::NoError || bytes->size() > limit) {
         *error = QStringLiteral("Cannot read %1: %2").arg(native(path), reason(file, path));
         bytes->clear();
