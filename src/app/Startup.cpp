@@ -96,6 +96,7 @@ std::unique_ptr<frmMain> Main(Platform &platform, AppGlobals &globals)
     const qsizetype count = list.size();
     window->setServerList(std::move(list));
     window->setStatusText(itemCountText(count));
+    window->setRegistryLocation(globals.ShellObject ? globals.ShellObject->location() : QStringLiteral("none"));
 
     // 12. Show it; showing activates it.
     window->centreOnScreen();

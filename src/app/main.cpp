@@ -2,9 +2,17 @@
 #include "core/Clock.h"
 #include "platform/Platform.h"
 #include "platform/SystemObjects.h"
+#ifdef Q_OS_WIN
+#include "platform/windows/ProgramFile.h"
+#include "platform/windows/RegistrySettingsStore.h"
+#include "platform/windows/WindowsDesktop.h"
+#include "platform/windows/WindowsSystemObjects.h"
+#else
 #include "platform/linux/DesktopServices.h"
 #include "platform/linux/IniSettingsStore.h"
 #include "platform/linux/LinuxSystemObjects.h"
+#include "platform/wine/WineSystemObjects.h"
+#endif
 #include "ui/WidgetLayout.h"
 #include "ui/main/frmMain.h"
 
@@ -18,15 +26,30 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Nexolan"));
     provideTahoma();
 
+#ifdef Q_OS_WIN
+    // The settings and Messenger's server setting live in the registry.
+    WindowsDesktop desktop;
+    RegistrySettingsStore settings;
+    WindowsSystemObjects objects;
+    const QString programFile = programFilePath();
+    const QFileInfo program(programFile.isEmpty() ? QCoreApplication::applicationFilePath() : programFile);
+    SteadyClock clock;
+    Platform platform{objects, settings, desktop, desktop, clock, program.absolutePath(), program.completeBaseName()};
+#else
     // The per-user stores live in $XDG_CONFIG_HOME/Nexolan (~/.config/Nexolan).
     const QString configFolder =
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Nexolan");
     DesktopServices desktop;
     IniSettingsStore settings(configFolder);
-    LinuxSystemObjects objects(configFolder + QStringLiteral("/registry.reg"), desktop);
+    // Messenger's own registry where it runs under Wine; the helper programs
+    // that reach into the prefix lie beside this program.
+    LinuxSystemObjects objects(configFolder + QStringLiteral("/registry.reg"), desktop,
+                               std::make_unique<WineSystemObjects>(findWinePrefix(WineEnvironment::fromProcess()),
+                                                                   QCoreApplication::applicationDirPath()));
     SteadyClock clock;
     Platform platform{objects, settings, desktop, desktop, clock, QCoreApplication::applicationDirPath(),
                       QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName()};
+#endif
 
     AppGlobals globals; // outlives the window, which uses it
     const std::unique_ptr<frmMain> window = Main(platform, globals);

@@ -6,7 +6,13 @@
 #include <QTcpSocket>
 #include <QTest>
 
+#ifdef Q_OS_WIN
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
+#include <winsock2.h>
+#else
 #include <sys/socket.h>
+#endif
 
 namespace {
 
@@ -43,7 +49,12 @@ public:
     static void reset(QTcpSocket *peer)
     {
         const linger abortive{1, 0};
+#ifdef Q_OS_WIN // Winsock takes the option as bytes
+        ::setsockopt(SOCKET(peer->socketDescriptor()), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char *>(&abortive),
+                     sizeof abortive);
+#else
         ::setsockopt(int(peer->socketDescriptor()), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+#endif
         peer->abort();
     }
 

@@ -2,15 +2,20 @@
 
 #include "platform/SystemObjects.h"
 
+#include <memory>
+
 class MessageBoxes;
 
-// The registry and Messenger on Linux. Without a Wine prefix that holds
-// Messenger there is no Messenger automation object, and the registry is a
-// registry export file in the user's configuration folder.
+// The registry and Messenger on Linux. Where Messenger runs under Wine, the
+// objects of its Wine prefix serve; elsewhere there is no Messenger
+// automation object, and the registry is a registry export file in the
+// user's configuration folder.
 class LinuxSystemObjects : public SystemObjects
 {
 public:
-    LinuxSystemObjects(const QString &registryFilePath, MessageBoxes &messageBoxes);
+    // wine: the objects of the user's Wine prefix, or null.
+    LinuxSystemObjects(const QString &registryFilePath, MessageBoxes &messageBoxes, std::unique_ptr<SystemObjects> wine);
+    ~LinuxSystemObjects() override;
 
     std::unique_ptr<IMessenger> createMessengerApi(QString *error) override;
     std::unique_ptr<WshShell> createShellObject(QString *error) override;
@@ -18,4 +23,5 @@ public:
 private:
     QString m_registryFilePath;
     MessageBoxes &m_messageBoxes;
+    std::unique_ptr<SystemObjects> m_wine;
 };

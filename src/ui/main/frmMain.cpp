@@ -162,6 +162,13 @@ void frmMain::setStatusText(const QString &text)
     m_statusLabel->setText(text);
 }
 
+void frmMain::setRegistryLocation(const QString &location)
+{
+    const QString text = QStringLiteral("Messenger's settings: ") + location;
+    m_statusLabel->setToolTip(text);
+    m_statusLabel->setAccessibleDescription(text);
+}
+
 void frmMain::centreOnScreen()
 {
     ensurePolished();

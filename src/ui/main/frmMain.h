@@ -38,6 +38,9 @@ public:
     ServerListModel *model() const { return m_model; }
 
     void setStatusText(const QString &text);
+    // Where Messenger's setting is read and written, shown as the status
+    // bar's tool tip.
+    void setRegistryLocation(const QString &location);
 
     // Places the window in the middle of its screen's available area.
     void centreOnScreen();
