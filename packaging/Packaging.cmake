@@ -27,8 +27,13 @@ if(NEXOLAN_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4)")
+        "libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), ")
 endif()
+
+# Wine's Tahoma, which the windows are laid out for; Wine itself only where
+# Messenger runs under it.
+string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "wine")
 
 # A source package leaves out the build trees and the repository.
 set(CPACK_SOURCE_GENERATOR TGZ)
