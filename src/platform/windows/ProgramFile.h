@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// The full path of the running executable, with '/' separators, as the
+// system reports it (GetModuleFileNameW); empty when it cannot be had.
+QString programFilePath();

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/SettingsStore.h"
+
+// The settings where Visual Basic programs keep theirs, so that values an
+// earlier version stored (the launch counter) carry over: each is a string
+// value <key> of HKEY_CURRENT_USER\Software\VB and VBA Program Settings\<app>\<section>.
+class RegistrySettingsStore : public SettingsStore
+{
+public:
+    // The registry path of one setting's value.
+    static QString valuePath(const QString &appName, const QString &section, const QString &key);
+
+    QString GetUserSetting(const QString &appName, const QString &section, const QString &key,
+                           const QString &defaultValue) override;
+    bool SaveUserSetting(const QString &appName, const QString &section, const QString &key,
+                         const QString &value) override;
+};

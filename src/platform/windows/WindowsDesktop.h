@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/LinkOpener.h"
+#include "platform/MessageBoxes.h"
+
+// Message boxes and web pages through Windows itself: MessageBoxW, owned by
+// the active window of the calling thread (none when there is none), and
+// ShellExecuteW's "open".
+class WindowsDesktop : public MessageBoxes, public LinkOpener
+{
+public:
+    void ShowMessageBox(const QString &text, int style) override;
+    void ShellOpen(const QString &url) override;
+};

@@ -1,0 +1,90 @@
+#include "WindowsMessenger.h"
+
+#include "WinRegistry.h"
+
+#define NOMINMAX 1 // as libstdc++ defines it for mingw-w64
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <QStringList>
+
+#include <algorithm>
+
+namespace {
+
+const QString defaultProgramName = QStringLiteral("msnmsgr.exe");
+
+// Where COM finds the class's local server, in the order it looks: the
+// user's registrations before the machine's; Wow6432Node holds those of
+// 32-bit programs such as Messenger.
+QStringList serverRegistrations()
+{
+    const QString classId = QString::fromWCharArray(nexolan::win32::messengerClassId);
+    QStringList paths;
+    for (const char *root : {"HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE"})
+        for (const char *classes : {"Software\\Classes", "Software\\Classes\\Wow6432Node"})
+            paths << QStringLiteral("%1\\%2\\CLSID\\%3\\LocalServer32\\")
+                         .arg(QLatin1String(root), QLatin1String(classes), classId);
+    return paths;
+}
+
+} // namespace
+
+QString WindowsMessenger::serverProgramName(const QString &commandLine)
+{
+    const QString line = commandLine.trimmed();
+    QString program;
+    if (line.startsWith(QLatin1Char('"'))) {
+        program = line.mid(1).section(QLatin1Char('"'), 0, 0);
+    } else {
+        // An unquoted path may hold spaces; it ends with its ".exe".
+        const qsizetype exe = line.indexOf(QLatin1String(".exe"), 0, Qt::CaseInsensitive);
+        program = exe >= 0 ? line.left(exe + 4) : line.section(QLatin1Char(' '), 0, 0);
+    }
+    const qsizetype separator = std::max(program.lastIndexOf(QLatin1Char('\\')), program.lastIndexOf(QLatin1Char('/')));
+    return program.mid(separator + 1).trimmed();
+}
+
+QString WindowsMessenger::registeredProgramName()
+{
+    for (const QString &path : serverRegistrations()) {
+        nexolan::win32::RegistryValue value;
+        std::wstring errorText;
+        if (nexolan::win32::readRegistryValue(path.toStdWString(), value, errorText)
+            && value.kind == nexolan::win32::RegistryValue::Kind::Text) {
+            const QString name = serverProgramName(QString::fromStdWString(value.text));
+            return name.isEmpty() ? defaultProgramName : name;
+        }
+    }
+    return defaultProgramName;
+}
+
+bool WindowsMessenger::isProgramRunning(const QString &fileName)
+{
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return false;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
+        found = QString::fromWCharArray(entry.szExeFile).compare(fileName, Qt::CaseInsensitive) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
+bool WindowsMessenger::Signout(QString *error)
+{
+    const QString program = registeredProgramName();
+    if (!isProgramRunning(program)) {
+        *error = QStringLiteral("Messenger is not running (no process %1).").arg(program);
+        return false;
+    }
+    std::wstring errorText;
+    if (!m_automation.signOut(errorText)) {
+        *error = QString::fromStdWString(errorText);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/Messenger.h"
+
+#include "MessengerAutomation.h"
+
+// The Messenger client on this computer, signed out through its automation
+// object. The call is made only while the client's program runs: COM would
+// otherwise start the client just to sign it out. Use it on the thread that
+// created it.
+class WindowsMessenger : public IMessenger
+{
+public:
+    bool Signout(QString *error) override;
+
+    // The file name of the program a LocalServer32 command line starts, such
+    // as msnmsgr.exe for "C:\Program Files\MSN Messenger\msnmsgr.exe" /background;
+    // empty when the line names none.
+    static QString serverProgramName(const QString &commandLine);
+    // The file name of the program registered for Messenger's class;
+    // msnmsgr.exe when the registration cannot be read.
+    static QString registeredProgramName();
+    // True when a process of that file name (any case) runs.
+    static bool isProgramRunning(const QString &fileName);
+
+private:
+    nexolan::win32::MessengerAutomation m_automation;
+};

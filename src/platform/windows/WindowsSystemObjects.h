@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/SystemObjects.h"
+
+// The registry and Messenger of this Windows computer.
+class WindowsSystemObjects : public SystemObjects
+{
+public:
+    // Only where Messenger's automation class is registered, for the user
+    // or the machine.
+    std::unique_ptr<IMessenger> createMessengerApi(QString *error) override;
+    std::unique_ptr<WshShell> createShellObject(QString *error) override;
+};
