@@ -1,6 +1,5 @@
-# Sourced by the Wine test scripts: finds the 64-bit Wine loader and its
-# wineserver, and sets what every Wine call here needs. No Mono or Gecko
-# installer dialogs and no menu entries in the home directory.
+# Sourced by the Wine test scripts: sets wine64 (the 64-bit loader, empty when
+# there is none) and wineserver; no Mono or Gecko dialogs, no menu entries.
 wine64=$(command -v wine64 || true)
 [[ -n $wine64 ]] || for candidate in /usr/lib/wine/wine64 /usr/lib64/wine/wine64 /opt/wine-stable/bin/wine64; do
     [[ -x $candidate ]] && { wine64=$candidate; break; }
