@@ -5,6 +5,7 @@
 #include "ui/about/modGrimhal.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -107,7 +108,8 @@ private Q_SLOTS:
         QCOMPARE(window->model()->rowCount(), 0);
         const QStringList boxes = fake.eventsOf("box");
         QCOMPARE(boxes.size(), 1);
-        QVERIFY(boxes.first().startsWith("16:Cannot read " + file.fileName() + ": it has 64.0 MiB (67,108,865 bytes)"));
+        QVERIFY(boxes.first().startsWith("16:Cannot read " + QDir::toNativeSeparators(file.fileName())
+                                         + ": it has 64.0 MiB (67,108,865 bytes)"));
     }
 };
 

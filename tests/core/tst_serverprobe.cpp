@@ -7,7 +7,7 @@
 #include <QTest>
 
 #ifdef Q_OS_WIN
-#define NOMINMAX
+#define NOMINMAX 1 // as libstdc++ defines it for mingw-w64
 #define WIN32_LEAN_AND_MEAN
 #include <winsock2.h>
 #else
@@ -124,6 +124,11 @@ private Q_SLOTS:
         QFETCH(Behaviour, behaviour);
         QFETCH(QString, outcome);
         QFETCH(QByteArray, received);
+#ifdef Q_OS_WIN
+        if (behaviour == Behaviour::Reset || behaviour == Behaviour::ResetAfterProbe)
+            QSKIP("Qt on Windows reports a reset as \"Unable to write\" when it meets it writing and as an orderly "
+                  "close when it meets it reading; which comes first is a race");
+#endif
         LoopbackServer server(behaviour);
         FakeClock clock;
         ServerProbe probe(clock);
