@@ -1,27 +1,28 @@
-// Finding the Wine prefix and what runs in it, on a fake home and a fake
-// /proc in a temporary folder. No Wine is run.
+// Wine prefixes in a fake home and /proc; and switching in the one tests/platform/win32/wine-prefix.sh makes here,
+// Wine with HOME in a temporary folder and time limits, its server killed and its user.reg put back after each test.
 
-#include "platform/wine/WinePrefix.h"
+#include "platform/wine/WineRegistryShell.h"
 #include "platform/wine/WineSystemObjects.h"
 
 #include <QDir>
-#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <sys/stat.h>
 
 namespace {
 
-const QByteArray registryHead
-    = "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n";
+const QString serverPath = QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger\\Server");
 
-void writeFile(const QString &path, const QByteArray &content)
+// The output of a program, killed at the time limit.
+QByteArray run(const QString &program, const QStringList &arguments, int timeout = 60000)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(timeout))
+        process.kill();
+    process.waitForFinished(5000);
+    return process.readAllStandardOutput();
 }
 
 } // namespace
@@ -30,234 +31,193 @@ class TestWinePrefix : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir m_home; // Wine's HOME, the helper and the stand-in, and a folder for each fake test
+    QString m_prefix, m_wine, m_wineserver; // empty without Wine
+
+    QString path(const QString &relative) const // in the test's own folder; empty for empty
+    {
+        const QString test = QStringLiteral("%1/%2/").arg(QTest::currentTestFunction(), QTest::currentDataTag());
+        return relative.isEmpty() ? QString() : m_home.filePath(test + relative);
+    }
+    void write(const QString &relative, const QByteArray &content)
+    {
+        QDir().mkpath(QFileInfo(path(relative)).path());
+        QFile file(path(relative));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    }
+    // "<folder>:k" has a subkey of Messenger's key, ":p" its program, ":-" a longer key name; ":@<folder>" links.
+    void makePrefix(const QString &description)
+    {
+        const QString folder = description.section(u':', 0, 0), what = description.section(u':', 1);
+        if (what.startsWith(u'@'))
+            QVERIFY(QDir().mkpath(QFileInfo(path(folder)).path()) && QFile::link(path(what.mid(1)), path(folder)));
+        else
+            write(folder + "/user.reg", "WINE REGISTRY Version 2\n[Software\\\\Microsoft\\\\MSNMessenger"
+                                            + QByteArray(what == "k" ? "\\\\S]\n" : "X]\n"));
+        if (what == "p")
+            write(folder + "/drive_c/Program Files (x86)/MSN Messenger/msnmsgr.exe", "MZ");
+    }
+    void makeProcess(const QString &description, const QString &cwd = "/") // "<program>|<VARIABLE>=<folder>|..."
+    {
+        static int pid = 100;
+        const QString dir = QStringLiteral("proc/%1").arg(pid++);
+        const QStringList fields = description.split(u'|');
+        QByteArray variables;
+        for (const QString &variable : fields.mid(1))
+            variables += variable.section(u'=', 0, 0).toUtf8() + '=' + path(variable.section(u'=', 1)).toUtf8() + '\0';
+        write(dir + "/comm", fields[0].toUtf8() + '\n');
+        write(dir + "/environ", variables);
+        QVERIFY(QFile::link(cwd, path(dir + "/cwd")));
+    }
+
+    WinePrefix fake(const QString &dir) const { return WinePrefix(path(dir), {path("h"), {}, {}, path("proc")}); }
+    WinePrefix prefix() const { return WinePrefix(m_prefix, {m_home.path(), {}, {}, "/proc"}); }
+    QString dosPath(const QString &name) const { return "Z:" + m_home.filePath(name).replace(u'/', u'\\'); }
+    void stopWine() // the prefix's, as WINEPREFIX names it
+    {
+        run(m_wineserver, {"-k"}, 30000);
+        run(m_wineserver, {"-w"}, 30000);
+    }
+
 private slots:
-    void init();
-    void find_data();
-    void find();
-    void server_data();
-    void server();
-    void messengerRunning_data();
-    void messengerRunning();
-    void systemObjects_data();
-    void systemObjects();
+    void initTestCase()
+    {
+        qputenv("HOME", m_home.path().toUtf8()); // Wine away from the user's own prefixes
+        // Wine as the Win32 tests find it, and their prefix; none without the helper and the stand-in.
+        const char *script = "source \"${0%/*}/wine-env.sh\" && [[ -n $wine64 && -f $2 && -f $3 ]] && "
+                             "echo \"$wine64\" && echo \"$wineserver\" && bash \"$0\" \"$1\"";
+        const QStringList wine = QString::fromUtf8(run("bash", {"-c", script, NEXOLAN_WINE_PREFIX_SCRIPT,
+            NEXOLAN_WINE_TEST_PREFIX, NEXOLAN_HELPER_EXE_X64, NEXOLAN_STANDIN_EXE}, 300000)).trimmed().split(u'\n');
+        if (wine.size() < 2)
+            return;
+        QVERIFY2(wine.size() == 3 && QFile::exists(wine[2] + "/.complete"), "the Wine prefix could not be made");
+        m_wine = wine[0];
+        m_wineserver = wine[1];
+        m_prefix = wine[2];
+        qputenv("WINEPREFIX", m_prefix.toUtf8());
+        qputenv("WINELOADER", m_wine.toUtf8()); // as the wine command sets it
+        QFile::copy(m_prefix + "/user.reg", m_prefix + ".user.reg"); // the first, kept
+        QVERIFY(QFile::copy(NEXOLAN_STANDIN_EXE, m_home.filePath("msnmsgr.exe")));
+        QVERIFY(QFile::copy(NEXOLAN_HELPER_EXE_X64, m_home.filePath("nexolan-messenger-x64.exe")));
+        cleanup();
+    }
+    void cleanup()
+    {
+        if (m_prefix.isEmpty())
+            return;
+        stopWine();
+        for (const QString &file : {m_home.filePath("record"), m_home.filePath("ready"), m_prefix + "/user.reg"})
+            QFile::remove(file);
+        QVERIFY(QFile::copy(m_prefix + ".user.reg", m_prefix + "/user.reg"));
+    }
 
-private:
-    QString path(const QString &relative) const { return m_root->path() + QLatin1Char('/') + relative; }
-    // "<folder>:<what>", what is k (Messenger's key in user.reg), p (its
-    // program under Program Files), c (its class in system.reg), - (nothing),
-    // or @<folder> for a link to another prefix.
-    void makePrefix(const QString &description);
-    // "<name>|VAR=value|..." with paths relative to the root; pid from 100 on.
-    void makeProcess(const QString &description, const QString &cwd = QString());
-    WineEnvironment environment() const;
+    void find_data()
+    {
+        QTest::addColumn<QStringList>("setup"); // prefixes "<folder>:<what>" and processes
+        QTest::addColumn<QString>("expected"); // the prefix found, or "!<words of the reason>"
+        QTest::addColumn<QString>("winePrefix");
+        const auto row = [](const char *name, const QStringList &setup, const QString &expected,
+                            const QString &winePrefix = {}) {
+            QTest::newRow(name) << setup << expected << winePrefix;
+        };
+        const QString wine = "h/.wine", bottle = "h/.local/share/bottles/bottles/b", pol = "h/.PlayOnLinux/wineprefix/";
+        const QString flatpak = "h/.var/app/com.usebottles.bottles/data/bottles/bottles/f";
+        row("WINEPREFIX before a running client", {"a:-", "b:k", "msnmsgr.exe|WINEPREFIX=b"}, "a", "a");
+        row("WINEPREFIX that is no prefix", {wine + ":k"}, "!which is no Wine prefix", "none");
+        row("running client before one holding it", {wine + ":k", "b:-", "msnmsgr.exe|WINEPREFIX=b"}, "b");
+        row("running client's HOME", {"o/.wine:-", bottle + ":k", "msnmsgr.exe|HOME=o"}, "o/.wine");
+        row("clients in two", {"a:k", "b:k", "msnmsgr.exe|WINEPREFIX=a", "msnmsgr.exe|WINEPREFIX=b"}, "!runs in");
+        row("Flathub's Bottles and PlayOnLinux: two", {wine + ":-", pol + "p:p", flatpak + ":k"}, "!is in several");
+        row("one prefix by two paths", {wine + ":k", pol + "w:@" + wine}, wine);
+        row("none holds Messenger", {wine + ":-", "explorer.exe|WINEPREFIX=h/.wine"}, "!No Wine prefix with");
+    }
+    void find()
+    {
+        QFETCH(QStringList, setup);
+        QFETCH(QString, expected);
+        QFETCH(QString, winePrefix);
+        for (const QString &item : setup)
+            item.contains(u':') ? makePrefix(item) : makeProcess(item);
+        const WinePrefixSearch search = findWinePrefix({path("h"), {}, path(winePrefix), path("proc")});
+        const QString got = search.prefix ? search.prefix->path() : search.reason;
+        QVERIFY2(expected.startsWith(u'!') ? !search.prefix && got.contains(expected.mid(1)) : got == path(expected),
+                 qPrintable(got));
+    }
 
-    std::unique_ptr<QTemporaryDir> m_root;
-    int m_nextPid = 100;
+    // The prefix's server works in a folder named after the prefix's device and inode; others come first.
+    void server()
+    {
+        makePrefix("p:k");
+        struct stat info;
+        QCOMPARE(::stat(QFile::encodeName(path("p")).constData(), &info), 0);
+        const QString cwd = QStringLiteral("/tmp/w/server-%1-%2").arg(info.st_dev, 0, 16).arg(info.st_ino, 0, 16);
+        makeProcess("explorer.exe|WINELOADER=bin/explorer", cwd);
+        makeProcess("wineserver64|WINELOADER=bin/other", "/tmp/w/server-1-2");
+        makeProcess("wineserver64|WINELOADER=bin/wine", cwd);
+        const std::optional<WineServer> server = fake("p").server();
+        QCOMPARE(server ? server->loader : QString(), path("bin/wine"));
+    }
+
+    // Wine would ignore a file with another header and later save over it: it stays as it is.
+    void unknownHeader()
+    {
+        write("p/user.reg", "WINE REGISTRY Version 3\n");
+        QString error;
+        QVERIFY(!WineRegistryShell(fake("p"), WineHelper({})).RegWrite(serverPath, "x", &error));
+        QFile file(path("p/user.reg"));
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == "WINE REGISTRY Version 3\n");
+    }
+
+    void switchInWine_data()
+    {
+        QTest::addColumn<QString>("running"); // in the prefix: nothing, the client, or a server alone
+        QTest::addColumn<QString>("value");
+        QTest::newRow("no server") << "" << "a\"b\\c;10.0.0.1:1863";
+        QTest::newRow("no server, non-ASCII") << "" << "S\u00fcd \u0421\u0435\u0440 \U0001F600a";
+        QTest::newRow("client runs, non-ASCII") << "client" << "\u00e9a\u0421 \u4e2d\U0001F600";
+        QTest::newRow("server alone") << "server" << "10.0.0.1:1863";
+    }
+    // As Nexolan switches: it signs out a running client, then writes the server, which Wine then reads.
+    void switchInWine()
+    {
+        QFETCH(QString, running);
+        QFETCH(QString, value);
+        if (m_prefix.isEmpty())
+            QSKIP("No 64-bit Wine, or the Windows helper or the Messenger stand-in was not built");
+        QString error;
+        WineSystemObjects objects({prefix(), {}}, m_home.path());
+        QVERIFY2(!objects.createMessengerApi(&error) && error.contains("not registered"), qPrintable(error));
+        run(m_wine, {dosPath("msnmsgr.exe"), "/register"}); // the stand-in as Messenger's class
+        stopWine();
+        const std::unique_ptr<IMessenger> messenger = objects.createMessengerApi(&error);
+        QVERIFY2(messenger, qPrintable(error));
+        QProcess client;
+        if (running == "server") // without WINELOADER: its loader is found beside it
+            run("env", {"-u", "WINELOADER", m_wineserver, "-p30"});
+        if (running == "client") {
+            client.start(m_wine, {dosPath("msnmsgr.exe"), "--record", dosPath("record"), "--ready", dosPath("ready")});
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_home.filePath("ready")), 30000);
+        }
+        const bool signedOut = messenger->Signout(&error);
+        QVERIFY2(signedOut == (running == "client") && (signedOut || error.contains("not running")), qPrintable(error));
+        QCOMPARE(QFileInfo(m_home.filePath("record")).size(), signedOut ? 8 : 0); // "Signout\n"
+        QVERIFY2(objects.createShellObject(&error)->RegWrite(serverPath, value, &error), qPrintable(error));
+        QCOMPARE(bool(prefix().server()), !running.isEmpty());
+        stopWine(); // a server saves the registry as it ends
+        client.waitForFinished(5000);
+        // Wine's view: its reg command, which prints in the console's code page (so ASCII only), or its server.
+        if (value.toUtf8().size() == value.size()) {
+            const QByteArray query = run(m_wine, {"reg", "query", serverPath.chopped(7), "/v", "Server"});
+            QVERIFY2(query.contains("REG_SZ    " + value.toUtf8() + "\r\n"), query.constData());
+        } else {
+            run(m_wineserver, {"-p30"});
+            RegValue read;
+            QVERIFY2(prefix().server() && objects.createShellObject(&error)->RegRead(serverPath, &read, &error),
+                     qPrintable(error));
+            QCOMPARE(read.text, value);
+        }
+    }
 };
-
-void TestWinePrefix::init()
-{
-    m_root = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_root->isValid());
-    QDir().mkpath(path(QStringLiteral("home")));
-    QDir().mkpath(path(QStringLiteral("proc/self")));
-    m_nextPid = 100;
-}
-
-void TestWinePrefix::makePrefix(const QString &description)
-{
-    const QString folder = path(description.section(u':', 0, 0));
-    const QString what = description.section(u':', 1);
-    if (what.startsWith(u'@')) {
-        QDir().mkpath(QFileInfo(folder).absolutePath());
-        QVERIFY(QFile::link(path(what.mid(1)), folder));
-        return;
-    }
-    QByteArray user = registryHead + "\n[Software\\\\Wine] 1\n\"Version\"=\"8.0\"\n";
-    if (what.contains(u'k'))
-        user += "\n[Software\\\\Microsoft\\\\MSNMessenger] 1\n\"Server\"=\"messenger.hotmail.com\"\n";
-    writeFile(folder + QStringLiteral("/user.reg"), user);
-    writeFile(folder + QStringLiteral("/system.reg"),
-              registryHead
-                  + (what.contains(u'c') ? "\n[Software\\\\Classes\\\\Wow6432Node\\\\CLSID\\\\"
-                                           "{B69003B3-C55E-4B48-836C-BC5946FC3B28}\\\\LocalServer32] 1\n@=\"x\"\n"
-                                         : ""));
-    if (what.contains(u'p'))
-        writeFile(folder + QStringLiteral("/drive_c/Program Files (x86)/MSN Messenger/msnmsgr.exe"), "MZ");
-}
-
-void TestWinePrefix::makeProcess(const QString &description, const QString &cwd)
-{
-    const QString dir = path(QStringLiteral("proc/%1").arg(m_nextPid++));
-    const QStringList fields = description.split(u'|');
-    writeFile(dir + QStringLiteral("/comm"), fields.first().toUtf8() + '\n');
-    QByteArray variables;
-    for (const QString &variable : fields.mid(1))
-        variables += variable.section(u'=', 0, 0).toUtf8() + '=' + path(variable.section(u'=', 1)).toUtf8() + '\0';
-    writeFile(dir + QStringLiteral("/environ"), variables);
-    if (!cwd.isEmpty())
-        QVERIFY(QFile::link(cwd, dir + QStringLiteral("/cwd")));
-    QVERIFY(QFile::link(QStringLiteral("/usr/lib/wine/") + fields.first(), dir + QStringLiteral("/exe")));
-}
-
-WineEnvironment TestWinePrefix::environment() const
-{
-    WineEnvironment environment;
-    environment.home = path(QStringLiteral("home"));
-    environment.procRoot = path(QStringLiteral("proc"));
-    return environment;
-}
-
-void TestWinePrefix::find_data()
-{
-    QTest::addColumn<QStringList>("prefixes");
-    QTest::addColumn<QStringList>("processes");
-    QTest::addColumn<QString>("winePrefix"); // relative; empty when unset
-    QTest::addColumn<QString>("xdgDataHome");
-    QTest::addColumn<QString>("expected"); // the prefix found, or "!<words of the reason>"
-
-    const QString wine = QStringLiteral("home/.wine");
-    const QString bottle = QStringLiteral("home/.local/share/bottles/bottles/msn");
-    const QString flatpak = QStringLiteral("home/.var/app/com.usebottles.bottles/data/bottles/bottles/m");
-    const QString playOnLinux = QStringLiteral("home/.PlayOnLinux/wineprefix/msn");
-    const auto row = [](const char *name, const QStringList &prefixes, const QStringList &processes,
-                        const QString &expected, const QString &winePrefix = {}, const QString &xdgDataHome = {}) {
-        QTest::newRow(name) << prefixes << processes << winePrefix << xdgDataHome << expected;
-    };
-    row("WINEPREFIX before a running client", {"a:-", "b:k"}, {"msnmsgr.exe|WINEPREFIX=b"}, "a", "a");
-    row("WINEPREFIX that is no prefix", {wine + ":k"}, {}, "!which is no Wine prefix", "none");
-    row("running client's prefix before the one holding Messenger", {wine + ":k", "b:-"},
-        {"wineserver64|WINEPREFIX=home/.wine", "msnmsgr.exe|WINEPREFIX=b"}, "b");
-    row("running client without WINEPREFIX: its home's .wine", {"other/.wine:-", bottle + ":k"},
-        {"msnmsgr.exe|HOME=other"}, "other/.wine");
-    row("clients in two prefixes", {"a:k", "b:k"}, {"msnmsgr.exe|WINEPREFIX=a", "msnmsgr.exe|WINEPREFIX=b"},
-        "!runs in several");
-    row("~/.wine with the key", {wine + ":k", bottle + ":-"}, {}, wine);
-    row("a bottle with the program", {wine + ":-", bottle + ":p"}, {}, bottle);
-    row("Bottles from Flathub", {flatpak + ":k"}, {}, flatpak);
-    row("PlayOnLinux", {playOnLinux + ":p"}, {}, playOnLinux);
-    row("XDG_DATA_HOME moved", {"data/bottles/bottles/x:k", bottle + ":k"}, {}, "data/bottles/bottles/x", {}, "data");
-    row("two hold Messenger", {wine + ":k", playOnLinux + ":p"}, {}, "!is in several");
-    row("one prefix by two paths", {wine + ":k", playOnLinux + ":@" + wine}, {}, wine);
-    row("none holds Messenger", {wine + ":-"}, {"explorer.exe|WINEPREFIX=home/.wine"}, "!No Wine prefix with Messenger");
-}
-
-void TestWinePrefix::find()
-{
-    QFETCH(QStringList, prefixes);
-    QFETCH(QStringList, processes);
-    QFETCH(QString, winePrefix);
-    QFETCH(QString, xdgDataHome);
-    QFETCH(QString, expected);
-    for (const QString &prefix : prefixes)
-        makePrefix(prefix);
-    for (const QString &process : processes)
-        makeProcess(process);
-    WineEnvironment environment = this->environment();
-    environment.winePrefix = winePrefix.isEmpty() ? QString() : path(winePrefix);
-    environment.xdgDataHome = xdgDataHome.isEmpty() ? QString() : path(xdgDataHome);
-
-    const WinePrefixSearch search = findWinePrefix(environment);
-    if (expected.startsWith(u'!')) {
-        QVERIFY(!search.prefix);
-        QVERIFY2(search.reason.contains(expected.mid(1)), qPrintable(search.reason));
-    } else {
-        QVERIFY2(search.prefix, qPrintable(search.reason));
-        QCOMPARE(search.prefix->path(), path(expected));
-    }
-}
-
-void TestWinePrefix::server_data()
-{
-    QTest::addColumn<QString>("process");
-    QTest::addColumn<QString>("cwd"); // {id}: this prefix's server-<dev>-<inode>
-    QTest::addColumn<QString>("loader"); // expected; empty: no server
-    const auto row = [](const char *name, const char *process, const char *cwd, const char *loader) {
-        QTest::newRow(name) << QString::fromUtf8(process) << QString::fromUtf8(cwd) << QString::fromUtf8(loader);
-    };
-    row("wineserver64 in this prefix's folder", "wineserver64|WINELOADER=bin/wine64", "/tmp/wine-AbC/{id}", "bin/wine64");
-    row("started alone: the loader beside it", "wineserver64", "/tmp/.wine-0/{id}", "/usr/lib/wine/wine64");
-    row("another prefix's server", "wineserver64|WINELOADER=bin/wine64", "/tmp/wine-AbC/server-1-2", "");
-    row("not a server", "explorer.exe|WINELOADER=bin/wine64", "/tmp/wine-AbC/{id}", "");
-}
-
-void TestWinePrefix::server()
-{
-    QFETCH(QString, process);
-    QFETCH(QString, cwd);
-    QFETCH(QString, loader);
-    makePrefix(QStringLiteral("p:k"));
-    struct stat info;
-    QCOMPARE(::stat(QFile::encodeName(path(QStringLiteral("p"))).constData(), &info), 0);
-    makeProcess(QStringLiteral("msnmsgr.exe|WINEPREFIX=p"), QStringLiteral("/"));
-    const QString id = QStringLiteral("server-%1-%2").arg(qulonglong(info.st_dev), 0, 16).arg(qulonglong(info.st_ino), 0, 16);
-    makeProcess(process, QString(cwd).replace(QStringLiteral("{id}"), id));
-    const std::optional<WineServer> server = WinePrefix(path(QStringLiteral("p")), environment()).server();
-    QCOMPARE(bool(server), !loader.isEmpty());
-    if (server) {
-        QCOMPARE(server->pid, 101);
-        QCOMPARE(server->loader, loader.startsWith(u'/') ? loader : path(loader));
-    }
-}
-
-void TestWinePrefix::messengerRunning_data()
-{
-    QTest::addColumn<QString>("process");
-    QTest::addColumn<bool>("running");
-    QTest::newRow("client in this prefix") << "msnmsgr.exe|WINEPREFIX=p" << true;
-    QTest::newRow("client through a link") << "msnmsgr.exe|WINEPREFIX=link" << true;
-    QTest::newRow("client in ~/.wine of its home") << "msnmsgr.exe|HOME=home2" << true;
-    QTest::newRow("client in another prefix") << "msnmsgr.exe|WINEPREFIX=q" << false;
-    QTest::newRow("another program") << "explorer.exe|WINEPREFIX=p" << false;
-}
-
-void TestWinePrefix::messengerRunning()
-{
-    QFETCH(QString, process);
-    QFETCH(bool, running);
-    makePrefix(QStringLiteral("p:k"));
-    makePrefix(QStringLiteral("q:k"));
-    makePrefix(QStringLiteral("link:@p"));
-    QVERIFY(QDir().mkpath(path(QStringLiteral("home2"))));
-    QVERIFY(QFile::link(path(QStringLiteral("p")), path(QStringLiteral("home2/.wine"))));
-    makeProcess(process);
-    QCOMPARE(WinePrefix(path(QStringLiteral("p")), environment()).isMessengerRunning(), running);
-}
-
-void TestWinePrefix::systemObjects_data()
-{
-    QTest::addColumn<QString>("prefix");
-    QTest::addColumn<bool>("helper");
-    QTest::addColumn<QString>("messengerError"); // empty: the object is made
-    QTest::newRow("class registered, helper present") << "p:kc" << true << "";
-    QTest::newRow("class not registered") << "p:k" << true << "not registered";
-    QTest::newRow("helper missing") << "p:kc" << false << "helper program";
-    QTest::newRow("no prefix") << "" << true << "No Wine prefix";
-}
-
-void TestWinePrefix::systemObjects()
-{
-    QFETCH(QString, prefix);
-    QFETCH(bool, helper);
-    QFETCH(QString, messengerError);
-    if (!prefix.isEmpty())
-        makePrefix(prefix);
-    if (helper)
-        writeFile(path(QStringLiteral("bin/nexolan-messenger-x86.exe")), "MZ");
-    WineEnvironment environment = this->environment();
-    environment.winePrefix = prefix.isEmpty() ? QString() : path(QStringLiteral("p"));
-    WineSystemObjects objects(findWinePrefix(environment), path(QStringLiteral("bin")));
-
-    QString error;
-    const std::unique_ptr<IMessenger> messenger = objects.createMessengerApi(&error);
-    QCOMPARE(bool(messenger), messengerError.isEmpty());
-    QVERIFY2(error.contains(messengerError), qPrintable(error));
-    // The registry is the prefix's wherever there is one; else null and why.
-    error.clear();
-    const std::unique_ptr<WshShell> shell = objects.createShellObject(&error);
-    QCOMPARE(bool(shell), !prefix.isEmpty());
-    QCOMPARE(shell ? shell->location() : error.left(14), prefix.isEmpty() ? "No Wine prefix" : path("p"));
-}
 
 QTEST_GUILESS_MAIN(TestWinePrefix)
 #include "tst_wineprefix.moc"
