@@ -5,29 +5,20 @@ namespace {
 class FakeShell : public WshShell
 {
 public:
-    explicit FakeShell(FakePlatform &fake)
-        : m_fake(fake)
-    {
-    }
+    explicit FakeShell(FakePlatform &fake) : m_fake(fake) { }
     bool RegRead(const QString &path, RegValue *value, QString *error) override
     {
-        const auto found = m_fake.registry.constFind(path.toLower());
-        if (found == m_fake.registry.cend()) {
-            *error = QStringLiteral("The registry value does not exist.");
-            return false;
-        }
-        *value = *found;
-        return true;
+        *error = QStringLiteral("The registry value does not exist.");
+        *value = m_fake.registry.value(path.toLower());
+        return m_fake.registry.contains(path.toLower());
     }
     bool RegWrite(const QString &path, const QString &value, QString *error) override
     {
         m_fake.events.append(QStringLiteral("write:") + path + QLatin1Char('=') + value);
-        if (m_fake.failWrites) {
-            *error = QStringLiteral("Access denied.");
-            return false;
-        }
-        m_fake.registry.insert(path.toLower(), RegValue::fromText(value));
-        return true;
+        *error = QStringLiteral("Access denied.");
+        if (!m_fake.failWrites)
+            m_fake.registry.insert(path.toLower(), RegValue::fromText(value));
+        return !m_fake.failWrites;
     }
     QString location() const override { return QStringLiteral("memory"); }
 
@@ -38,15 +29,11 @@ private:
 class FakeMessenger : public IMessenger
 {
 public:
-    explicit FakeMessenger(FakePlatform &fake)
-        : m_fake(fake)
-    {
-    }
+    explicit FakeMessenger(FakePlatform &fake) : m_fake(fake) { }
     bool Signout(QString *error) override
     {
         m_fake.events.append(QStringLiteral("signout"));
-        if (m_fake.failSignout)
-            *error = QStringLiteral("Messenger is not running.");
+        *error = QStringLiteral("Messenger is not running.");
         return !m_fake.failSignout;
     }
 
@@ -63,28 +50,13 @@ FakePlatform::FakePlatform(const QString &programDirectory)
 
 std::unique_ptr<IMessenger> FakePlatform::createMessengerApi(QString *error)
 {
-    if (!messengerAvailable) {
-        *error = QStringLiteral("No Messenger here.");
-        return nullptr;
-    }
-    return std::make_unique<FakeMessenger>(*this);
+    *error = QStringLiteral("No Messenger here.");
+    return messengerAvailable ? std::make_unique<FakeMessenger>(*this) : nullptr;
 }
 
 std::unique_ptr<WshShell> FakePlatform::createShellObject(QString *)
 {
     return std::make_unique<FakeShell>(*this);
-}
-
-QString FakePlatform::GetUserSetting(const QString &, const QString &, const QString &key, const QString &defaultValue)
-{
-    return settings.value(key, defaultValue);
-}
-
-bool FakePlatform::SaveUserSetting(const QString &, const QString &, const QString &key, const QString &value)
-{
-    events.append(QStringLiteral("save:") + key + QLatin1Char('=') + value);
-    settings.insert(key, value);
-    return true;
 }
 
 void FakePlatform::ShowMessageBox(const QString &text, int style)
@@ -94,20 +66,12 @@ void FakePlatform::ShowMessageBox(const QString &text, int style)
         onMessageBox(text, style);
 }
 
-void FakePlatform::ShellOpen(const QString &url)
-{
-    events.append(QStringLiteral("open:") + url);
-}
-
 QStringList FakePlatform::eventsOf(const QString &kind) const
 {
     QStringList result;
-    const QString prefix = kind + QLatin1Char(':');
     for (const QString &event : events) {
-        if (event == kind)
-            result.append(QString());
-        else if (event.startsWith(prefix))
-            result.append(event.mid(prefix.size()));
+        if (event == kind || event.startsWith(kind + QLatin1Char(':')))
+            result.append(event.mid(kind.size() + 1));
     }
     return result;
 }

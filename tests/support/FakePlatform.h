@@ -21,8 +21,8 @@ public:
 };
 
 // The machine for tests: a registry and settings in memory; message boxes,
-// opened pages, sign-outs and registry writes recorded in one event log, in
-// the order they happened ("box:<style>:<text>", "open:<url>", "signout",
+// opened pages, sign-outs, registry writes and saved settings recorded in one
+// event log, in order ("box:<style>:<text>", "open:<url>", "signout",
 // "write:<path>=<value>", "save:<key>=<value>").
 class FakePlatform : public SystemObjects, public SettingsStore, public MessageBoxes, public LinkOpener
 {
@@ -31,12 +31,18 @@ public:
 
     std::unique_ptr<IMessenger> createMessengerApi(QString *error) override;
     std::unique_ptr<WshShell> createShellObject(QString *error) override;
-    QString GetUserSetting(const QString &appName, const QString &section, const QString &key,
-                           const QString &defaultValue) override;
-    bool SaveUserSetting(const QString &appName, const QString &section, const QString &key,
-                         const QString &value) override;
+    QString GetUserSetting(const QString &, const QString &, const QString &key, const QString &defaultValue) override
+    {
+        return settings.value(key, defaultValue);
+    }
+    bool SaveUserSetting(const QString &, const QString &, const QString &key, const QString &value) override
+    {
+        events.append(QStringLiteral("save:") + key + QLatin1Char('=') + value);
+        settings.insert(key, value);
+        return true;
+    }
     void ShowMessageBox(const QString &text, int style) override;
-    void ShellOpen(const QString &url) override;
+    void ShellOpen(const QString &url) override { events.append(QStringLiteral("open:") + url); }
 
     // The events of one kind ("box", "open", ...), without their prefix.
     QStringList eventsOf(const QString &kind) const;
@@ -49,7 +55,7 @@ public:
     QMap<QString, RegValue> registry; // keyed by lower-cased path
     QMap<QString, QString> settings;  // keyed by the setting's key
     QStringList events;
-    // Runs when a box is shown, e.g. to record what the screen showed then.
+    // Runs when a box is shown, e.g. to note the time.
     std::function<void(const QString &text, int style)> onMessageBox;
 };
 

@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -39,18 +40,16 @@ struct Fixture
         window.Form_Activate();
     }
 
+    // A control of the window or of one of its dialogs, or the dialog.
     template<typename T>
     T *child(const char *name) const
     {
-        T *found = window.findChild<T *>(QLatin1String(name));
-        if (!found) { // a dialog of the window
-            for (QWidget *top : QApplication::topLevelWidgets()) {
-                if ((found = top->objectName() == QLatin1String(name) ? qobject_cast<T *>(top)
-                                                                      : top->findChild<T *>(QLatin1String(name))))
-                    break;
-            }
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            if (T *found = top->objectName() == QLatin1String(name) ? qobject_cast<T *>(top)
+                                                                    : top->findChild<T *>(QLatin1String(name)))
+                return found;
         }
-        return found;
+        return nullptr;
     }
     QTreeView *list() const { return child<QTreeView>("lvw"); }
     QString details() const { return child<QPlainTextEdit>("txtInfo")->toPlainText(); }
@@ -74,13 +73,10 @@ QStringList accessibleProblems(QWidget *top)
         if (widget->objectName().isEmpty() || widget->objectName().startsWith("qt_") || !widget->isVisible()
             || widget->metaObject() == &QWidget::staticMetaObject)
             continue;
-        QString visible;
-        if (const auto *label = qobject_cast<QLabel *>(widget))
-            visible = label->text();
-        else if (const auto *button = qobject_cast<QAbstractButton *>(widget))
-            visible = button->text();
-        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
-        const QString name = accessible ? accessible->text(QAccessible::Name) : QString();
+        const auto *label = qobject_cast<QLabel *>(widget);
+        const auto *button = qobject_cast<QAbstractButton *>(widget);
+        const QString visible = label ? label->text() : button ? button->text() : QString();
+        const QString name = QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
         if (name.isEmpty() || !name.contains(visible))
             problems.append(widget->objectName() + ": \"" + name + "\"");
     }
@@ -178,9 +174,9 @@ private Q_SLOTS:
         f.click("cmdTestServer");
         auto *dialog = f.child<frmTest>("frmTest");
         QVERIFY(dialog && dialog->isVisible());
-        QCOMPARE(f.child<QLineEdit>("txtIP")->text(), "127.0.0.1");
-        QCOMPARE(f.child<QLineEdit>("txtHostname")->text(), "local");
-        QCOMPARE(f.child<QLineEdit>("txtPort")->text(), QString::number(port));
+        const QStringList boxes{f.child<QLineEdit>("txtIP")->text(), f.child<QLineEdit>("txtHostname")->text(),
+                                f.child<QLineEdit>("txtPort")->text()};
+        QCOMPARE(boxes, (QStringList{"127.0.0.1", "local", QString::number(port)}));
         QTRY_COMPARE_WITH_TIMEOUT(f.child<QLabel>("lblTesting")->text(), testing, 5000);
         QCOMPARE(f.child<QLabel>("lblStatus")->text(), status);
         QCOMPARE(f.child<QProgressBar>("prg")->value(), progress);
@@ -248,9 +244,6 @@ private Q_SLOTS:
         QCOMPARE(f.child<QWidget>("frmTest")->size(), QSize(346, 113));
         QCOMPARE(f.child<QWidget>("frmabout")->size(), QSize(186, 233));
         QCOMPARE(f.window.centralWidget()->size(), QSize(481, 304));
-        const QStringList columns{"Host Name", "Host IP", "Port", ""};
-        for (int column = 0; column < 4; ++column)
-            QCOMPARE(f.window.model()->headerData(column, Qt::Horizontal).toString(), columns[column]);
 
         f.child<QWidget>("frmabout")->close();
         f.child<QWidget>("frmTest")->close();
@@ -273,7 +266,7 @@ private Q_SLOTS:
             QVERIFY2(accessibleProblems(f.child<QWidget>(top)).isEmpty(),
                      qPrintable(accessibleProblems(f.child<QWidget>(top)).join(", ")));
         auto *button = f.child<QPushButton>("cmdUseServer");
-        QCOMPARE(QFontInfo(button->font()).family().contains("Tahoma") || QFontInfo(button->font()).family().contains("Condensed"), true);
+        QVERIFY(QFontInfo(button->font()).family().contains(QRegularExpression("Tahoma|Condensed")));
 #ifdef Q_OS_WIN
         QSKIP("Qt's offscreen platform on Windows measures with FreeType unhinted, wider than the windows platform "
               "that the program runs on");
