@@ -31,19 +31,22 @@ private Q_SLOTS:
         QTest::addColumn<bool>("messenger");
         QTest::addColumn<QString>("counter"); // "-": none stored
         QTest::addColumn<QString>("showLinks"); // "-": no value
-        QTest::addColumn<bool>("listFile");
-        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<qint64>("listSize"); // -1: no list file
+        QTest::addColumn<QStringList>("events"); // %1: the list file's path
         const QString notice = "box:4160:" + firstRunNotice();
         const QString open = "open:" + StartupReferralUrl;
-        QTest::newRow("first launch without Messenger") << false << "-" << "-" << true
+        QTest::newRow("first launch without Messenger") << false << "-" << "-" << qint64(0)
                                                         << QStringList{"box:" + apiBox, notice, "save:Opened=1"};
-        QTest::newRow("second launch, links allowed") << true << "1" << "" << true
+        QTest::newRow("second launch, links allowed") << true << "1" << "" << qint64(0)
                                                       << QStringList{open, "save:Opened=2"};
-        QTest::newRow("links not allowed by a blank") << true << "2.5" << " " << true << QStringList{"save:Opened=3.5"};
-        QTest::newRow("a list as counter") << true << "5,6" << "-" << true << QStringList{"save:Opened=6"};
-        QTest::newRow("negative counter") << true << "-5" << "-" << true << QStringList{notice, "save:Opened=-4"};
-        QTest::newRow("no counter, no list") << true << "-" << "-" << false
+        QTest::newRow("links not allowed by a blank") << true << "2.5" << " " << qint64(0) << QStringList{"save:Opened=3.5"};
+        QTest::newRow("a list as counter") << true << "5,6" << "-" << qint64(0) << QStringList{"save:Opened=6"};
+        QTest::newRow("negative counter") << true << "-5" << "-" << qint64(0) << QStringList{notice, "save:Opened=-4"};
+        QTest::newRow("no counter, no list") << true << "-" << "-" << qint64(-1)
                                              << QStringList{notice, "save:Opened=1", "box:16:Error: Server files not found!"};
+        QTest::newRow("list too large") << true << "1" << "-" << ServerListSizeLimit + 1
+                                        << QStringList{"save:Opened=2", "box:16:Cannot read %1: it has 64.0 MiB (67,108,865 bytes), "
+                                                                        "more than the 64.0 MiB (67,108,864 bytes) that are read."};
     }
 
     void order()
@@ -51,13 +54,13 @@ private Q_SLOTS:
         QFETCH(bool, messenger);
         QFETCH(QString, counter);
         QFETCH(QString, showLinks);
-        QFETCH(bool, listFile);
+        QFETCH(qint64, listSize);
         QFETCH(QStringList, events);
         QTemporaryDir dir;
-        if (listFile) {
-            QFile file(dir.filePath("nexolan.dat"));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
+        QFile file(dir.filePath("nexolan.dat"));
+        if (listSize >= 0)
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(listSize));
+        events.replaceInStrings("%1", QDir::toNativeSeparators(file.fileName()));
         FakePlatform fake(dir.path());
         fake.messengerAvailable = messenger;
         if (counter != "-")
@@ -67,7 +70,7 @@ private Q_SLOTS:
         AppGlobals globals;
         const auto window = Main(fake.platform, globals);
         QCOMPARE(fake.events, events);
-        QCOMPARE(bool(window), listFile);
+        QCOMPARE(bool(window), listSize >= 0);
         QCOMPARE(globals.MessengerLoaded, messenger);
     }
 
@@ -92,24 +95,6 @@ private Q_SLOTS:
                  "Host name: other\nIP Address: 10.0.0.2\nPort: 1863");
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
         QCOMPARE(QApplication::focusWidget(), window->findChild<QTreeView *>("lvw"));
-    }
-
-    void listTooLarge()
-    {
-        QTemporaryDir dir;
-        QFile file(dir.filePath("nexolan.dat"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(ServerListSizeLimit + 1));
-        file.close();
-        FakePlatform fake(dir.path());
-        fake.settings.insert("Opened", "1");
-        AppGlobals globals;
-        const auto window = Main(fake.platform, globals);
-        QVERIFY(window);
-        QCOMPARE(window->model()->rowCount(), 0);
-        const QStringList boxes = fake.eventsOf("box");
-        QCOMPARE(boxes.size(), 1);
-        QVERIFY(boxes.first().startsWith("16:Cannot read " + QDir::toNativeSeparators(file.fileName())
-                                         + ": it has 64.0 MiB (67,108,865 bytes)"));
     }
 };
 

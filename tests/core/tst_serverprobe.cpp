@@ -17,56 +17,43 @@
 namespace {
 
 // A Messenger server on 127.0.0.1 that behaves as told.
-class LoopbackServer : public QObject
+struct LoopbackServer : QObject
 {
-public:
     enum class Behaviour { Silent, Greet, Flood, Close, Reset, ResetAfterProbe };
 
     explicit LoopbackServer(Behaviour behaviour)
-        : m_behaviour(behaviour)
     {
-        QVERIFY(m_server.listen(QHostAddress::LocalHost));
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *peer = m_server.nextPendingConnection()) {
-                ++connections;
-                this->peer = peer;
-                connect(peer, &QTcpSocket::readyRead, this, [this, peer] {
-                    received += peer->readAll();
-                    if (m_behaviour == Behaviour::ResetAfterProbe && received.size() >= 25)
-                        reset(peer);
-                });
-                switch (m_behaviour) {
-                case Behaviour::Greet: peer->write("VER 2 MSNP10\r\n"); break;
-                case Behaviour::Flood: peer->write(QByteArray(1 << 20, 'x')); break;
-                case Behaviour::Close: peer->disconnectFromHost(); break;
-                case Behaviour::Reset: reset(peer); break;
-                default: break;
-                }
-            }
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        connect(&server, &QTcpServer::newConnection, this, [this, behaviour] {
+            ++connections;
+            peer = server.nextPendingConnection();
+            connect(peer, &QTcpSocket::readyRead, this, [this, behaviour] {
+                received += peer->readAll();
+                if (behaviour == Behaviour::ResetAfterProbe && received.size() >= 25)
+                    reset();
+            });
+            if (behaviour == Behaviour::Greet || behaviour == Behaviour::Flood)
+                peer->write(behaviour == Behaviour::Greet ? QByteArray("VER 2 MSNP10\r\n") : QByteArray(1 << 20, 'x'));
+            else if (behaviour == Behaviour::Close)
+                peer->disconnectFromHost();
+            else if (behaviour == Behaviour::Reset)
+                reset();
         });
     }
 
-    static void reset(QTcpSocket *peer)
+    // Closes with SO_LINGER 0: the peer gets a reset.
+    void reset()
     {
         const linger abortive{1, 0};
-#ifdef Q_OS_WIN // Winsock takes the option as bytes
-        ::setsockopt(SOCKET(peer->socketDescriptor()), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char *>(&abortive),
+        ::setsockopt(peer->socketDescriptor(), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char *>(&abortive),
                      sizeof abortive);
-#else
-        ::setsockopt(int(peer->socketDescriptor()), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
-#endif
         peer->abort();
     }
 
-    quint16 port() const { return m_server.serverPort(); }
-
+    QTcpServer server;
     int connections = 0;
     QByteArray received;
     QPointer<QTcpSocket> peer;
-
-private:
-    QTcpServer m_server;
-    Behaviour m_behaviour;
 };
 
 using Behaviour = LoopbackServer::Behaviour;
@@ -95,12 +82,11 @@ private Q_SLOTS:
             clock.now = 1001.75; // the received reading
             server.peer->write("VER 2 MSNP10\r\n");
         });
-        probe.start(QStringLiteral("127.0.0.1"), server.port());
+        probe.start(QStringLiteral("127.0.0.1"), server.server.serverPort());
         clock.now = 1000.5; // the connected reading
         QVERIFY(finished.wait(5000));
         QCOMPARE(finished.first().at(0).toDouble(), 0.5);
         QCOMPARE(finished.first().at(1).toDouble(), 0.75);
-        QCOMPARE(server.received, ServerProbe::probeLine());
         QCOMPARE(server.received, QByteArray("VER 2 MSNP10 MSNP9 CVR0\r\n"));
         QCOMPARE(server.connections, 1);
     }
@@ -135,7 +121,7 @@ private Q_SLOTS:
         QString seen;
         connect(&probe, &ServerProbe::finished, this, [&] { seen = "finished"; });
         connect(&probe, &ServerProbe::failed, this, [&](const QString &description) { seen = description; });
-        probe.start(QStringLiteral("127.0.0.1"), server.port());
+        probe.start(QStringLiteral("127.0.0.1"), server.server.serverPort());
         const auto *socket = probe.findChild<QTcpSocket *>(QStringLiteral("sck"));
         // Settled: the probe's own connection has ended one way or another.
         QTRY_VERIFY_WITH_TIMEOUT(!seen.isEmpty() || (server.connections == 1 && server.peer
@@ -200,7 +186,7 @@ private Q_SLOTS:
         QSignalSpy failed(&probe, &ServerProbe::failed);
         if (onceConnected)
             connect(&probe, &ServerProbe::connected, &probe, &ServerProbe::stop);
-        probe.start(QStringLiteral("127.0.0.1"), server.port());
+        probe.start(QStringLiteral("127.0.0.1"), server.server.serverPort());
         if (!onceConnected)
             probe.stop();
         QTRY_VERIFY_WITH_TIMEOUT(server.connections == 1 && server.peer->state() == QAbstractSocket::UnconnectedState,
