@@ -24,4 +24,4 @@ windows: deps
 
 windows-test: PACKAGES += $(WINDOWS_PACKAGES) $(WINDOWS_TEST_PACKAGES)
 windows-test: windows
-	tests/windows/run-windows-tests.sh $(WINDOWS_BUILD_DIR)
+	tests/windows/wine-run.sh $(WINDOWS_BUILD_DIR)
