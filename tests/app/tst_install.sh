@@ -20,12 +20,9 @@ for file in bin/nexolan lib/nexolan/nexolan lib/nexolan/nexolan.dat share/applic
     share/icons/hicolor/scalable/apps/nexolan.svg; do
     [ -s "$prefix/$file" ] || fail "not installed: $file"
 done
-if [ -e "$build/nexolan-messenger-x64.exe" ]; then
-    [ -s "$prefix/lib/nexolan/nexolan-messenger-x64.exe" ] || fail "the Wine helper is not installed"
-fi
-if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate "$prefix/share/applications/nexolan.desktop" || fail "the desktop entry is not valid"
-fi
+[ -e "$build/nexolan-messenger-x64.exe" ] && ! [ -s "$prefix/lib/nexolan/nexolan-messenger-x64.exe" ] && fail "no helper"
+! command -v desktop-file-validate >/dev/null || desktop-file-validate "$prefix/share/applications/nexolan.desktop" ||
+    fail "the desktop entry is not valid"
 
 mkdir -p "$tmp/config/Nexolan" "$tmp/runtime"
 printf '[Main]\nOpened=1\n' >"$tmp/config/Nexolan/Nexolan.ini"

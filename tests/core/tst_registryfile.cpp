@@ -95,7 +95,6 @@ private Q_SLOTS:
         QTest::newRow("last assignment wins") << QByteArray("[K]\n\"Server\"=\"1\"\n[K]\n\"Server\"=\"2\"\n") << "2";
         QTest::newRow("deleted") << QByteArray("[K]\n\"Server\"=-\n") << "!";
         QTest::newRow("hex") << QByteArray("[K]\n\"Server\"=hex:31,00\n") << "!";
-        QTest::newRow("other key") << QByteArray("[K2]\n\"Server\"=\"x\"\n") << "!";
         QTest::newRow("deleted key") << QByteArray("[-K]\n\"Server\"=\"x\"\n") << "!";
         QTest::newRow("UTF-16") << utf16("[K]\r\n\"Server\"=\"\xC3\xBC\"\r\n") << QString::fromUtf8("\u00FC");
     }

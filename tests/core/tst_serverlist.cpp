@@ -109,19 +109,6 @@ private Q_SLOTS:
         QVERIFY(shown.endsWith("..."));
         QCOMPARE(model.row(0).host.size(), host.size());
     }
-
-    void switchMovesTheMark()
-    {
-        ServerListModel model;
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setList(ServerList::parse("a;i;1\r\na;i;1\r\nb;i;1\r\n", parseCurrentServer("a;i:1")));
-        const QVector<bool> before = model.currentFlags();
-        QCOMPARE(before, (QVector<bool>{true, true, false}));
-        model.setCurrentRow(2);
-        QCOMPARE(model.currentFlags(), (QVector<bool>{false, false, true}));
-        model.setCurrentFlags(before);
-        QCOMPARE(model.currentFlags(), before);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestServerList)
