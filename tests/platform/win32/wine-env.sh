@@ -1,9 +1,5 @@
-# Sourced by the Wine test scripts: sets wine64 (the 64-bit loader, empty when
-# there is none) and wineserver; no Mono or Gecko dialogs, no menu entries.
-wine64=$(command -v wine64 || true)
-[[ -n $wine64 ]] || for candidate in /usr/lib/wine/wine64 /usr/lib64/wine/wine64 /opt/wine-stable/bin/wine64; do
-    [[ -x $candidate ]] && { wine64=$candidate; break; }
-done
-wineserver=$(dirname "${wine64:-/}")/wineserver
-[[ -x $wineserver ]] || wineserver=$(command -v wineserver || true)
+# Sourced by the Wine test scripts: wine64 (the 64-bit loader, empty without), wineserver; no dialogs, no menu entries.
+wine_env_first() { for file; do [[ -x $file ]] && echo "$file" && break; done; true; } # the first executable
+wine64=$(wine_env_first "$(command -v wine64)" /usr/lib/wine/wine64 /usr/lib64/wine/wine64 /opt/wine-stable/bin/wine64)
+wineserver=$(wine_env_first "$(dirname "${wine64:-/}")/wineserver" "$(command -v wineserver)")
 export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
