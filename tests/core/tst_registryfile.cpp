@@ -70,7 +70,6 @@ private Q_SLOTS:
         QTest::newRow("line feed in the value") << "K" << "Server" << "a\n[K2]";
         QTest::newRow("NUL in the value") << "K" << "Server" << QString::fromLatin1("a\0b", 3);
         QTest::newRow("carriage return in the name") << "K" << "Ser\rver" << "v";
-        QTest::newRow("unit separator in the key") << "K\x1F" << "Server" << "v";
     }
 
     void refusesControlCharacters()
@@ -95,7 +94,6 @@ private Q_SLOTS:
         QTest::newRow("last assignment wins") << QByteArray("[K]\n\"Server\"=\"1\"\n[K]\n\"Server\"=\"2\"\n") << "2";
         QTest::newRow("deleted") << QByteArray("[K]\n\"Server\"=-\n") << "!";
         QTest::newRow("hex") << QByteArray("[K]\n\"Server\"=hex:31,00\n") << "!";
-        QTest::newRow("deleted key") << QByteArray("[-K]\n\"Server\"=\"x\"\n") << "!";
         QTest::newRow("UTF-16") << utf16("[K]\r\n\"Server\"=\"\xC3\xBC\"\r\n") << QString::fromUtf8("\u00FC");
     }
 
@@ -119,8 +117,6 @@ private Q_SLOTS:
                                                      << QByteArray("[Main]\r\nOpened=7\r\nOther=x\r\n");
         QTest::newRow("quoted") << QByteArray("[General]\nA=1\n\n[Main]\nOpened=\"2\"\n") << "2"
                                 << QByteArray("[General]\nA=1\n\n[Main]\nOpened=7\n");
-        QTest::newRow("other section") << QByteArray("[Other]\nOpened=3\n") << "!"
-                                       << QByteArray("[Other]\nOpened=3\n\n[Main]\nOpened=7\n");
         QTest::newRow("unparseable file kept") << QByteArray("[Main]\nOpened=3\n\x01garbage\n") << "!" << QByteArray();
     }
 

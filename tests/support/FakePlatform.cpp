@@ -75,8 +75,3 @@ QStringList FakePlatform::eventsOf(const QString &kind) const
     }
     return result;
 }
-
-void setRegistryText(FakePlatform &fake, const QString &path, const QString &text)
-{
-    fake.registry.insert(path.toLower(), RegValue::fromText(text));
-}

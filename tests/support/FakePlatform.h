@@ -55,9 +55,10 @@ public:
     QMap<QString, RegValue> registry; // keyed by lower-cased path
     QMap<QString, QString> settings;  // keyed by the setting's key
     QStringList events;
-    // Runs when a box is shown, e.g. to note the time.
-    std::function<void(const QString &text, int style)> onMessageBox;
+    std::function<void(const QString &text, int style)> onMessageBox; // runs when a box shows
 };
 
-// Sets a registry text value of the fake.
-void setRegistryText(FakePlatform &fake, const QString &path, const QString &text);
+inline void setRegistryText(FakePlatform &fake, const QString &path, const QString &text)
+{
+    fake.registry.insert(path.toLower(), RegValue::fromText(text));
+}

@@ -11,7 +11,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRegularExpression>
@@ -159,7 +158,7 @@ private Q_SLOTS:
         QFETCH(int, progress);
         QTcpServer server;
         QVERIFY(server.listen(QHostAddress::LocalHost));
-        connect(&server, &QTcpServer::newConnection, this, [&] {
+        connect(&server, &QTcpServer::newConnection, this, [&] { // answers whatever comes
             QTcpSocket *peer = server.nextPendingConnection();
             connect(peer, &QTcpSocket::readyRead, peer, [peer] { peer->write("VER 2 MSNP10\r\n"); });
         });
@@ -216,10 +215,11 @@ private Q_SLOTS:
         QTRY_COMPARE(f.window.focusWidget(), f.list());
     }
 
-    // The fixed places of the controls and the main window's tab chain.
-    void layout()
+    // The fixed places of the controls, the tab chain, and every control
+    // found by what it shows and showing it whole.
+    void screen()
     {
-        Fixture f("a;127.0.0.1;1\r\n");
+        Fixture f("a;127.0.0.1;1\r\n", "a;127.0.0.1:1");
         f.click("cmdTestServer");
         f.child<QAction>("mnuAbout")->trigger();
         const QMap<QString, QRect> places{
@@ -235,10 +235,12 @@ private Q_SLOTS:
             const QStringList path = place.key().split('/');
             QWidget *widget = path.size() == 1 ? f.child<QWidget>(qPrintable(path[0]))
                                                : f.child<QWidget>(qPrintable(path[0]))->findChild<QWidget *>(path[1]);
-            QVERIFY2(widget, qPrintable(place.key()));
-            QCOMPARE(widget->geometry(), place.value());
+            QVERIFY2(widget && widget->geometry() == place.value(), qPrintable(place.key()));
         }
         QCOMPARE(f.child<QWidget>("frmTest")->size() + f.child<QWidget>("frmabout")->size(), QSize(346 + 186, 113 + 233));
+        for (const char *top : {"frmMain", "frmTest", "frmabout"})
+            QVERIFY2(accessibleProblems(f.child<QWidget>(top)).isEmpty(),
+                     qPrintable(accessibleProblems(f.child<QWidget>(top)).join(", ")));
 
         f.child<QWidget>("frmabout")->close();
         f.child<QWidget>("frmTest")->close();
@@ -249,17 +251,7 @@ private Q_SLOTS:
                 chain.append(next->objectName());
         }
         QCOMPARE(chain, (QStringList{"txtInfo", "cmdTestServer", "cmdUseServer"}));
-    }
 
-    // Every control can be found by what it shows, and shows it whole.
-    void screenReadersAndFonts()
-    {
-        Fixture f("a;127.0.0.1;1\r\n", "a;127.0.0.1:1");
-        f.click("cmdTestServer");
-        f.child<QAction>("mnuAbout")->trigger();
-        for (const char *top : {"frmMain", "frmTest", "frmabout"})
-            QVERIFY2(accessibleProblems(f.child<QWidget>(top)).isEmpty(),
-                     qPrintable(accessibleProblems(f.child<QWidget>(top)).join(", ")));
         auto *button = f.child<QPushButton>("cmdUseServer");
         QVERIFY(QFontInfo(button->font()).family().contains(QRegularExpression("Tahoma|Condensed")));
 #ifdef Q_OS_WIN
