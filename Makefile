@@ -107,4 +107,4 @@ package: deps
 	cd $(PACKAGE_BUILD_DIR) && cpack -G DEB
 
 # Windows: `make windows` and `make windows-test`.
--include packaging/windows/windows.mk
+include packaging/windows/windows.mk
