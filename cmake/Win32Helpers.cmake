@@ -30,13 +30,14 @@ set(NEXOLAN_HELPER_EXE_X86 "")
 set(NEXOLAN_STANDIN_EXE "")
 set(NEXOLAN_WIN32_TESTS_EXE "")
 
-# nexolan_win32_build(<name> <toolchain file> <tests ON/OFF> <programs...>)
-function(nexolan_win32_build name toolchain tests)
+# nexolan_win32_build(<name> <target triple> <tests ON/OFF> <programs...>)
+function(nexolan_win32_build name triple tests)
     ExternalProject_Add(${name}
         SOURCE_DIR ${_nexolan_root}/src/platform/win32
         BINARY_DIR ${CMAKE_BINARY_DIR}/${name}
         CMAKE_ARGS
-            -DCMAKE_TOOLCHAIN_FILE=${_nexolan_root}/packaging/windows/${toolchain}
+            -DCMAKE_TOOLCHAIN_FILE=${_nexolan_root}/packaging/windows/mingw-toolchain.cmake
+            -DNEXOLAN_MINGW_TRIPLE=${triple}
             -DCMAKE_BUILD_TYPE=Release
             -DNEXOLAN_WIN32_TESTS=${tests}
         BUILD_ALWAYS ON
@@ -51,7 +52,7 @@ if(NEXOLAN_MINGW64_CXX)
         set(NEXOLAN_STANDIN_EXE ${_dir}/msnmsgr-standin.exe)
         set(NEXOLAN_WIN32_TESTS_EXE ${_dir}/tst_win32.exe)
     endif()
-    nexolan_win32_build(win32-x64 mingw64-toolchain.cmake ${_nexolan_win32_tests}
+    nexolan_win32_build(win32-x64 x86_64-w64-mingw32 ${_nexolan_win32_tests}
         ${NEXOLAN_HELPER_EXE_X64} ${NEXOLAN_STANDIN_EXE} ${NEXOLAN_WIN32_TESTS_EXE})
     install(PROGRAMS ${NEXOLAN_HELPER_EXE_X64} DESTINATION lib/nexolan RENAME nexolan-messenger-x64.exe)
     if(_nexolan_win32_tests)
@@ -66,7 +67,7 @@ endif()
 
 if(NEXOLAN_MINGW32_CXX)
     set(NEXOLAN_HELPER_EXE_X86 ${CMAKE_BINARY_DIR}/win32-x86/nexolan-messenger.exe)
-    nexolan_win32_build(win32-x86 mingw32-toolchain.cmake OFF ${NEXOLAN_HELPER_EXE_X86})
+    nexolan_win32_build(win32-x86 i686-w64-mingw32 OFF ${NEXOLAN_HELPER_EXE_X86})
     install(PROGRAMS ${NEXOLAN_HELPER_EXE_X86} DESTINATION lib/nexolan RENAME nexolan-messenger-x86.exe)
 else()
     message(STATUS "i686-w64-mingw32-g++-posix not found: no 32-bit Windows helper")

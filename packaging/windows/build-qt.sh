@@ -2,8 +2,10 @@
 # Builds a static Qt for 64-bit Windows from Debian's own source of the
 # installed Qt, once, into a cache directory outside the source tree. The
 # result is not relocatable, so it stays where it was built; its name holds
-# the Debian version and a hash of the options, so a change of either builds
-# a new one beside it. Prints the install prefix on its last line.
+# the Debian version and a hash of what the build depends on (that version,
+# the options, the target and the cross compiler's version), so a change of
+# any of them builds a new one beside it, while tidying a file of ours does
+# not. Prints the install prefix on its last line.
 #
 # The source comes through an apt configuration of our own (a deb-src entry
 # for the same archive), so the system's apt sources stay untouched.
@@ -31,7 +33,9 @@ options=(
     -DFEATURE_tabletevent=OFF
     -DFEATURE_androiddeployqt=OFF
 )
-key=$(printf '%s\n' "$version" "${options[@]}" "$(cat "$here/mingw64-toolchain.cmake")" | sha256sum | cut -c1-12)
+triple=x86_64-w64-mingw32
+compiler=$("$triple-g++-posix" --version | head -n1)
+key=$(printf '%s\n' "$version" "${options[@]}" "$triple" "$compiler" | sha256sum | cut -c1-12)
 prefix="$cache/qt-${version%%+*}-mingw64-$key"
 
 if [ -f "$prefix/.complete" ]; then
@@ -60,7 +64,7 @@ if [ -z "$src" ]; then
 fi
 
 cmake -S "$src" -B "$work/build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$here/mingw64-toolchain.cmake" \
+    -DCMAKE_TOOLCHAIN_FILE="$here/mingw-toolchain.cmake" -DNEXOLAN_MINGW_TRIPLE="$triple" \
     -DCMAKE_INSTALL_PREFIX="$prefix" "${options[@]}"
 cmake --build "$work/build" --parallel "$jobs"
 cmake --install "$work/build"

@@ -3,8 +3,9 @@
 #   build-windows.sh <build dir> <dist dir>
 # 1. A static Qt for Windows, built once by build-qt.sh (45-60 minutes on two
 #    cores the first time; after that it only prints where it lies).
-# 2. The project configured in the build dir with Qt's toolchain file (which
-#    loads mingw64-toolchain.cmake) and built: nexolan.exe, linked statically,
+# 2. The project configured in the build dir with Qt's toolchain file, which
+#    loads this tree's mingw-toolchain.cmake (not the one Qt was built from:
+#    that tree may be gone), and built: nexolan.exe, linked statically,
 #    so it needs no DLL. The tree is set up for the Windows tests too (the
 #    Win32 tests and Messenger stand-in, and CTest running the suites under
 #    Wine through tests/windows/wine-run.sh); only the program is built here.
@@ -28,6 +29,7 @@ echo "Qt for Windows: $qt ($(took "$begin"))"
 begin=$(millis)
 cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$here/mingw-toolchain.cmake" \
     -DCMAKE_BUILD_TYPE=Release \
     -DNEXOLAN_BUILD_TESTS=ON -DNEXOLAN_WIN32_TESTS=ON \
     "-DCMAKE_CROSSCOMPILING_EMULATOR=$root/tests/windows/wine-run.sh;$build/wine-prefix-qt"
