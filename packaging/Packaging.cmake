@@ -35,6 +35,12 @@ endif()
 string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "wine")
 
+# The server list is installed as /etc/nexolan/nexolan.dat (see
+# InstallServerList.cmake): a conffile, which dpkg keeps when the user
+# changed it.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/conffiles)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
 # A source package leaves out the build trees and the repository.
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/")
