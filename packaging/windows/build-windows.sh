@@ -11,6 +11,9 @@
 #    Wine through tests/windows/wine-run.sh); only the program is built here.
 # 3. <dist dir>/nexolan-<version>-windows-x64.zip: the stripped program, the
 #    server list beside it, and README.txt with Windows line endings.
+# 4. <dist dir>/nexolan-<version>-windows-x64-setup.exe: the same three files
+#    in a setup made with makensis from nexolan.nsi (made in the build dir's
+#    package/ folder, where the Windows tests find it, and copied).
 # JOBS sets the parallel jobs (default: the number of processors).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -47,3 +50,9 @@ rm -f "$dist/$name.zip"
 (cd "$stage" && zip -q -X -9 "$dist/$name.zip" nexolan.exe nexolan.dat README.txt)
 echo "nexolan.exe: $(stat -c %s "$stage/nexolan.exe") bytes stripped ($(stat -c %s "$build/nexolan.exe") before)"
 echo "$dist/$name.zip: $(stat -c %s "$dist/$name.zip") bytes"
+
+setup=$build/package/$name-setup.exe
+rm -f "$setup" "$dist/$name-setup.exe"
+makensis -V2 -WX -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$setup" "$here/nexolan.nsi"
+cp "$setup" "$dist/"
+echo "$dist/$name-setup.exe: $(stat -c %s "$setup") bytes"

@@ -2,9 +2,11 @@
 # a static Qt, packed into dist/, and tested under Wine. Included by the
 # Makefile.
 #
-#   make windows        dist/nexolan-<version>-windows-x64.zip
+#   make windows        dist/nexolan-<version>-windows-x64.zip and
+#                       dist/nexolan-<version>-windows-x64-setup.exe
 #   make windows-test   that, then under Wine: the Win32 tests, the QtTest
-#                       suites, and the program itself on a virtual display
+#                       suites, the program itself on a virtual display, and
+#                       the setup: install, upgrade, uninstall
 #
 # The first `make windows` builds a static Qt 6.4 for Windows from Debian's
 # source of the installed Qt (packaging/windows/build-qt.sh): 45 to 60 minutes
@@ -13,7 +15,7 @@
 WINDOWS_BUILD_DIR ?= build-windows
 WINDOWS_DIST_DIR ?= dist
 WINDOWS_PACKAGES := cmake ninja-build qt6-base-dev qt6-base-dev-tools dpkg-dev debian-archive-keyring \
-	gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix zip
+	gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix zip nsis
 WINDOWS_TEST_PACKAGES := wine wine64 xvfb xauth xdotool imagemagick
 
 .PHONY: windows windows-test
