@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The Windows setup under Wine, in a throwaway copy of a fresh prefix, on the
+# display in $DISPLAY: a silent install into a folder of the user's choice,
+# the installed program started from its Start menu shortcut, a setup refused
+# while it runs, an upgrade over a changed server list, a silent uninstall.
+# Prints the setup's size and how long installing and uninstalling took.
+# Usage: installer.sh <build dir>  (the setup lies in <build dir>/package/)
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/tests/platform/win32/wine-env.sh"
+build=$(cd "${1:?usage: installer.sh <build dir>}" && pwd)
+setup=$(ls "$build"/package/nexolan-*-setup.exe 2>/dev/null | tail -n 1)
+[[ -f $setup ]] || { echo "FAIL: no setup in $build/package"; exit 1; }
+version=$(basename "$setup" | sed 's/^nexolan-\([0-9.]*\)-.*/\1/')
+template=$("$root/tests/platform/win32/wine-prefix.sh" "$build/wine-prefix-setup") || exit 1
+export WINEPREFIX=$build/wine-prefix-setup-run
+rm -rf "$WINEPREFIX" && cp -a "$template" "$WINEPREFIX" || exit 1
+trap 'timeout 30 "$wineserver" -k 2>/dev/null; rm -rf "$WINEPREFIX"' EXIT
+timeout 30 "$wineserver" -p # one server for all the calls below, ended by the trap
+
+dir_windows='C:\Apps\Nexolan' dir=$WINEPREFIX/drive_c/Apps/Nexolan
+shortcut=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Nexolan.lnk
+key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Nexolan'
+failed=0
+check() { "${@:2}" || { echo "FAIL: $1"; failed=1; }; }
+within() { local end=$((SECONDS + $1)); until "${@:2}"; do ((SECONDS < end)) || return 1; sleep 0.1; done; } # within <seconds> <command...>
+wine() { timeout 120 "$wine64" "$@" >"$build/installer.out" 2>&1; } # to a file: Wine's services keep a pipe open
+millis() { echo $(($(date +%s%N) / 1000000)); }
+value_is() { grep -q "^ *$1 *$2 *$3"$'\r' "$build/installer.out"; } # value_is <name> <type> <data>, in reg query's output
+fails() { ! "$@"; }
+program_shown() { xdotool search --onlyvisible --name '^Nexolan - By Torvik$' >/dev/null 2>&1; }
+
+begin=$(millis)
+check "silent install exits 0" wine "$setup" /S "/D=$dir_windows"
+install_ms=$(($(millis) - begin))
+for file in nexolan.exe nexolan.dat README.txt uninstall.exe; do check "installed: $file" test -s "$dir/$file"; done
+check "the bundled list installed" cmp -s "$root/data/nexolan.dat" "$dir/nexolan.dat"
+check "Start menu shortcut" test -s "$shortcut"
+check "Uninstall key" wine reg query "$key"
+check "Uninstall values" value_is DisplayName REG_SZ Nexolan
+check "Uninstall values" value_is DisplayVersion REG_SZ "$version"
+check "Uninstall values" value_is Publisher REG_SZ Torvik
+check "Uninstall values" value_is DisplayIcon REG_SZ 'C:\\Apps\\Nexolan\\nexolan.exe,0'
+check "Uninstall values" value_is InstallLocation REG_SZ 'C:\\Apps\\Nexolan'
+check "Uninstall values" value_is UninstallString REG_SZ '"C:\\Apps\\Nexolan\\uninstall.exe"'
+check "Uninstall values" value_is QuietUninstallString REG_SZ '"C:\\Apps\\Nexolan\\uninstall.exe" /S'
+check "Uninstall values" value_is EstimatedSize REG_DWORD '0x[0-9a-f]*[1-9a-f][0-9a-f]*'
+check "Uninstall values" value_is NoModify REG_DWORD 0x1
+check "Uninstall values" value_is NoRepair REG_DWORD 0x1
+
+# The shortcut starts the installed program; a setup while it runs changes nothing.
+timeout 120 "$wine64" start /unix "$shortcut" >/dev/null 2>&1
+check "the installed program starts from its shortcut" within 60 program_shown
+printf 'mine;10.0.0.1;1863\r\n' >>"$dir/nexolan.dat"
+check "a silent setup while Nexolan runs fails" fails wine "$setup" /S
+check "... and keeps the list" grep -q '^mine;' "$dir/nexolan.dat"
+check "... and writes no new list" test ! -e "$dir/nexolan.dat.new"
+wine taskkill /f /im nexolan.exe
+check "the program ends" within 10 fails program_shown
+
+# An upgrade goes where the earlier install went and keeps the changed list.
+check "upgrade exits 0" wine "$setup" /S
+check "upgrade keeps the changed list" grep -q '^mine;' "$dir/nexolan.dat"
+check "upgrade puts the bundled list beside it" cmp -s "$root/data/nexolan.dat" "$dir/nexolan.dat.new"
+
+# The silent uninstall runs as Settings > Apps runs it: from a copy of itself,
+# while the started one ends at once. Its last step removes the key.
+begin=$(millis)
+check "silent uninstall starts" wine "$dir/uninstall.exe" /S
+check "silent uninstall removes the Uninstall key" within 60 fails wine reg query "$key"
+uninstall_ms=$(($(millis) - begin))
+for file in nexolan.exe README.txt uninstall.exe nexolan.dat.new; do check "uninstalled: $file" test ! -e "$dir/$file"; done
+check "uninstalled: Start menu shortcut" test ! -e "$shortcut"
+check "uninstall keeps the changed list" grep -q '^mine;' "$dir/nexolan.dat"
+
+echo "setup: $(stat -c %s "$setup") bytes; silent install ${install_ms} ms, silent uninstall ${uninstall_ms} ms"
+echo "installer.sh: $([[ $failed == 0 ]] && echo passed || echo FAILED)"
+exit $failed
