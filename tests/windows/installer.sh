@@ -26,7 +26,7 @@ check() { "${@:2}" || { echo "FAIL: $1"; failed=1; }; }
 within() { local end=$((SECONDS + $1)); until "${@:2}"; do ((SECONDS < end)) || return 1; sleep 0.1; done; } # within <seconds> <command...>
 wine() { timeout 120 "$wine64" "$@" >"$build/installer.out" 2>&1; } # to a file: Wine's services keep a pipe open
 millis() { echo $(($(date +%s%N) / 1000000)); }
-value_is() { grep -q "^ *$1 *$2 *$3"$'\r' "$build/installer.out"; } # value_is <name> <type> <data>, in reg query's output
+reg_value() { tr -d '\r' <"$build/installer.out" | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"; } # <name>'s data, from reg query
 fails() { ! "$@"; }
 program_shown() { xdotool search --onlyvisible --name '^Nexolan - By Torvik$' >/dev/null 2>&1; }
 
@@ -37,16 +37,20 @@ for file in nexolan.exe nexolan.dat README.txt uninstall.exe; do check "installe
 check "the bundled list installed" cmp -s "$root/data/nexolan.dat" "$dir/nexolan.dat"
 check "Start menu shortcut" test -s "$shortcut"
 check "Uninstall key" wine reg query "$key"
-check "Uninstall values" value_is DisplayName REG_SZ Nexolan
-check "Uninstall values" value_is DisplayVersion REG_SZ "$version"
-check "Uninstall values" value_is Publisher REG_SZ Torvik
-check "Uninstall values" value_is DisplayIcon REG_SZ 'C:\\Apps\\Nexolan\\nexolan.exe,0'
-check "Uninstall values" value_is InstallLocation REG_SZ 'C:\\Apps\\Nexolan'
-check "Uninstall values" value_is UninstallString REG_SZ '"C:\\Apps\\Nexolan\\uninstall.exe"'
-check "Uninstall values" value_is QuietUninstallString REG_SZ '"C:\\Apps\\Nexolan\\uninstall.exe" /S'
-check "Uninstall values" value_is EstimatedSize REG_DWORD '0x[0-9a-f]*[1-9a-f][0-9a-f]*'
-check "Uninstall values" value_is NoModify REG_DWORD 0x1
-check "Uninstall values" value_is NoRepair REG_DWORD 0x1
+while IFS='=' read -r name expected; do
+    check "Uninstall value $name" test "$(reg_value "$name")" = "$expected"
+done <<EOF
+DisplayName=Nexolan
+DisplayVersion=$version
+Publisher=Torvik
+DisplayIcon=$dir_windows\\nexolan.exe,0
+InstallLocation=$dir_windows
+UninstallString="$dir_windows\\uninstall.exe"
+QuietUninstallString="$dir_windows\\uninstall.exe" /S
+NoModify=0x1
+NoRepair=0x1
+EOF
+check "Uninstall value EstimatedSize" test $(($(reg_value EstimatedSize))) -gt 0
 
 # The shortcut starts the installed program; a setup while it runs changes nothing.
 timeout 120 "$wine64" start /unix "$shortcut" >/dev/null 2>&1
