@@ -38,7 +38,7 @@ set(CPACK_DEBIAN_PACKAGE_SUGGESTS "wine")
 # The server list is installed as /etc/nexolan/nexolan.dat (see
 # InstallServerList.cmake): a conffile, which dpkg keeps when the user
 # changed it.
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/conffiles)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/conffiles ${CMAKE_CURRENT_LIST_DIR}/debian/preinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 # A source package leaves out the build trees and the repository.
