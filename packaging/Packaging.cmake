@@ -37,7 +37,8 @@ set(CPACK_DEBIAN_PACKAGE_SUGGESTS "wine")
 
 # The server list is installed as /etc/nexolan/nexolan.dat (see
 # InstallServerList.cmake): a conffile, which dpkg keeps when the user
-# changed it.
+# changed it. The preinst carries a changed list over from packages that
+# kept it in /usr/lib/nexolan.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/conffiles ${CMAKE_CURRENT_LIST_DIR}/debian/preinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
