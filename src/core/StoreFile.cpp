@@ -6,6 +6,9 @@
 #include <QLocale>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 QString native(const QString &path)
@@ -14,11 +17,15 @@ QString native(const QString &path)
 }
 
 // A file error's reason without the file's name, which the caller puts first.
-QString reason(const QFileDevice &file, const QString &path)
+// A write that stops part of the way (a full disk) leaves Qt without a text
+// ("Unknown error"): the system's own text is given then.
+QString reason(const QFileDevice &file, const QString &path, int systemError = 0)
 {
     QString text = file.errorString();
     if (text.contains(path) || text.contains(native(path)))
         return QStringLiteral("the file is not writable");
+    if (systemError != 0 && (text.isEmpty() || text == QLatin1String("Unknown error")))
+        return QString::fromLocal8Bit(std::strerror(systemError));
     return text;
 }
 
@@ -65,7 +72,7 @@ ReadStatus read(const QString &path, qint64 limit, QByteArray *bytes, QString *e
     return ReadStatus::Ok;
 }
 
-bool replace(const QString &path, const QByteArray &content, QString *error)
+bool replace(const QString &path, const QByteArray &content, QString *error, const KeepOwner &keepOwner)
 {
     const QFileInfo info(path);
     if ((info.exists() || info.isSymLink()) && !info.isFile()) {
@@ -81,15 +88,25 @@ bool replace(const QString &path, const QByteArray &content, QString *error)
     QSaveFile file(target);
     // QSaveFile's commit() can report success although its last flush failed
     // (a full disk): the flush is checked first and a failure cancels the
-    // replacement, leaving the old file whole.
+    // replacement, leaving the old file whole. QSaveFile gives the new file
+    // the old one's permissions.
+    errno = 0;
     const bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.flush();
+    const int systemError = errno;
     if (!written) {
-        *error = QStringLiteral("Cannot write %1: %2").arg(native(path), reason(file, target));
+        *error = QStringLiteral("Cannot write %1: %2").arg(native(path), reason(file, target, systemError));
         file.cancelWriting();
         return false;
     }
+    QString ownerProblem;
+    if (keepOwner && QFileInfo::exists(target) && !keepOwner(file, target, &ownerProblem)) {
+        *error = QStringLiteral("Cannot write %1: %2").arg(native(path), ownerProblem);
+        file.cancelWriting();
+        return false;
+    }
+    errno = 0;
     if (!file.commit()) {
-        *error = QStringLiteral("Cannot write %1: %2").arg(native(path), reason(file, target));
+        *error = QStringLiteral("Cannot write %1: %2").arg(native(path), reason(file, target, errno));
         return false;
     }
     return true;

@@ -4,6 +4,10 @@
 #include <QLockFile>
 #include <QString>
 
+#include <functional>
+
+class QFileDevice;
+
 // Reading and replacing the small per-user files the program keeps (the
 // registry file, the settings), so that nothing in them is ever lost: only
 // regular files are read or written (a pipe or device of that name could
@@ -19,9 +23,16 @@ enum class ReadStatus { Ok, Missing, TooLarge, Failed };
 // with an error that names the file, its size and the limit.
 ReadStatus read(const QString &path, qint64 limit, QByteArray *bytes, QString *error);
 
-// Replaces the file's content atomically, creating its folder as needed. A
+// Gives the new file, before it takes the old one's place, what the
+// replacement must keep of the old file besides its permissions: on systems
+// whose files have owners, its owner and group. False, with a reason, when
+// that cannot be done; the old file then stays.
+using KeepOwner = std::function<bool(QFileDevice &newFile, const QString &oldPath, QString *reason)>;
+
+// Replaces the file's content atomically, creating its folder as needed, and
+// keeps its permissions; keepOwner, when given, keeps its owner and group. A
 // link is written through only when its target is a regular file.
-bool replace(const QString &path, const QByteArray &content, QString *error);
+bool replace(const QString &path, const QByteArray &content, QString *error, const KeepOwner &keepOwner = {});
 
 // A size as "16.0 MiB (16,777,216 bytes)".
 QString sizeText(qint64 bytes);

@@ -15,6 +15,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
@@ -99,8 +100,10 @@ private Q_SLOTS:
         }
     }
 
-    // A write that the disk cannot take leaves the old file whole; one it
-    // can take changes the one value and keeps every other byte.
+    // A write that the disk cannot take leaves the old file whole and says
+    // why; one it can take changes the one value and keeps every other byte,
+    // and the file's owner, group and permissions (root writing a user's
+    // file leaves it theirs).
     void fullDisk()
     {
         const QByteArray registry = "; mine\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger]\r\n"
@@ -108,6 +111,11 @@ private Q_SLOTS:
         const QByteArray settings = "[Main]\nOpened=4\n" + QByteArray(3000, '#') + "\n";
         writeFile(m_registry, registry);
         writeFile(m_settings, settings);
+        const uint owner = ::getuid() == 0 ? 65534 : ::getuid(); // nobody, when root may give files away
+        for (const QString &file : {m_registry, m_settings}) {
+            QCOMPARE(::chmod(QFile::encodeName(file).constData(), 0640), 0);
+            QCOMPARE(::chown(QFile::encodeName(file).constData(), owner, owner == ::getuid() ? ::getgid() : owner), 0);
+        }
         RegistryFileShell shell(m_registry, m_fake);
         IniSettingsStore store(m_dir->path());
         QString error;
@@ -121,12 +129,20 @@ private Q_SLOTS:
             shell.RegWrite(serverPath, "new", &error) || store.SaveUserSetting("Nexolan", "Main", "Opened", "5");
         setrlimit(RLIMIT_FSIZE, &saved);
         QVERIFY(!wrote);
+        QVERIFY2(error.endsWith(": File too large"), qPrintable(error)); // the system's reason, not "Unknown error"
         QCOMPARE(contentOf(m_registry), registry);
         QCOMPARE(contentOf(m_settings), settings);
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 2);
 
         QVERIFY2(shell.RegWrite(serverPath, "h;i:1", &error), qPrintable(error));
+        QVERIFY(store.SaveUserSetting("Nexolan", "Main", "Opened", "5"));
         QCOMPARE(contentOf(m_registry), QByteArray(registry).replace("\"old\"", "\"h;i:1\""));
+        for (const QString &file : {m_registry, m_settings}) {
+            struct stat info {};
+            QCOMPARE(::stat(QFile::encodeName(file).constData(), &info), 0);
+            QCOMPARE(info.st_uid, owner);
+            QCOMPARE(info.st_mode & 07777, 0640u);
+        }
     }
 
     void lockedByAnotherProgram()

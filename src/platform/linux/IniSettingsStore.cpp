@@ -1,5 +1,6 @@
 #include "IniSettingsStore.h"
 
+#include "FileOwner.h"
 #include "core/IniFile.h"
 #include "core/StoreFile.h"
 
@@ -36,5 +37,5 @@ bool IniSettingsStore::SaveUserSetting(const QString &appName, const QString &se
     if (status != StoreFile::ReadStatus::Ok && status != StoreFile::ReadStatus::Missing)
         return false;
     IniFile file(content);
-    return file.setValue(section, key, value) && StoreFile::replace(path, file.content(), &error);
+    return file.setValue(section, key, value) && StoreFile::replace(path, file.content(), &error, keepFileOwner);
 }

@@ -1,5 +1,6 @@
 #include "RegistryFileShell.h"
 
+#include "FileOwner.h"
 #include "core/RegistryFile.h"
 #include "core/StoreFile.h"
 #include "platform/MessageBoxes.h"
@@ -56,5 +57,5 @@ bool RegistryFileShell::RegWrite(const QString &path, const QString &value, QStr
     if (!readFile(&content, error))
         return false;
     RegistryFile registry(content);
-    return registry.write(key, valueName, value, error) && StoreFile::replace(m_filePath, registry.content(), error);
+    return registry.write(key, valueName, value, error) && StoreFile::replace(m_filePath, registry.content(), error, keepFileOwner);
 }

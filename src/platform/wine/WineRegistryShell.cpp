@@ -2,6 +2,7 @@
 
 #include "core/StoreFile.h"
 #include "core/WineRegistryFile.h"
+#include "platform/linux/FileOwner.h"
 
 #include <QDir>
 
@@ -66,7 +67,7 @@ bool WineRegistryShell::RegWrite(const QString &path, const QString &value, QStr
             *error = QStringLiteral("Cannot change %1: %2").arg(QDir::toNativeSeparators(file), *error);
             return false;
         }
-        if (!StoreFile::replace(file, registry.content(), error))
+        if (!StoreFile::replace(file, registry.content(), error, keepFileOwner))
             return false;
     }
     // A server that started meanwhile may hold the old file, and would save
