@@ -76,7 +76,8 @@ bool WineHelper::run(const WinePrefix &prefix, const WineServer &server, const Q
 {
     const QString name = QStringLiteral("nexolan-messenger");
     if (server.loader.isEmpty()) {
-        *error = QStringLiteral("The wineserver of %1 does not name its loader (WINELOADER).").arg(prefix.path());
+        *error = QStringLiteral("The Wine loader of the wineserver of %1 is not run: %2.")
+                     .arg(prefix.path(), server.loaderProblem);
         return false;
     }
     if (m_loader != server.loader || m_program.isEmpty()) {

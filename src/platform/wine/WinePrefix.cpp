@@ -2,12 +2,16 @@
 
 #include "core/StoreFile.h"
 #include "core/WineRegistryFile.h"
+#include "platform/linux/FileOwner.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,31 +37,79 @@ std::optional<FileId> fileId(const QString &path)
     return FileId{quint64(info.st_dev), quint64(info.st_ino)};
 }
 
-QByteArray readProcFile(const QString &path)
+// An opened /proc/<pid>. Its owner and files are read through the opened
+// folder, so a process that ends and whose number is taken again meanwhile
+// cannot lend its number's files to another.
+class ProcessFolder
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.read(procFileLimit) : QByteArray();
-}
+public:
+    explicit ProcessFolder(const QString &path)
+        : m_handle(::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    { }
+    ~ProcessFolder()
+    {
+        if (m_handle >= 0)
+            ::close(m_handle);
+    }
+    ProcessFolder(const ProcessFolder &) = delete;
+    ProcessFolder &operator=(const ProcessFolder &) = delete;
 
-// A process as far as it can be read: name (comm) and environment.
+    // The process's user, or none when the folder cannot be read.
+    std::optional<uint> owner() const
+    {
+        struct stat info;
+        if (m_handle < 0 || ::fstat(m_handle, &info) != 0)
+            return std::nullopt;
+        return uint(info.st_uid);
+    }
+    QByteArray file(const char *name) const
+    {
+        const int handle = ::openat(m_handle, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (handle < 0)
+            return QByteArray();
+        QFile file;
+        QByteArray content;
+        if (file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+            content = file.read(procFileLimit);
+        else
+            ::close(handle);
+        return content;
+    }
+    QString link(const char *name) const
+    {
+        QByteArray target(4096, '\0');
+        const ssize_t size = ::readlinkat(m_handle, name, target.data(), size_t(target.size()));
+        return size > 0 ? QFile::decodeName(target.left(size)) : QString();
+    }
+
+private:
+    int m_handle;
+};
+
+// One of the user's processes as far as it can be read: name (comm),
+// environment, working folder and executable.
 struct Process
 {
-    QString dir; // <proc>/<pid>
+    std::shared_ptr<ProcessFolder> folder;
     qint64 pid = 0;
     QString name;
 
     QString variable(const char *name) const
     {
         const QByteArray prefix = QByteArray(name) + '=';
-        for (const QByteArray &entry : readProcFile(dir + QStringLiteral("/environ")).split('\0')) {
+        for (const QByteArray &entry : folder->file("environ").split('\0')) {
             if (entry.startsWith(prefix))
                 return QFile::decodeName(entry.mid(prefix.size()));
         }
         return QString();
     }
+    QString workingFolder() const { return folder->link("cwd"); }
+    QString executable() const { return folder->link("exe"); }
 };
 
-QList<Process> processes(const QString &procRoot)
+// The processes of the user; those of others are never looked at, as root
+// neither: another user could name any program and set any environment.
+QList<Process> processes(const QString &procRoot, uint user)
 {
     QList<Process> list;
     const QStringList entries = QDir(procRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -66,18 +118,28 @@ QList<Process> processes(const QString &procRoot)
         const qint64 pid = entry.toLongLong(&numeric);
         if (!numeric)
             continue;
-        const QString dir = procRoot + QLatin1Char('/') + entry;
-        list.append({dir, pid, QString::fromUtf8(readProcFile(dir + QStringLiteral("/comm"))).trimmed()});
+        auto folder = std::make_shared<ProcessFolder>(procRoot + QLatin1Char('/') + entry);
+        if (folder->owner() != user)
+            continue;
+        const QString name = QString::fromUtf8(folder->file("comm")).trimmed();
+        list.append({folder, pid, name});
     }
     return list;
 }
 
-// Wine's own choice of prefix for a process: WINEPREFIX, else ~/.wine.
+// A path as a program with the given working folder means it.
+QString absolutePath(const QString &path, const QString &workingFolder)
+{
+    return QDir::cleanPath(QDir(workingFolder).absoluteFilePath(path));
+}
+
+// Wine's choice of prefix for a process: WINEPREFIX (relative to the
+// process's working folder), else ~/.wine.
 QString processPrefix(const Process &process, const QString &home)
 {
     const QString prefix = process.variable("WINEPREFIX");
     if (!prefix.isEmpty())
-        return prefix;
+        return absolutePath(prefix, process.workingFolder());
     const QString processHome = process.variable("HOME");
     return (processHome.isEmpty() ? home : processHome) + QStringLiteral("/.wine");
 }
@@ -107,8 +169,54 @@ WineEnvironment WineEnvironment::fromProcess()
     WineEnvironment environment;
     environment.home = qEnvironmentVariable("HOME", QDir::homePath());
     environment.xdgDataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    environment.winePrefix = qEnvironmentVariable("WINEPREFIX");
+    // Wine refuses a relative prefix: it is taken from the current folder.
+    const QString prefix = qEnvironmentVariable("WINEPREFIX");
+    environment.winePrefix = prefix.isEmpty() ? prefix : absolutePath(prefix, QDir::currentPath());
     return environment;
+}
+
+uint WineEnvironment::currentUser()
+{
+    return uint(::getuid());
+}
+
+QString trustedProgram(const QString &path, uint user, QString *problem)
+{
+    if (!QFileInfo(path).isAbsolute()) {
+        *problem = QStringLiteral("%1 is no absolute path").arg(path);
+        return QString();
+    }
+    const QString target = QFileInfo(path).canonicalFilePath();
+    if (target.isEmpty()) {
+        *problem = QStringLiteral("%1 does not exist").arg(path);
+        return QString();
+    }
+    // The file and every folder above it: another user who can change any
+    // of them can change what runs.
+    QString checked = target;
+    for (bool file = true;; file = false) {
+        struct stat info;
+        if (::lstat(QFile::encodeName(checked).constData(), &info) != 0) {
+            *problem = QStringLiteral("%1 cannot be examined").arg(checked);
+            return QString();
+        }
+        const bool sticky = !file && (info.st_mode & S_ISVTX);
+        if (file && !S_ISREG(info.st_mode)) {
+            *problem = QStringLiteral("%1 is not a regular file").arg(checked);
+            return QString();
+        }
+        if (info.st_uid != 0 && info.st_uid != user) {
+            *problem = QStringLiteral("%1 belongs to %2").arg(checked, userName(info.st_uid));
+            return QString();
+        }
+        if ((info.st_mode & (S_IWGRP | S_IWOTH)) && !sticky) {
+            *problem = QStringLiteral("%1 is writable by others").arg(checked);
+            return QString();
+        }
+        if (checked == QLatin1String("/"))
+            return target;
+        checked = QFileInfo(checked).path();
+    }
 }
 
 WinePrefix::WinePrefix(const QString &path, const WineEnvironment &environment)
@@ -132,22 +240,25 @@ std::optional<WineServer> WinePrefix::server() const
     if (!id)
         return std::nullopt;
     const QString folder = QStringLiteral("server-%1-%2").arg(id->device, 0, 16).arg(id->inode, 0, 16);
-    for (const Process &process : processes(m_environment.procRoot)) {
+    for (const Process &process : processes(m_environment.procRoot, m_environment.user)) {
         if (!process.name.contains(QLatin1String("wineserver")))
             continue;
         // A server that is starting still works in the prefix folder itself.
-        const QString cwd = QFile::symLinkTarget(process.dir + QStringLiteral("/cwd"));
+        const QString cwd = process.workingFolder();
         if (QFileInfo(cwd).fileName() != folder && fileId(cwd) != id)
             continue;
         // A server started on its own (wineserver -p) has no WINELOADER: the
-        // loader lies beside it (wineserver64 -> wine64).
+        // loader lies beside it (wineserver64 -> wine64). The server works in
+        // its own folder, so a relative WINELOADER cannot be placed either.
         QString loader = process.variable("WINELOADER");
-        if (loader.isEmpty()) {
-            const QFileInfo server(QFile::symLinkTarget(process.dir + QStringLiteral("/exe")));
+        if (!QFileInfo(loader).isAbsolute()) {
+            const QFileInfo server(process.executable());
             loader
                 = server.dir().filePath(server.fileName().replace(QLatin1String("wineserver"), QLatin1String("wine")));
         }
-        return WineServer{process.pid, loader};
+        WineServer server{process.pid, {}, {}};
+        server.loader = trustedProgram(loader, m_environment.user, &server.loaderProblem);
+        return server;
     }
     return std::nullopt;
 }
@@ -155,7 +266,7 @@ std::optional<WineServer> WinePrefix::server() const
 bool WinePrefix::isMessengerRunning() const
 {
     const std::optional<FileId> id = fileId(m_path);
-    for (const Process &process : processes(m_environment.procRoot)) {
+    for (const Process &process : processes(m_environment.procRoot, m_environment.user)) {
         if (id && isMessengerProcess(process) && fileId(processPrefix(process, m_environment.home)) == id)
             return true;
     }
@@ -185,14 +296,34 @@ bool WinePrefix::hasMessengerClass() const
     return false;
 }
 
+namespace {
+
+// As Wine does, another user's prefix is not used: a copy run by root would
+// otherwise leave files in it that their owner's Wine cannot read.
+WinePrefixSearch ownPrefix(const QString &path, const WineEnvironment &environment)
+{
+    WinePrefixSearch search;
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        search.reason = QStringLiteral("The Wine prefix %1 cannot be examined.").arg(path);
+    else if (info.st_uid != environment.user)
+        search.reason = QStringLiteral("The Wine prefix %1 is owned by %2, not by you; Nexolan changes only your own "
+                                       "prefixes.")
+                            .arg(path, userName(info.st_uid));
+    else
+        search.prefix = WinePrefix(path, environment);
+    return search;
+}
+
+} // namespace
+
 WinePrefixSearch findWinePrefix(const WineEnvironment &environment)
 {
     WinePrefixSearch search;
     if (!environment.winePrefix.isEmpty()) {
         if (isPrefix(environment.winePrefix))
-            search.prefix = WinePrefix(environment.winePrefix, environment);
-        else
-            search.reason = QStringLiteral("WINEPREFIX names %1, which is no Wine prefix.").arg(environment.winePrefix);
+            return ownPrefix(environment.winePrefix, environment);
+        search.reason = QStringLiteral("WINEPREFIX names %1, which is no Wine prefix.").arg(environment.winePrefix);
         return search;
     }
 
@@ -206,7 +337,7 @@ WinePrefixSearch findWinePrefix(const WineEnvironment &environment)
             found.append(QDir::cleanPath(path));
         }
     };
-    for (const Process &process : processes(environment.procRoot)) {
+    for (const Process &process : processes(environment.procRoot, environment.user)) {
         if (isMessengerProcess(process))
             add(processPrefix(process, environment.home));
     }
@@ -229,9 +360,10 @@ WinePrefixSearch findWinePrefix(const WineEnvironment &environment)
         }
     }
 
-    if (found.size() == 1) {
-        search.prefix = WinePrefix(found.first(), environment);
-    } else if (found.isEmpty()) {
+    if (found.size() == 1)
+        return ownPrefix(found.first(), environment);
+    if (found.isEmpty()) {
+        search.noneFound = true;
         search.reason = QStringLiteral("No Wine prefix with Messenger was found in ~/.wine, Bottles or PlayOnLinux; "
                                        "set WINEPREFIX to the prefix to use.");
     } else {

@@ -5,6 +5,33 @@
 
 #include <QDir>
 
+namespace {
+
+// The registry where the user's Wine setup is wrong or ambiguous: nothing is
+// read or written, and every attempt gives the reason, so that no row is
+// marked and a switch fails saying why.
+class UnavailableRegistry : public WshShell
+{
+public:
+    explicit UnavailableRegistry(const QString &reason) : m_reason(reason) { }
+    bool RegRead(const QString &, RegValue *, QString *error) override
+    {
+        *error = m_reason;
+        return false;
+    }
+    bool RegWrite(const QString &, const QString &, QString *error) override
+    {
+        *error = m_reason;
+        return false;
+    }
+    QString location() const override { return QStringLiteral("none. ") + m_reason; }
+
+private:
+    QString m_reason;
+};
+
+} // namespace
+
 WineSystemObjects::WineSystemObjects(const WinePrefixSearch &search, const QString &helperDirectory)
     : m_search(search)
     , m_helperDirectory(helperDirectory)
@@ -30,7 +57,9 @@ std::unique_ptr<WshShell> WineSystemObjects::createShellObject(QString *error)
 {
     if (!m_search.prefix) {
         *error = m_search.reason;
-        return nullptr;
+        if (m_search.noneFound)
+            return nullptr;
+        return std::make_unique<UnavailableRegistry>(m_search.reason);
     }
     return std::make_unique<WineRegistryShell>(*m_search.prefix, WineHelper(m_helperDirectory));
 }

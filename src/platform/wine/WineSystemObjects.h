@@ -3,9 +3,11 @@
 #include "WinePrefix.h"
 #include "platform/SystemObjects.h"
 
-// The registry and Messenger of the Wine prefix found at start-up. Without
-// a prefix both are null with the reason, and the caller keeps to its own
-// registry file.
+// The registry and Messenger of the Wine prefix found at start-up. Where no
+// prefix holds Messenger and WINEPREFIX is unset, both are null with the
+// reason, and the caller keeps to its own registry file. Where the prefix is
+// wrong, ambiguous or another user's, the registry fails every read and
+// write with the reason, so that nothing is marked or written anywhere.
 class WineSystemObjects : public SystemObjects
 {
 public:
