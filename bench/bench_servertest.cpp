@@ -11,8 +11,8 @@
 #include "platform/MessageBoxes.h"
 #include "platform/SystemObjects.h"
 #include "support/FakePlatform.h"
-#include "ui/main/frmMain.h"
-#include "ui/servertest/frmTest.h"
+#include "ui/main/MainWindow.h"
+#include "ui/servertest/ServerTestDialog.h"
 
 #include <benchmark/benchmark.h>
 
@@ -110,8 +110,8 @@ bool runUntil(Done done)
 
 void closeDialogs(QWidget *window)
 {
-    const auto dialogs = window->findChildren<frmTest *>();
-    for (frmTest *dialog : dialogs)
+    const auto dialogs = window->findChildren<ServerTestDialog *>();
+    for (ServerTestDialog *dialog : dialogs)
         dialog->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
@@ -122,11 +122,11 @@ bool timeTest(QAbstractButton *button, FakePlatform &platform, double *seconds)
 {
     bool reported = false;
     BenchData::Clock::time_point reportedAt;
-    platform.onMessageBox = [&](const QString &, int style) {
-        if (style == BoxStyle::InformationIcon && !reported) {
-            reportedAt = BenchData::Clock::now();
-            reported = true;
-        }
+    platform.onMessageBox = [&](const QString &, MessageStyle style) {
+        if (style == MessageStyle::Information && !reported) {
+                                                                      reportedAt = BenchData::Clock::now();
+                                                                      reported = true;
+                                                                      }
     };
     const auto pressedAt = BenchData::Clock::now();
     button->click();
@@ -141,7 +141,7 @@ bool timeTest(QAbstractButton *button, FakePlatform &platform, double *seconds)
 bool timeShow(QWidget *window, FakePlatform &platform, quint16 port, double *seconds)
 {
     const auto start = BenchData::Clock::now();
-    auto *dialog = new frmTest(platform.clock, platform, window);
+    auto *dialog = new ServerTestDialog(platform.clock, platform, window);
     PaintWatcher watcher;
     dialog->installEventFilter(&watcher);
     dialog->setServer(QStringLiteral("localhost"), QStringLiteral("127.0.0.1"), double(port));
@@ -166,7 +166,7 @@ void BM_ServerTestOverhead(benchmark::State &state)
     FakePlatform platform;
     SteadyClock steadyClock;
     AppGlobals globals;
-    frmMain window(globals, platform, platform, steadyClock);
+    MainWindow window(globals, platform, platform, steadyClock);
     window.setServerList(ServerList::parse("localhost;127.0.0.1;" + QByteArray::number(port) + "\r\n", std::nullopt));
     window.show();
     auto *button = window.findChild<QAbstractButton *>(QStringLiteral("cmdTestServer"));
@@ -205,7 +205,7 @@ void BM_ServerTestOverhead(benchmark::State &state)
         state.counters["overhead_ms"] = 1000 * (testTotal - showTotal) / iterations;
     }
     QStringList reports = platform.eventsOf(QStringLiteral("box"));
-    reports.removeIf([](const QString &box) { return box.startsWith(QStringLiteral("64:")); });
+    reports.removeIf([](const QString &box) { return box.startsWith(QStringLiteral("information:")); });
     if (!reports.isEmpty())
         state.SkipWithError(qPrintable(QStringLiteral("unexpected box: ") + reports.first()));
 }

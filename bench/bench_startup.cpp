@@ -17,7 +17,7 @@
 #include "core/MessengerSetting.h"
 #include "core/ServerListModel.h"
 #include "support/FakePlatform.h"
-#include "ui/main/frmMain.h"
+#include "ui/main/MainWindow.h"
 
 #include <benchmark/benchmark.h>
 
@@ -106,7 +106,7 @@ bool launch(Kind kind, Started &started)
         started.window = std::make_unique<QMainWindow>();
         started.window->show();
     } else {
-        started.window = Main(started.platform.platform, started.globals);
+        started.window = startUp(started.platform.platform, started.globals);
     }
     // Wakes the loop below should nothing else happen.
     QTimer wakeUp;
@@ -127,7 +127,7 @@ bool launch(Kind kind, Started &started)
         return false;
     }
     if (kind != Kind::Empty) {
-        const auto *main = static_cast<frmMain *>(started.window.get());
+        const auto *main = static_cast<MainWindow *>(started.window.get());
         const int expected = kind == Kind::Main ? recordCount : 0;
         if (main->model()->rowCount() != expected || !started.platform.eventsOf(QStringLiteral("box")).isEmpty()) {
             started.error = QStringLiteral("start-up did not load the list quietly");

@@ -40,9 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(file.content() == before, QStringLiteral("a failed write changed the file"));
         return 0;
     }
-    RegValue value;
+    RegistryValue value;
     FUZZ_CHECK(RegistryFile(file.content()).read(key, name, &value, &error), error);
-    FUZZ_CHECK(value.kind == RegValue::Kind::Text && value.text == text, value.text);
+    FUZZ_CHECK(value.kind == RegistryValue::Kind::Text && value.text == text, value.text);
 
     // Every old line but value lines (the replaced one among them) and the
     // lines they continue onto is still there, in the same order.

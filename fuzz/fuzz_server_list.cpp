@@ -35,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(shown.ip == (fields.size() > 1 ? decodeWindows1252(fields[1].constData(), fields[1].size()) : QString()), where);
         FUZZ_CHECK(shown.port.has_value() == (fields.size() > 2), where);
         if (shown.port) {
-            FUZZ_CHECK(*shown.port == LeadingNumber(QString::fromLatin1(fields[2])), where);
-            const double back = LeadingNumber(NumberText(*shown.port));
+            FUZZ_CHECK(*shown.port == leadingNumber(QString::fromLatin1(fields[2])), where);
+            const double back = leadingNumber(numberText(*shown.port));
             FUZZ_CHECK(back == *shown.port || std::abs(back - *shown.port) <= std::abs(*shown.port) * 1e-14, where);
         }
         const bool marked = current && shown.port && *shown.port == current->port

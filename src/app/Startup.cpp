@@ -7,8 +7,8 @@
 #include "platform/Platform.h"
 #include "platform/SettingsStore.h"
 #include "platform/SystemObjects.h"
-#include "ui/about/modGrimhal.h"
-#include "ui/main/frmMain.h"
+#include "ui/about/ReferralLinks.h"
+#include "ui/main/MainWindow.h"
 
 #include <QFileInfo>
 #include <QStringList>
@@ -21,7 +21,7 @@ const QString counterKey = QStringLiteral("Opened");
 
 QString launchCounter(Platform &platform)
 {
-    return platform.settings.GetUserSetting(productName, counterSection, counterKey, QStringLiteral("0"));
+    return platform.settings.value(productName, counterSection, counterKey, QStringLiteral("0"));
 }
 
 } // namespace
@@ -42,65 +42,66 @@ QString firstRunNotice()
     }).join(QStringLiteral("\r\n"));
 }
 
-std::unique_ptr<frmMain> Main(Platform &platform, AppGlobals &globals)
+std::unique_ptr<MainWindow> startUp(Platform &platform, AppGlobals &globals)
 {
     QString error;
     MessageBoxes &boxes = platform.messageBoxes;
 
-    // 1. The Messenger automation object; without it start-up goes on and
+    // The Messenger automation object; without it start-up goes on and
     // the switch skips the sign-out.
-    globals.MessengerApi = platform.objects.createMessengerApi(&error);
-    globals.MessengerLoaded = globals.MessengerApi != nullptr;
-    if (!globals.MessengerLoaded) {
-        boxes.ShowMessageBox(QStringLiteral("Can not load the Messenger API Type Library. If you are on Windows XP, this could be the reason."),
-                             BoxStyle::ErrorIcon);
+    globals.messenger = platform.objects.createMessenger(&error);
+    globals.messengerLoaded = globals.messenger != nullptr;
+    if (!globals.messengerLoaded) {
+        boxes.showMessage(QStringLiteral("Can not load the Messenger API Type Library. If you are on Windows XP, this could be the reason."),
+                          MessageStyle::Error);
     }
 
-    // 2, 3. From here on a failing step is passed over. Without the shell
-    // object every registry read and write fails where it happens.
-    globals.ShellObject = platform.objects.createShellObject(&error);
+    // From here on a failing step is passed over. Without the registry
+    // every read and write of it fails where it happens.
+    globals.registry = platform.objects.createRegistry(&error);
 
-    // 4. The start-up referral page, when the user allowed it.
-    OpenLink(platform.links, globals.ShellObject.get(), StartupReferralUrl, &error);
+    // The start-up referral page, when the user allowed it.
+    openReferralLink(platform.links, globals.registry.get(), StartupReferralUrl, &error);
 
-    // 5. The notice, until the counter is positive.
-    if (!(LeadingNumber(launchCounter(platform)) > 0))
-        boxes.ShowMessageBox(firstRunNotice(), BoxStyle::SystemModal | BoxStyle::InformationIcon);
+    // The one-time notice, until the counter is positive.
+    if (!(leadingNumber(launchCounter(platform)) > 0))
+        boxes.showMessage(firstRunNotice(), MessageStyle::SystemModalInformation);
 
-    // 6. Count this launch, before the data file is checked.
-    platform.settings.SaveUserSetting(productName, counterSection, counterKey,
-                                      NumberText(LeadingNumber(launchCounter(platform)) + 1));
+    // Count this launch, before the data file is checked.
+    platform.settings.setValue(productName, counterSection, counterKey,
+                               numberText(leadingNumber(launchCounter(platform)) + 1));
 
-    // 7. Without the server list there is nothing to show. A directory, pipe
+    // Without the server list there is nothing to show. A directory, pipe
     // or device of that name is no list.
     const QString listPath = platform.programDirectory + QLatin1Char('/') + platform.programName + QStringLiteral(".dat");
     if (!QFileInfo(listPath).isFile()) {
-        boxes.ShowMessageBox(QStringLiteral("Error: Server files not found!"), BoxStyle::ErrorIcon);
+        boxes.showMessage(QStringLiteral("Error: Server files not found!"), MessageStyle::Error);
         return nullptr;
     }
 
-    // 8. The server Messenger is set to use; an unreadable setting marks nothing.
-    RegValue setting;
-    const QString settingText = globals.ShellObject && globals.ShellObject->RegRead(MessengerServerValue, &setting, &error)
+    // The server Messenger is set to use; an unreadable setting marks nothing.
+    RegistryValue setting;
+    const QString settingText = globals.registry && globals.registry->read(MessengerServerValue, &setting, &error)
         ? setting.toText()
         : QString();
     const std::optional<CurrentServer> current = parseCurrentServer(settingText);
 
-    // 9 to 11. The window, hidden, filled from the file. An unreadable file
+    // The window, hidden, filled from the file, with the item count and
+    // where Messenger's setting lives in its status bar. An unreadable file
     // gives an empty list; one too large to read is said so first.
-    auto window = std::make_unique<frmMain>(globals, boxes, platform.links, platform.clock);
+    auto window = std::make_unique<MainWindow>(globals, boxes, platform.links, platform.clock);
     QByteArray bytes;
     if (StoreFile::read(listPath, ServerListSizeLimit, &bytes, &error) == StoreFile::ReadStatus::TooLarge)
-        boxes.ShowMessageBox(error, BoxStyle::ErrorIcon);
+        boxes.showMessage(error, MessageStyle::Error);
     ServerList list = ServerList::parse(bytes, current);
     const qsizetype count = list.size();
     window->setServerList(std::move(list));
     window->setStatusText(itemCountText(count));
-    window->setRegistryLocation(globals.ShellObject ? globals.ShellObject->location() : QStringLiteral("none"));
+    window->setRegistryLocation(globals.registry ? globals.registry->location() : QStringLiteral("none"));
 
-    // 12. Show it; showing activates it.
+    // Show it, centred; showing activates it.
     window->centreOnScreen();
     window->show();
-    window->Form_Activate();
+    window->activateList();
     return window;
 }

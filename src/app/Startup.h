@@ -4,7 +4,7 @@
 
 #include <memory>
 
-class frmMain;
+class MainWindow;
 struct AppGlobals;
 struct Platform;
 
@@ -16,7 +16,7 @@ constexpr qint64 ServerListSizeLimit = 64 * 1024 * 1024;
 // list file, reads the current Messenger server, fills the main window and
 // shows it. Returns the shown window, or null when the program must end
 // because the server list file is missing.
-std::unique_ptr<frmMain> Main(Platform &platform, AppGlobals &globals);
+std::unique_ptr<MainWindow> startUp(Platform &platform, AppGlobals &globals);
 
 // The text of the notice shown on the first launch.
 QString firstRunNotice();

@@ -14,7 +14,7 @@
 #include "platform/wine/WineSystemObjects.h"
 #endif
 #include "ui/WidgetLayout.h"
-#include "ui/main/frmMain.h"
+#include "ui/main/MainWindow.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -52,9 +52,9 @@ int main(int argc, char *argv[])
 #endif
 
     AppGlobals globals; // outlives the window, which uses it
-    const std::unique_ptr<frmMain> window = Main(platform, globals);
+    const std::unique_ptr<MainWindow> window = startUp(platform, globals);
     if (!window)
         return 1; // the server list file is missing
-    QObject::connect(window.get(), &frmMain::unloaded, &app, &QCoreApplication::quit);
+    QObject::connect(window.get(), &MainWindow::unloaded, &app, &QCoreApplication::quit);
     return app.exec();
 }

@@ -12,9 +12,9 @@ std::optional<CurrentServer> parseCurrentServer(const QString &setting)
     text.replace(QLatin1Char(':'), QLatin1Char(';'));
     const QStringList parts = text.split(QLatin1Char(';'));
     if (parts.size() == 2)
-        return CurrentServer{QString(), parts.at(0).toLower(), LeadingNumber(parts.at(1))};
+        return CurrentServer{QString(), parts.at(0).toLower(), leadingNumber(parts.at(1))};
     if (parts.size() >= 3)
-        return CurrentServer{parts.at(0).toLower(), parts.at(1).toLower(), LeadingNumber(parts.at(2))};
+        return CurrentServer{parts.at(0).toLower(), parts.at(1).toLower(), leadingNumber(parts.at(2))};
     return std::nullopt;
 }
 
@@ -47,7 +47,7 @@ bool matchesCurrentServer(QStringView host, QStringView ip, double port, const C
 
 QString composeServerSetting(const QString &host, const QString &ip, double port)
 {
-    QString value = ip + QLatin1Char(':') + NumberText(port);
+    QString value = ip + QLatin1Char(':') + numberText(port);
     if (host.toLower() != QLatin1String("(unknown host)"))
         value = host + QLatin1Char(';') + value;
     return value;

@@ -9,7 +9,7 @@
 namespace {
 
 template<typename Text>
-double leadingNumber(const Text &text)
+double parseLeadingNumber(const Text &text)
 {
     // Collect the characters of the number, skipping white space, then
     // convert them in the C locale.
@@ -70,7 +70,7 @@ double leadingNumber(const Text &text)
     return ok && std::isfinite(value) ? value : 0.0;
 }
 
-QString numberText(double value, int significantDigits)
+QString formatNumber(double value, int significantDigits)
 {
     if (value == 0.0)
         value = 0.0; // drops the sign of -0
@@ -95,22 +95,22 @@ QString numberText(double value, int significantDigits)
 
 } // namespace
 
-double LeadingNumber(QStringView text)
+double leadingNumber(QStringView text)
 {
-    return leadingNumber(text);
+    return parseLeadingNumber(text);
 }
 
-double LeadingNumber(QLatin1StringView text)
+double leadingNumber(QLatin1StringView text)
 {
-    return leadingNumber(text);
+    return parseLeadingNumber(text);
 }
 
-QString NumberText(double dblNumber)
+QString numberText(double value)
 {
-    return numberText(dblNumber, 15);
+    return formatNumber(value, 15);
 }
 
-QString SingleText(float sngNumber)
+QString singleText(float value)
 {
-    return numberText(double(sngNumber), 7);
+    return formatNumber(double(value), 7);
 }

@@ -7,9 +7,9 @@
 // continue a number (sign, digits, one '.', an exponent). '.' is the decimal
 // point whatever the locale. A text without a leading number, or one whose
 // number lies beyond the range of a double, gives 0.
-double LeadingNumber(QStringView text);
+double leadingNumber(QStringView text);
 // The same for single-byte text (only ASCII can belong to a number).
-double LeadingNumber(QLatin1StringView text);
+double leadingNumber(QLatin1StringView text);
 
 // Text of a double: integral values without a decimal point, others with up to
 // 15 significant digits, no trailing zeros, a 0 before the separator of values
@@ -17,7 +17,7 @@ double LeadingNumber(QLatin1StringView text);
 // back in every locale; only the decimal separator is the user's locale's.
 // No group separators. The largest doubles, whose 15-digit text would lie
 // beyond the range of a double, are written as 1.79769313486231E+308.
-QString NumberText(double dblNumber);
+QString numberText(double value);
 
 // The same for a single-precision number, with up to 7 significant digits.
-QString SingleText(float sngNumber);
+QString singleText(float value);

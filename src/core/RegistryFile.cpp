@@ -136,7 +136,7 @@ RegistryFile::Found RegistryFile::find(const QString &key, const QString &valueN
     return found;
 }
 
-bool RegistryFile::read(const QString &key, const QString &valueName, RegValue *value, QString *error) const
+bool RegistryFile::read(const QString &key, const QString &valueName, RegistryValue *value, QString *error) const
 {
     const Found found = find(key, valueName);
     QString name, data;
@@ -151,7 +151,7 @@ bool RegistryFile::read(const QString &key, const QString &valueName, RegValue *
         if (readQuoted(data, pos, &text)) {
             skipBlanks(data, pos);
             if (pos == data.size()) {
-                *value = RegValue::fromText(text);
+                *value = RegistryValue::fromText(text);
                 return true;
             }
         }
@@ -160,7 +160,7 @@ bool RegistryFile::read(const QString &key, const QString &valueName, RegValue *
         bool ok = false;
         const quint32 number = digits.toUInt(&ok, 16);
         if (ok && !digits.isEmpty() && digits.size() <= 8) {
-            *value = RegValue::fromNumber(number);
+            *value = RegistryValue::fromNumber(number);
             return true;
         }
     }

@@ -16,7 +16,7 @@ class RegistryFile
 public:
     explicit RegistryFile(const QByteArray &content = QByteArray());
 
-    bool read(const QString &key, const QString &valueName, RegValue *value, QString *error) const;
+    bool read(const QString &key, const QString &valueName, RegistryValue *value, QString *error) const;
     bool write(const QString &key, const QString &valueName, const QString &text, QString *error);
 
     QByteArray content() const { return m_lines.content(); }

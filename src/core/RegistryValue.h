@@ -3,15 +3,15 @@
 #include <QString>
 
 // A registry value as read back: a text (string value) or a number (dword).
-struct RegValue
+struct RegistryValue
 {
     enum class Kind { Text, Number };
     Kind kind = Kind::Text;
     QString text;
     quint32 number = 0;
 
-    static RegValue fromText(const QString &text) { return {Kind::Text, text, 0}; }
-    static RegValue fromNumber(quint32 number) { return {Kind::Number, QString(), number}; }
+    static RegistryValue fromText(const QString &text) { return {Kind::Text, text, 0}; }
+    static RegistryValue fromNumber(quint32 number) { return {Kind::Number, QString(), number}; }
     // The value as text: a number in decimal.
     QString toText() const { return kind == Kind::Text ? text : QString::number(number); }
 };

@@ -83,7 +83,7 @@ ServerList ServerList::parse(const QByteArray &bytes, const std::optional<Curren
             else if (entry.fields == 1)
                 entry.ipLength = length;
             else
-                entry.port = LeadingNumber(QLatin1StringView(field, length));
+                entry.port = leadingNumber(QLatin1StringView(field, length));
             ++entry.fields;
             if (!semicolon)
                 break;

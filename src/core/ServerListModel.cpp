@@ -76,7 +76,7 @@ QVariant ServerListModel::data(const QModelIndex &index, int role) const
         break;
     case PortColumn:
         if (const auto port = m_list.port(index.row()))
-            text = NumberText(*port);
+            text = numberText(*port);
         break;
     case StatusColumn:
         if (m_list.isCurrent(index.row()))

@@ -248,7 +248,7 @@ bool WineRegistryFile::hasKey(const QString &key) const
     return false;
 }
 
-bool WineRegistryFile::read(const QString &key, const QString &name, RegValue *value, QString *error) const
+bool WineRegistryFile::read(const QString &key, const QString &name, RegistryValue *value, QString *error) const
 {
     if (!m_known) {
         *error = QStringLiteral("The file is not a registry file that Wine reads.");
@@ -277,11 +277,11 @@ bool WineRegistryFile::read(const QString &key, const QString &name, RegValue *v
     parseValueName(line, &ignored, &pos);
     const DataKind kind = dataKind(line, &pos);
     if (kind == DataKind::Text && unescape(line, &pos, u'"', &text)) {
-        *value = RegValue::fromText(text);
+        *value = RegistryValue::fromText(text);
         return true;
     }
     if (kind == DataKind::Number) {
-        *value = RegValue::fromNumber(dwordValue(QStringView(line).mid(pos)));
+        *value = RegistryValue::fromNumber(dwordValue(QStringView(line).mid(pos)));
         return true;
     }
     *error = (kind == DataKind::Binary || kind == DataKind::Other

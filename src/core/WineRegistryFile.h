@@ -35,7 +35,7 @@ public:
     bool hasKey(const QString &key) const;
     // A string value (also str(2):) as text, a dword as number. A missing
     // value, another type or a malformed line is an error.
-    bool read(const QString &key, const QString &name, RegValue *value, QString *error) const;
+    bool read(const QString &key, const QString &name, RegistryValue *value, QString *error) const;
     // Stores text as a string value, creating the value and its key as
     // needed, and sets the key's modification time to now.
     bool setText(const QString &key, const QString &name, const QString &text, const QDateTime &now, QString *error);

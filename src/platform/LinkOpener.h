@@ -8,5 +8,5 @@ class LinkOpener
 public:
     virtual ~LinkOpener() = default;
     // Opens the address; the result is not examined.
-    virtual void ShellOpen(const QString &url) = 0;
+    virtual void openUrl(const QString &url) = 0;
 };

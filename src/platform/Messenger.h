@@ -3,10 +3,10 @@
 #include <QString>
 
 // The Messenger client's automation object. Only the sign-out is used.
-class IMessenger
+class Messenger
 {
 public:
-    virtual ~IMessenger() = default;
+    virtual ~Messenger() = default;
     // Signs the running client out; false and a reason on failure.
-    virtual bool Signout(QString *error) = 0;
+    virtual bool signOut(QString *error) = 0;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Messenger.h"
-#include "WshShell.h"
+#include "Registry.h"
 
 #include <memory>
 
@@ -11,15 +11,15 @@ class SystemObjects
 public:
     virtual ~SystemObjects() = default;
     // The Messenger automation object; null and a reason when it cannot be created.
-    virtual std::unique_ptr<IMessenger> createMessengerApi(QString *error) = 0;
+    virtual std::unique_ptr<Messenger> createMessenger(QString *error) = 0;
     // The registry; null and a reason when it cannot be created.
-    virtual std::unique_ptr<WshShell> createShellObject(QString *error) = 0;
+    virtual std::unique_ptr<Registry> createRegistry(QString *error) = 0;
 };
 
 // The process-wide objects that start-up creates and keeps until the program ends.
 struct AppGlobals
 {
-    std::unique_ptr<IMessenger> MessengerApi;
-    bool MessengerLoaded = false;
-    std::unique_ptr<WshShell> ShellObject;
+    std::unique_ptr<Messenger> messenger;
+    bool messengerLoaded = false;
+    std::unique_ptr<Registry> registry;
 };

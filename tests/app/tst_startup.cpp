@@ -1,8 +1,8 @@
 #include "app/Startup.h"
 #include "core/ServerListModel.h"
 #include "support/FakePlatform.h"
-#include "ui/main/frmMain.h"
-#include "ui/about/modGrimhal.h"
+#include "ui/main/MainWindow.h"
+#include "ui/about/ReferralLinks.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,7 +15,7 @@
 
 namespace {
 
-const QString apiBox = QStringLiteral("16:Can not load the Messenger API Type Library. If you are on Windows XP, this could be the reason.");
+const QString apiBox = QStringLiteral("error:Can not load the Messenger API Type Library. If you are on Windows XP, this could be the reason.");
 
 } // namespace
 
@@ -32,7 +32,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("showLinks"); // "-": no value
         QTest::addColumn<qint64>("listSize"); // -1: no list file
         QTest::addColumn<QStringList>("events"); // %1: the list file's path
-        const QString notice = "box:4160:" + firstRunNotice();
+        const QString notice = "box:system-modal:" + firstRunNotice();
         const QString open = "open:" + StartupReferralUrl;
         QTest::newRow("first launch without Messenger") << false << "-" << "-" << qint64(0)
                                                         << QStringList{"box:" + apiBox, notice, "save:Opened=1"};
@@ -42,10 +42,10 @@ private Q_SLOTS:
         QTest::newRow("a list as counter") << true << "5,6" << "-" << qint64(0) << QStringList{"save:Opened=6"};
         QTest::newRow("negative counter") << true << "-5" << "-" << qint64(0) << QStringList{notice, "save:Opened=-4"};
         QTest::newRow("no counter, no list") << true << "-" << "-" << qint64(-1)
-                                             << QStringList{notice, "save:Opened=1", "box:16:Error: Server files not found!"};
+                                             << QStringList{notice, "save:Opened=1", "box:error:Error: Server files not found!"};
         QTest::newRow("list too large") << true << "1" << "-" << ServerListSizeLimit + 1
-                                        << QStringList{"save:Opened=2", "box:16:Cannot read %1: it has 64.0 MiB (67,108,865 bytes), "
-                                                                        "more than the 64.0 MiB (67,108,864 bytes) that are read."};
+                                        << QStringList{"save:Opened=2", "box:error:Cannot read %1: it has 64.0 MiB (67,108,865 bytes), "
+                                                       "more than the 64.0 MiB (67,108,864 bytes) that are read."};
     }
 
     void order()
@@ -67,10 +67,10 @@ private Q_SLOTS:
         if (showLinks != "-")
             setRegistryText(fake, ShowLinksPath, showLinks);
         AppGlobals globals;
-        const auto window = Main(fake.platform, globals);
+        const auto window = startUp(fake.platform, globals);
         QCOMPARE(fake.events, events);
         QCOMPARE(bool(window), listSize >= 0);
-        QCOMPARE(globals.MessengerLoaded, messenger);
+        QCOMPARE(globals.messengerLoaded, messenger);
     }
 
     // The shown window: the list with its marks, the count, the first row's
@@ -86,7 +86,7 @@ private Q_SLOTS:
         fake.settings.insert("Opened", "1");
         setRegistryText(fake, "HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger\\Server", "MyHost;10.0.0.1:1863");
         AppGlobals globals;
-        const auto window = Main(fake.platform, globals);
+        const auto window = startUp(fake.platform, globals);
         QVERIFY(window && window->isVisible());
         QCOMPARE(window->model()->currentFlags(), (QVector<bool>{false, true, false}));
         QCOMPARE(window->findChild<QStatusBar *>("stb")->findChild<QLabel *>()->text(), "3 items in database.");

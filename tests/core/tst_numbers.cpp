@@ -1,5 +1,5 @@
 #include "core/Numbers.h"
-#include "core/TestRating.h"
+#include "core/Rating.h"
 
 #include <QLocale>
 #include <QTest>
@@ -34,8 +34,8 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(double, expected);
         QLocale::setDefault(QLocale(QLocale::German));
-        QCOMPARE(LeadingNumber(text), expected);
-        QCOMPARE(LeadingNumber(QLatin1StringView(text.toLatin1())), expected);
+        QCOMPARE(::leadingNumber(text), expected);
+        QCOMPARE(::leadingNumber(QLatin1StringView(text.toLatin1())), expected);
     }
 
     void numberText_data()
@@ -63,10 +63,10 @@ private Q_SLOTS:
         QFETCH(double, value);
         QFETCH(QString, expected);
         QLocale::setDefault(QLocale(locale));
-        QCOMPARE(NumberText(value), expected);
+        QCOMPARE(::numberText(value), expected);
         // What the counter and a switch write reads back in every locale.
         if (value == std::trunc(value) && std::abs(value) < 1e15)
-            QCOMPARE(LeadingNumber(NumberText(value)), value);
+            QCOMPARE(::leadingNumber(::numberText(value)), value);
     }
 
     void rating_data()

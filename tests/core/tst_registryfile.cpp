@@ -57,7 +57,7 @@ private Q_SLOTS:
         QString error;
         QVERIFY2(file.write(key, QStringLiteral("Server"), QStringLiteral("a\\b\"c"), &error), qPrintable(error));
         QCOMPARE(file.content(), after);
-        RegValue value;
+        RegistryValue value;
         QVERIFY(RegistryFile(after).read(key, QStringLiteral("Server"), &value, &error));
         QCOMPARE(value.text, QStringLiteral("a\\b\"c"));
     }
@@ -101,7 +101,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, value);
-        RegValue read;
+        RegistryValue read;
         QString error;
         const bool ok = RegistryFile(file).read(QStringLiteral("k"), QStringLiteral("server"), &read, &error);
         QCOMPARE(ok ? read.toText() : QStringLiteral("!"), value);

@@ -47,7 +47,7 @@ private slots:
         const QDateTime now = QDateTime::fromSecsSinceEpoch(1796596793, Qt::UTC); // FILETIME 1dd85d2b5c20280
         WineRegistryFile file(content);
         QString error;
-        RegValue read;
+        RegistryValue read;
         QCOMPARE(file.setText(key, server, text, now, &error), !written.isEmpty());
         QCOMPARE(file.content(), written.isEmpty() ? content : written);
         QVERIFY(written.isEmpty() || (WineRegistryFile(written).read(key, server, &read, &error) && read.text == text));

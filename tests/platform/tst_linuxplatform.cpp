@@ -1,6 +1,6 @@
 #include "platform/linux/DesktopServices.h"
 #include "platform/linux/IniSettingsStore.h"
-#include "platform/linux/RegistryFileShell.h"
+#include "platform/linux/FileRegistry.h"
 #include "support/FakePlatform.h"
 
 #include <QAbstractButton>
@@ -68,7 +68,7 @@ private Q_SLOTS:
         const QByteArray node = m_dir->filePath("null").toLocal8Bit();
         QFile large(m_registry);
         if (kind == "large")
-            QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(RegistryFileShell::SizeLimit + 1));
+            QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(FileRegistry::SizeLimit + 1));
         else if (kind == "fifo")
             QCOMPARE(::mkfifo(path.constData(), 0600), 0);
         else if (kind == "dir")
@@ -79,24 +79,24 @@ private Q_SLOTS:
             QCOMPARE(::symlink(node.constData(), path.constData()), 0);
         struct stat before {}, after {};
         QCOMPARE(::lstat(path.constData(), &before), 0);
-        RegistryFileShell shell(m_registry, m_fake);
-        RegValue value;
+        FileRegistry shell(m_registry, m_fake);
+        RegistryValue value;
         QString error;
-        QVERIFY(!shell.RegRead(serverPath, &value, &error));
-        QVERIFY(!shell.RegWrite(serverPath, "h;i:1", &error));
+        QVERIFY(!shell.read(serverPath, &value, &error));
+        QVERIFY(!shell.write(serverPath, "h;i:1", &error));
         QVERIFY2(error.count("registry.reg") == 1, qPrintable(error));
         QCOMPARE(::lstat(path.constData(), &after), 0);
         QCOMPARE(after.st_mode, before.st_mode);
         QCOMPARE(after.st_ino, before.st_ino);
         // Too large is said once, naming the file, its size and the limit.
-        QCOMPARE(m_fake.eventsOf("box"), kind != "large" ? QStringList() : QStringList{"16:" + error});
+        QCOMPARE(m_fake.eventsOf("box"), kind != "large" ? QStringList() : QStringList{"error:" + error});
         QVERIFY(kind != "large" || error.endsWith(": it has 16.0 MiB (16,777,217 bytes), more than the 16.0 MiB "
                                                   "(16,777,216 bytes) that are read."));
         if (kind == "fifo") { // the same for the settings
             QVERIFY(QFile::rename(m_registry, m_settings));
             IniSettingsStore settings(m_dir->path());
-            QCOMPARE(settings.GetUserSetting("Nexolan", "Main", "Opened", "0"), "0");
-            QVERIFY(!settings.SaveUserSetting("Nexolan", "Main", "Opened", "1"));
+            QCOMPARE(settings.value("Nexolan", "Main", "Opened", "0"), "0");
+            QVERIFY(!settings.setValue("Nexolan", "Main", "Opened", "1"));
         }
     }
 
@@ -116,7 +116,7 @@ private Q_SLOTS:
             QCOMPARE(::chmod(QFile::encodeName(file).constData(), 0640), 0);
             QCOMPARE(::chown(QFile::encodeName(file).constData(), owner, owner == ::getuid() ? ::getgid() : owner), 0);
         }
-        RegistryFileShell shell(m_registry, m_fake);
+        FileRegistry shell(m_registry, m_fake);
         IniSettingsStore store(m_dir->path());
         QString error;
         rlimit saved{};
@@ -126,7 +126,7 @@ private Q_SLOTS:
         lowered.rlim_cur = 1024; // as a full disk stops a write
         setrlimit(RLIMIT_FSIZE, &lowered);
         const bool wrote =
-            shell.RegWrite(serverPath, "new", &error) || store.SaveUserSetting("Nexolan", "Main", "Opened", "5");
+            shell.write(serverPath, "new", &error) || store.setValue("Nexolan", "Main", "Opened", "5");
         setrlimit(RLIMIT_FSIZE, &saved);
         QVERIFY(!wrote);
         QVERIFY2(error.endsWith(": File too large"), qPrintable(error)); // the system's reason, not "Unknown error"
@@ -134,8 +134,8 @@ private Q_SLOTS:
         QCOMPARE(contentOf(m_settings), settings);
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 2);
 
-        QVERIFY2(shell.RegWrite(serverPath, "h;i:1", &error), qPrintable(error));
-        QVERIFY(store.SaveUserSetting("Nexolan", "Main", "Opened", "5"));
+        QVERIFY2(shell.write(serverPath, "h;i:1", &error), qPrintable(error));
+        QVERIFY(store.setValue("Nexolan", "Main", "Opened", "5"));
         QCOMPARE(contentOf(m_registry), QByteArray(registry).replace("\"old\"", "\"h;i:1\""));
         for (const QString &file : {m_registry, m_settings}) {
             struct stat info {};
@@ -149,26 +149,28 @@ private Q_SLOTS:
     {
         QLockFile other(m_registry + ".lock");
         QVERIFY(other.lock());
-        RegistryFileShell shell(m_registry, m_fake);
+        FileRegistry shell(m_registry, m_fake);
         shell.setLockWait(0);
         QString error;
-        QVERIFY(!shell.RegWrite(serverPath, "new", &error));
+        QVERIFY(!shell.write(serverPath, "new", &error));
         QVERIFY(error.contains("another program"));
     }
 
     void messageBoxes_data()
     {
-        QTest::addColumn<int>("style");
+        QTest::addColumn<MessageStyle>("style");
         QTest::addColumn<int>("icon");
-        QTest::newRow("error") << 16 << int(QMessageBox::Critical);
-        QTest::newRow("information") << 64 << int(QMessageBox::Information);
-        QTest::newRow("system-modal") << 4160 << int(QMessageBox::Information);
+        QTest::addColumn<bool>("onTop");
+        QTest::newRow("error") << MessageStyle::Error << int(QMessageBox::Critical) << false;
+        QTest::newRow("information") << MessageStyle::Information << int(QMessageBox::Information) << false;
+        QTest::newRow("system-modal") << MessageStyle::SystemModalInformation << int(QMessageBox::Information) << true;
     }
 
     void messageBoxes()
     {
-        QFETCH(int, style);
+        QFETCH(MessageStyle, style);
         QFETCH(int, icon);
+        QFETCH(bool, onTop);
         QString seen;
         QTimer::singleShot(0, this, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
@@ -177,8 +179,8 @@ private Q_SLOTS:
                        .arg(box->buttons().size()).arg(bool(box->windowFlags() & Qt::WindowStaysOnTopHint));
             box->button(QMessageBox::Ok)->click();
         });
-        DesktopServices().ShowMessageBox("one\r\ntwo", style);
-        QCOMPARE(seen, QStringLiteral("one\ntwo|Nexolan - By Torvik|%1|1|%2").arg(icon).arg(style == 4160));
+        DesktopServices().showMessage("one\r\ntwo", style);
+        QCOMPARE(seen, QStringLiteral("one\ntwo|Nexolan - By Torvik|%1|1|%2").arg(icon).arg(onTop));
     }
 
 private:

@@ -2,22 +2,22 @@
 
 namespace {
 
-class FakeShell : public WshShell
+class FakeShell : public Registry
 {
 public:
     explicit FakeShell(FakePlatform &fake) : m_fake(fake) { }
-    bool RegRead(const QString &path, RegValue *value, QString *error) override
+    bool read(const QString &path, RegistryValue *value, QString *error) override
     {
         *error = QStringLiteral("The registry value does not exist.");
         *value = m_fake.registry.value(path.toLower());
         return m_fake.registry.contains(path.toLower());
     }
-    bool RegWrite(const QString &path, const QString &value, QString *error) override
+    bool write(const QString &path, const QString &value, QString *error) override
     {
         m_fake.events.append(QStringLiteral("write:") + path + QLatin1Char('=') + value);
         *error = QStringLiteral("Access denied.");
         if (!m_fake.failWrites)
-            m_fake.registry.insert(path.toLower(), RegValue::fromText(value));
+            m_fake.registry.insert(path.toLower(), RegistryValue::fromText(value));
         return !m_fake.failWrites;
     }
     QString location() const override { return QStringLiteral("memory"); }
@@ -26,11 +26,11 @@ private:
     FakePlatform &m_fake;
 };
 
-class FakeMessenger : public IMessenger
+class FakeMessenger : public Messenger
 {
 public:
     explicit FakeMessenger(FakePlatform &fake) : m_fake(fake) { }
-    bool Signout(QString *error) override
+    bool signOut(QString *error) override
     {
         m_fake.events.append(QStringLiteral("signout"));
         *error = QStringLiteral("Messenger is not running.");
@@ -48,20 +48,33 @@ FakePlatform::FakePlatform(const QString &programDirectory)
 {
 }
 
-std::unique_ptr<IMessenger> FakePlatform::createMessengerApi(QString *error)
+std::unique_ptr<Messenger> FakePlatform::createMessenger(QString *error)
 {
     *error = QStringLiteral("No Messenger here.");
     return messengerAvailable ? std::make_unique<FakeMessenger>(*this) : nullptr;
 }
 
-std::unique_ptr<WshShell> FakePlatform::createShellObject(QString *)
+std::unique_ptr<Registry> FakePlatform::createRegistry(QString *)
 {
     return std::make_unique<FakeShell>(*this);
 }
 
-void FakePlatform::ShowMessageBox(const QString &text, int style)
+static QString styleName(MessageStyle style)
 {
-    events.append(QStringLiteral("box:%1:%2").arg(style).arg(text));
+    switch (style) {
+    case MessageStyle::Error:
+        return QStringLiteral("error");
+    case MessageStyle::Information:
+        return QStringLiteral("information");
+    case MessageStyle::SystemModalInformation:
+        return QStringLiteral("system-modal");
+    }
+    return QString();
+}
+
+void FakePlatform::showMessage(const QString &text, MessageStyle style)
+{
+    events.append(QStringLiteral("box:%1:%2").arg(styleName(style), text));
     if (onMessageBox)
         onMessageBox(text, style);
 }

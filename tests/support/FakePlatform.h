@@ -29,20 +29,20 @@ class FakePlatform : public SystemObjects, public SettingsStore, public MessageB
 public:
     explicit FakePlatform(const QString &programDirectory = QString());
 
-    std::unique_ptr<IMessenger> createMessengerApi(QString *error) override;
-    std::unique_ptr<WshShell> createShellObject(QString *error) override;
-    QString GetUserSetting(const QString &, const QString &, const QString &key, const QString &defaultValue) override
+    std::unique_ptr<Messenger> createMessenger(QString *error) override;
+    std::unique_ptr<Registry> createRegistry(QString *error) override;
+    QString value(const QString &, const QString &, const QString &key, const QString &defaultValue) override
     {
         return settings.value(key, defaultValue);
     }
-    bool SaveUserSetting(const QString &, const QString &, const QString &key, const QString &value) override
+    bool setValue(const QString &, const QString &, const QString &key, const QString &value) override
     {
         events.append(QStringLiteral("save:") + key + QLatin1Char('=') + value);
         settings.insert(key, value);
         return true;
     }
-    void ShowMessageBox(const QString &text, int style) override;
-    void ShellOpen(const QString &url) override { events.append(QStringLiteral("open:") + url); }
+    void showMessage(const QString &text, MessageStyle style) override;
+    void openUrl(const QString &url) override { events.append(QStringLiteral("open:") + url); }
 
     // The events of one kind ("box", "open", ...), without their prefix.
     QStringList eventsOf(const QString &kind) const;
@@ -52,13 +52,13 @@ public:
     bool messengerAvailable = true;
     bool failSignout = false;
     bool failWrites = false;
-    QMap<QString, RegValue> registry; // keyed by lower-cased path
+    QMap<QString, RegistryValue> registry; // keyed by lower-cased path
     QMap<QString, QString> settings;  // keyed by the setting's key
     QStringList events;
-    std::function<void(const QString &text, int style)> onMessageBox; // runs when a box shows
+    std::function<void(const QString &text, MessageStyle style)> onMessageBox; // runs when a box shows
 };
 
 inline void setRegistryText(FakePlatform &fake, const QString &path, const QString &text)
 {
-    fake.registry.insert(path.toLower(), RegValue::fromText(text));
+    fake.registry.insert(path.toLower(), RegistryValue::fromText(text));
 }

@@ -1,10 +1,10 @@
 #include "core/ServerListModel.h"
 #include "support/FakePlatform.h"
 #include "ui/WidgetLayout.h"
-#include "ui/about/frmabout.h"
-#include "ui/about/modGrimhal.h"
-#include "ui/main/frmMain.h"
-#include "ui/servertest/frmTest.h"
+#include "ui/about/AboutDialog.h"
+#include "ui/about/ReferralLinks.h"
+#include "ui/main/MainWindow.h"
+#include "ui/servertest/ServerTestDialog.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -30,13 +30,13 @@ struct Fixture
     explicit Fixture(const QByteArray &list, const QString &setting = QString())
     {
         QString error;
-        globals.MessengerApi = fake.createMessengerApi(&error);
-        globals.MessengerLoaded = bool(globals.MessengerApi);
-        globals.ShellObject = fake.createShellObject(&error);
+        globals.messenger = fake.createMessenger(&error);
+        globals.messengerLoaded = bool(globals.messenger);
+        globals.registry = fake.createRegistry(&error);
         window.setServerList(ServerList::parse(list, parseCurrentServer(setting)));
         window.setStatusText(itemCountText(window.model()->rowCount()));
         window.show();
-        window.Form_Activate();
+        window.activateList();
     }
 
     // A control of the window or of one of its dialogs, or the dialog.
@@ -61,7 +61,7 @@ struct Fixture
 
     FakePlatform fake;
     AppGlobals globals;
-    frmMain window{globals, fake, fake, fake.clock};
+    MainWindow window{globals, fake, fake, fake.clock};
 };
 
 QStringList accessibleProblems(QWidget *top)
@@ -119,7 +119,7 @@ private Q_SLOTS:
         QTest::newRow("without Messenger") << false << false << QStringList{write} << QVector<bool>{false, true, false};
         QTest::newRow("refused write puts the marks back")
             << true << true
-            << QStringList{"signout", write, "box:16:The Messenger server setting could not be changed.\r\n\r\nAccess denied."}
+            << QStringList{"signout", write, "box:error:The Messenger server setting could not be changed.\r\n\r\nAccess denied."}
             << QVector<bool>{true, false, true};
     }
 
@@ -130,7 +130,7 @@ private Q_SLOTS:
         QFETCH(QStringList, events);
         QFETCH(QVector<bool>, marks);
         Fixture f("a;10.0.0.1;1863\r\nb;10.0.0.2;01863\r\nA;10.0.0.1;1863\r\n", "a;10.0.0.1:1863");
-        f.globals.MessengerLoaded = messenger;
+        f.globals.messengerLoaded = messenger;
         f.fake.failWrites = failWrite;
         f.clickRow(1);
         f.click("cmdUseServer");
@@ -168,7 +168,7 @@ private Q_SLOTS:
         Fixture f("host;10.0.0.1;1\r\nlocal;127.0.0.1;" + QByteArray::number(port) + "junk\r\n");
         f.clickRow(1);
         f.click("cmdTestServer");
-        auto *dialog = f.child<frmTest>("frmTest");
+        auto *dialog = f.child<ServerTestDialog>("frmTest");
         QVERIFY(dialog && dialog->isVisible());
         const QStringList boxes{f.child<QLineEdit>("txtIP")->text(), f.child<QLineEdit>("txtHostname")->text(),
                                 f.child<QLineEdit>("txtPort")->text()};
@@ -179,10 +179,10 @@ private Q_SLOTS:
         QCOMPARE(dialog->cursor().shape(), Qt::ArrowCursor);
         if (answers) {
             QTRY_COMPARE(f.fake.eventsOf("box").size(), 1);
-            QVERIFY(f.fake.eventsOf("box").first().startsWith("64:Server test finished!\r\n"));
+            QVERIFY(f.fake.eventsOf("box").first().startsWith("information:Server test finished!\r\n"));
         }
         f.click("cmdClose");
-        QTRY_VERIFY(!f.child<frmTest>("frmTest"));
+        QTRY_VERIFY(!f.child<ServerTestDialog>("frmTest"));
         QCOMPARE(f.details(), "Host name: local\nIP Address: 127.0.0.1\nPort: " + QString::number(port));
         QTRY_COMPARE(f.window.focusWidget(), f.list());
     }
@@ -204,14 +204,14 @@ private Q_SLOTS:
         if (showLinks != "-")
             setRegistryText(f.fake, ShowLinksPath, showLinks);
         f.child<QAction>("mnuAbout")->trigger();
-        auto *about = f.child<frmabout>("frmabout");
+        auto *about = f.child<AboutDialog>("frmabout");
         QVERIFY(about && about->isVisible());
         auto *link = f.child<QLabel>("lblSupport");
         QTest::mouseClick(link, Qt::LeftButton);
         QTest::mouseClick(link, Qt::LeftButton);
         QCOMPARE(f.fake.eventsOf("open"), showLinks.isEmpty() ? QStringList(2, AboutReferralUrl) : QStringList());
         QTest::keyClick(about, Qt::Key(closeKey));
-        QTRY_VERIFY(!f.child<frmabout>("frmabout"));
+        QTRY_VERIFY(!f.child<AboutDialog>("frmabout"));
         QTRY_COMPARE(f.window.focusWidget(), f.list());
     }
 

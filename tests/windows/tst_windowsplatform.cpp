@@ -1,7 +1,7 @@
 // The Windows platform under Wine: the registry shell and the settings store
 // on the real registry, Messenger through the stand-in (msnmsgr.exe beside us).
 #include "platform/windows/RegistrySettingsStore.h"
-#include "platform/windows/WindowsRegistryShell.h"
+#include "platform/windows/WindowsRegistry.h"
 #include "platform/windows/WindowsSystemObjects.h"
 
 #include "MessengerAutomation.h"
@@ -24,20 +24,20 @@ private Q_SLOTS:
 
     void registryShell()
     {
-        WindowsRegistryShell shell;
+        WindowsRegistry shell;
         const QString text = QString::fromUtf8("Süd Сервер 中文;10.0.0.1:1863");
         QString error;
-        QVERIFY2(shell.RegWrite(testKey + "\\New\\Server", text, &error), qPrintable(error)); // makes the key
-        RegValue value;
-        QVERIFY2(shell.RegRead(testKey + "\\New\\Server", &value, &error), qPrintable(error));
-        QCOMPARE(value.kind, RegValue::Kind::Text);
+        QVERIFY2(shell.write(testKey + "\\New\\Server", text, &error), qPrintable(error)); // makes the key
+        RegistryValue value;
+        QVERIFY2(shell.read(testKey + "\\New\\Server", &value, &error), qPrintable(error));
+        QCOMPARE(value.kind, RegistryValue::Kind::Text);
         QCOMPARE(value.text, text);
         const DWORD port = 1863;
         QCOMPARE(RegSetKeyValueW(HKEY_CURRENT_USER, testSubKey, L"Port", REG_DWORD, &port, sizeof port), 0);
-        QVERIFY2(shell.RegRead(testKey + "\\Port", &value, &error), qPrintable(error));
-        QCOMPARE(value.kind, RegValue::Kind::Number);
+        QVERIFY2(shell.read(testKey + "\\Port", &value, &error), qPrintable(error));
+        QCOMPARE(value.kind, RegistryValue::Kind::Number);
         QCOMPARE(value.number, 1863u);
-        QVERIFY(!shell.RegRead(testKey + "\\Missing", &value, &error) && !error.isEmpty());
+        QVERIFY(!shell.read(testKey + "\\Missing", &value, &error) && !error.isEmpty());
     }
 
     void settingsStore() // where Visual Basic keeps its settings, as strings
@@ -45,8 +45,8 @@ private Q_SLOTS:
         const wchar_t key[] = L"Software\\VB and VBA Program Settings\\Nexolan\\Main";
         RegistrySettingsStore store;
         QCOMPARE(RegSetKeyValueW(HKEY_CURRENT_USER, key, L"Opened", REG_SZ, L"7", 4), 0);
-        QCOMPARE(store.GetUserSetting("Nexolan", "Main", "Opened", "0"), "7");
-        QVERIFY(store.SaveUserSetting("Nexolan", "Main", "Opened", "8"));
+        QCOMPARE(store.value("Nexolan", "Main", "Opened", "0"), "7");
+        QVERIFY(store.setValue("Nexolan", "Main", "Opened", "8"));
         wchar_t saved[8] = {};
         DWORD size = sizeof saved;
         QCOMPARE(RegGetValueW(HKEY_CURRENT_USER, key, L"Opened", RRF_RT_REG_SZ, nullptr, saved, &size), 0);
@@ -62,15 +62,15 @@ private Q_SLOTS:
         RegDeleteTreeW(HKEY_CURRENT_USER, classKey.c_str());
         WindowsSystemObjects objects;
         QString error;
-        QVERIFY(!objects.createMessengerApi(&error));
+        QVERIFY(!objects.createMessenger(&error));
         QVERIFY2(error.contains("not registered"), qPrintable(error));
         QCOMPARE(QProcess::execute(standin, {"/register"}), 0);
-        const std::unique_ptr<IMessenger> api = objects.createMessengerApi(&error);
+        const std::unique_ptr<Messenger> api = objects.createMessenger(&error);
         QVERIFY(api);
         QElapsedTimer clock;
         clock.start();
         error.clear();
-        QVERIFY2(!api->Signout(&error) && error.contains("not running"), qPrintable(error)); // not started by COM
+        QVERIFY2(!api->signOut(&error) && error.contains("not running"), qPrintable(error)); // not started by COM
         QVERIFY(clock.elapsed() < 10000);
 
         QTemporaryDir scratch;
@@ -78,7 +78,7 @@ private Q_SLOTS:
         client.start(standin, {"--record", scratch.filePath("record"), "--ready", scratch.filePath("ready"), "--stop",
                                scratch.filePath("stop"), "--seconds", "60"});
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(scratch.filePath("ready")), 20000);
-        QVERIFY2(api->Signout(&error), qPrintable(error));
+        QVERIFY2(api->signOut(&error), qPrintable(error));
         QFile record(scratch.filePath("record"));
         QVERIFY(record.open(QIODevice::ReadOnly));
         QCOMPARE(record.readAll(), "Signout\n");

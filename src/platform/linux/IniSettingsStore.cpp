@@ -14,8 +14,8 @@ QString IniSettingsStore::filePath(const QString &appName) const
     return m_folder + QLatin1Char('/') + appName + QStringLiteral(".ini");
 }
 
-QString IniSettingsStore::GetUserSetting(const QString &appName, const QString &section, const QString &key,
-                                         const QString &defaultValue)
+QString IniSettingsStore::value(const QString &appName, const QString &section, const QString &key,
+                                const QString &defaultValue)
 {
     QByteArray content;
     QString error;
@@ -24,8 +24,8 @@ QString IniSettingsStore::GetUserSetting(const QString &appName, const QString &
     return IniFile(content).value(section, key).value_or(defaultValue);
 }
 
-bool IniSettingsStore::SaveUserSetting(const QString &appName, const QString &section, const QString &key,
-                                       const QString &value)
+bool IniSettingsStore::setValue(const QString &appName, const QString &section, const QString &key,
+                                const QString &value)
 {
     const QString path = filePath(appName);
     QString error;

@@ -11,10 +11,10 @@ public:
 
     explicit IniSettingsStore(const QString &folder);
 
-    QString GetUserSetting(const QString &appName, const QString &section, const QString &key,
-                           const QString &defaultValue) override;
-    bool SaveUserSetting(const QString &appName, const QString &section, const QString &key,
-                         const QString &value) override;
+    QString value(const QString &appName, const QString &section, const QString &key,
+                  const QString &defaultValue) override;
+    bool setValue(const QString &appName, const QString &section, const QString &key,
+                  const QString &value) override;
 
 private:
     QString filePath(const QString &appName) const;

@@ -1,6 +1,6 @@
 #include "LinuxSystemObjects.h"
 
-#include "RegistryFileShell.h"
+#include "FileRegistry.h"
 
 LinuxSystemObjects::LinuxSystemObjects(const QString &registryFilePath, MessageBoxes &messageBoxes,
                                        std::unique_ptr<SystemObjects> wine)
@@ -12,19 +12,19 @@ LinuxSystemObjects::LinuxSystemObjects(const QString &registryFilePath, MessageB
 
 LinuxSystemObjects::~LinuxSystemObjects() = default;
 
-std::unique_ptr<IMessenger> LinuxSystemObjects::createMessengerApi(QString *error)
+std::unique_ptr<Messenger> LinuxSystemObjects::createMessenger(QString *error)
 {
     if (m_wine)
-        return m_wine->createMessengerApi(error);
+        return m_wine->createMessenger(error);
     *error = QStringLiteral("The Messenger automation object does not exist on this system.");
     return nullptr;
 }
 
-std::unique_ptr<WshShell> LinuxSystemObjects::createShellObject(QString *error)
+std::unique_ptr<Registry> LinuxSystemObjects::createRegistry(QString *error)
 {
     if (m_wine) {
-        if (auto shell = m_wine->createShellObject(error))
+        if (auto shell = m_wine->createRegistry(error))
             return shell;
     }
-    return std::make_unique<RegistryFileShell>(m_registryFilePath, m_messageBoxes);
+    return std::make_unique<FileRegistry>(m_registryFilePath, m_messageBoxes);
 }

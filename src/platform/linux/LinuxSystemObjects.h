@@ -17,8 +17,8 @@ public:
     LinuxSystemObjects(const QString &registryFilePath, MessageBoxes &messageBoxes, std::unique_ptr<SystemObjects> wine);
     ~LinuxSystemObjects() override;
 
-    std::unique_ptr<IMessenger> createMessengerApi(QString *error) override;
-    std::unique_ptr<WshShell> createShellObject(QString *error) override;
+    std::unique_ptr<Messenger> createMessenger(QString *error) override;
+    std::unique_ptr<Registry> createRegistry(QString *error) override;
 
 private:
     QString m_registryFilePath;

@@ -21,8 +21,8 @@ QString RegistrySettingsStore::valuePath(const QString &appName, const QString &
         .arg(appName, section, key);
 }
 
-QString RegistrySettingsStore::GetUserSetting(const QString &appName, const QString &section, const QString &key,
-                                              const QString &defaultValue)
+QString RegistrySettingsStore::value(const QString &appName, const QString &section, const QString &key,
+                                     const QString &defaultValue)
 {
     if (!validNames(appName, section, key))
         return defaultValue;
@@ -35,8 +35,8 @@ QString RegistrySettingsStore::GetUserSetting(const QString &appName, const QStr
                                                                       : QString::fromStdWString(value.text);
 }
 
-bool RegistrySettingsStore::SaveUserSetting(const QString &appName, const QString &section, const QString &key,
-                                            const QString &value)
+bool RegistrySettingsStore::setValue(const QString &appName, const QString &section, const QString &key,
+                                     const QString &value)
 {
     if (!validNames(appName, section, key))
         return false;

@@ -11,8 +11,8 @@ public:
     // The registry path of one setting's value.
     static QString valuePath(const QString &appName, const QString &section, const QString &key);
 
-    QString GetUserSetting(const QString &appName, const QString &section, const QString &key,
-                           const QString &defaultValue) override;
-    bool SaveUserSetting(const QString &appName, const QString &section, const QString &key,
-                         const QString &value) override;
+    QString value(const QString &appName, const QString &section, const QString &key,
+                  const QString &defaultValue) override;
+    bool setValue(const QString &appName, const QString &section, const QString &key,
+                  const QString &value) override;
 };

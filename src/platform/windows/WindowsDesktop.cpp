@@ -5,17 +5,32 @@
 #include <windows.h>
 #include <shellapi.h>
 
-// The box styles are Windows' own flags, so they pass through unchanged.
-static_assert(BoxStyle::ErrorIcon == MB_ICONHAND && BoxStyle::InformationIcon == MB_ICONASTERISK
-              && BoxStyle::SystemModal == MB_SYSTEMMODAL);
+namespace {
 
-void WindowsDesktop::ShowMessageBox(const QString &text, int style)
+// Windows' own flags for each style.
+UINT styleFlags(MessageStyle style)
 {
-    const std::wstring wideText = text.toStdWString(), title = ApplicationTitle.toStdWString();
-    MessageBoxW(GetActiveWindow(), wideText.c_str(), title.c_str(), MB_OK | UINT(style));
+    switch (style) {
+    case MessageStyle::Error:
+        return MB_ICONHAND;
+    case MessageStyle::Information:
+        return MB_ICONASTERISK;
+    case MessageStyle::SystemModalInformation:
+        return MB_ICONASTERISK | MB_SYSTEMMODAL;
+    }
+    return MB_ICONASTERISK;
 }
 
-void WindowsDesktop::ShellOpen(const QString &url)
+} // namespace
+
+void WindowsDesktop::showMessage(const QString &text, MessageStyle style)
+{
+    const std::wstring wideText = text.toStdWString();
+    const std::wstring title = ApplicationTitle.toStdWString();
+    MessageBoxW(GetActiveWindow(), wideText.c_str(), title.c_str(), MB_OK | styleFlags(style));
+}
+
+void WindowsDesktop::openUrl(const QString &url)
 {
     // SW_SHOWNORMAL: the browser's window is shown and activated at its
     // normal size and place, as when the user opens a page.

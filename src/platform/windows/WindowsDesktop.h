@@ -9,6 +9,6 @@
 class WindowsDesktop : public MessageBoxes, public LinkOpener
 {
 public:
-    void ShowMessageBox(const QString &text, int style) override;
-    void ShellOpen(const QString &url) override;
+    void showMessage(const QString &text, MessageStyle style) override;
+    void openUrl(const QString &url) override;
 };

@@ -74,7 +74,7 @@ bool WindowsMessenger::isProgramRunning(const QString &fileName)
     return found;
 }
 
-bool WindowsMessenger::Signout(QString *error)
+bool WindowsMessenger::signOut(QString *error)
 {
     const QString program = registeredProgramName();
     if (!isProgramRunning(program)) {

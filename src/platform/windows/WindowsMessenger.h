@@ -8,10 +8,10 @@
 // object. The call is made only while the client's program runs: COM would
 // otherwise start the client just to sign it out. Use it on the thread that
 // created it.
-class WindowsMessenger : public IMessenger
+class WindowsMessenger : public Messenger
 {
 public:
-    bool Signout(QString *error) override;
+    bool signOut(QString *error) override;
 
     // The file name of the program a LocalServer32 command line starts, such
     // as msnmsgr.exe for "C:\Program Files\MSN Messenger\msnmsgr.exe" /background;

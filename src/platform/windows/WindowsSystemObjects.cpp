@@ -1,9 +1,9 @@
 #include "WindowsSystemObjects.h"
 
 #include "WindowsMessenger.h"
-#include "WindowsRegistryShell.h"
+#include "WindowsRegistry.h"
 
-std::unique_ptr<IMessenger> WindowsSystemObjects::createMessengerApi(QString *error)
+std::unique_ptr<Messenger> WindowsSystemObjects::createMessenger(QString *error)
 {
     if (!nexolan::win32::isMessengerClassRegistered()) {
         *error = QStringLiteral("Messenger's automation object %1 is not registered on this computer.")
@@ -13,7 +13,7 @@ std::unique_ptr<IMessenger> WindowsSystemObjects::createMessengerApi(QString *er
     return std::make_unique<WindowsMessenger>();
 }
 
-std::unique_ptr<WshShell> WindowsSystemObjects::createShellObject(QString *)
+std::unique_ptr<Registry> WindowsSystemObjects::createRegistry(QString *)
 {
-    return std::make_unique<WindowsRegistryShell>();
+    return std::make_unique<WindowsRegistry>();
 }

@@ -8,6 +8,6 @@ class WindowsSystemObjects : public SystemObjects
 public:
     // Only where Messenger's automation class is registered, for the user
     // or the machine.
-    std::unique_ptr<IMessenger> createMessengerApi(QString *error) override;
-    std::unique_ptr<WshShell> createShellObject(QString *error) override;
+    std::unique_ptr<Messenger> createMessenger(QString *error) override;
+    std::unique_ptr<Registry> createRegistry(QString *error) override;
 };

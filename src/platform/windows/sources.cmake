@@ -6,7 +6,7 @@ set(NEXOLAN_WINDOWS_SOURCES
     windows/RegistrySettingsStore.h windows/RegistrySettingsStore.cpp
     windows/WindowsDesktop.h windows/WindowsDesktop.cpp
     windows/WindowsMessenger.h windows/WindowsMessenger.cpp
-    windows/WindowsRegistryShell.h windows/WindowsRegistryShell.cpp
+    windows/WindowsRegistry.h windows/WindowsRegistry.cpp
     windows/WindowsSystemObjects.h windows/WindowsSystemObjects.cpp
 )
 # MessageBoxW and ShellExecuteW.

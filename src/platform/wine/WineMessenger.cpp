@@ -5,7 +5,7 @@ WineMessenger::WineMessenger(const WinePrefix &prefix, const WineHelper &helper)
     , m_helper(helper)
 { }
 
-bool WineMessenger::Signout(QString *error)
+bool WineMessenger::signOut(QString *error)
 {
     // Without a running client the call would only start one.
     const std::optional<WineServer> server = m_prefix.server();

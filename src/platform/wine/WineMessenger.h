@@ -7,12 +7,12 @@
 // The Messenger client running in a Wine prefix, signed out by the helper
 // program through the client's automation object. Nothing is started when
 // no client runs there.
-class WineMessenger : public IMessenger
+class WineMessenger : public Messenger
 {
 public:
     WineMessenger(const WinePrefix &prefix, const WineHelper &helper);
 
-    bool Signout(QString *error) override;
+    bool signOut(QString *error) override;
 
 private:
     WinePrefix m_prefix;

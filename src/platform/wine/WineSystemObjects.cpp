@@ -1,7 +1,7 @@
 #include "WineSystemObjects.h"
 
 #include "WineMessenger.h"
-#include "WineRegistryShell.h"
+#include "WineRegistry.h"
 
 #include <QDir>
 
@@ -10,16 +10,16 @@ namespace {
 // The registry where the user's Wine setup is wrong or ambiguous: nothing is
 // read or written, and every attempt gives the reason, so that no row is
 // marked and a switch fails saying why.
-class UnavailableRegistry : public WshShell
+class UnavailableRegistry : public Registry
 {
 public:
     explicit UnavailableRegistry(const QString &reason) : m_reason(reason) { }
-    bool RegRead(const QString &, RegValue *, QString *error) override
+    bool read(const QString &, RegistryValue *, QString *error) override
     {
         *error = m_reason;
         return false;
     }
-    bool RegWrite(const QString &, const QString &, QString *error) override
+    bool write(const QString &, const QString &, QString *error) override
     {
         *error = m_reason;
         return false;
@@ -37,7 +37,7 @@ WineSystemObjects::WineSystemObjects(const WinePrefixSearch &search, const QStri
     , m_helperDirectory(helperDirectory)
 { }
 
-std::unique_ptr<IMessenger> WineSystemObjects::createMessengerApi(QString *error)
+std::unique_ptr<Messenger> WineSystemObjects::createMessenger(QString *error)
 {
     const WineHelper helper(m_helperDirectory);
     if (!m_search.prefix)
@@ -53,7 +53,7 @@ std::unique_ptr<IMessenger> WineSystemObjects::createMessengerApi(QString *error
     return nullptr;
 }
 
-std::unique_ptr<WshShell> WineSystemObjects::createShellObject(QString *error)
+std::unique_ptr<Registry> WineSystemObjects::createRegistry(QString *error)
 {
     if (!m_search.prefix) {
         *error = m_search.reason;
@@ -61,5 +61,5 @@ std::unique_ptr<WshShell> WineSystemObjects::createShellObject(QString *error)
             return nullptr;
         return std::make_unique<UnavailableRegistry>(m_search.reason);
     }
-    return std::make_unique<WineRegistryShell>(*m_search.prefix, WineHelper(m_helperDirectory));
+    return std::make_unique<WineRegistry>(*m_search.prefix, WineHelper(m_helperDirectory));
 }

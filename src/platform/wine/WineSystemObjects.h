@@ -16,8 +16,8 @@ public:
 
     // Only where Messenger's automation class is registered and the helper
     // program is present.
-    std::unique_ptr<IMessenger> createMessengerApi(QString *error) override;
-    std::unique_ptr<WshShell> createShellObject(QString *error) override;
+    std::unique_ptr<Messenger> createMessenger(QString *error) override;
+    std::unique_ptr<Registry> createRegistry(QString *error) override;
 
 private:
     WinePrefixSearch m_search;

@@ -3,7 +3,7 @@
 set(NEXOLAN_WINE_SOURCES
     wine/WinePrefix.h wine/WinePrefix.cpp
     wine/WineHelper.h wine/WineHelper.cpp
-    wine/WineRegistryShell.h wine/WineRegistryShell.cpp
+    wine/WineRegistry.h wine/WineRegistry.cpp
     wine/WineMessenger.h wine/WineMessenger.cpp
     wine/WineSystemObjects.h wine/WineSystemObjects.cpp
 )

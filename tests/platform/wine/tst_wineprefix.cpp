@@ -241,10 +241,10 @@ private slots:
         // Where the prefix is wrong or ambiguous, nothing is read or written and the reason is given.
         WineSystemObjects objects(search, m_home.path());
         QString error;
-        const std::unique_ptr<WshShell> registry = objects.createShellObject(&error);
+        const std::unique_ptr<Registry> registry = objects.createRegistry(&error);
         QCOMPARE(bool(registry), !search.noneFound);
         if (registry && !search.prefix) {
-            QVERIFY(!registry->RegWrite(serverPath, "h;1.2.3.4:1863", &error));
+            QVERIFY(!registry->write(serverPath, "h;1.2.3.4:1863", &error));
             QCOMPARE(error, search.reason);
             QVERIFY(registry->location().contains(search.reason));
         }
@@ -314,12 +314,12 @@ private slots:
         if (m_prefix.isEmpty())
             QSKIP("No 64-bit Wine, or the Windows helper or the Messenger stand-in was not built");
         QString error;
-        RegValue read;
+        RegistryValue read;
         WineSystemObjects objects({prefix(), {}}, m_home.path());
-        QVERIFY2(!objects.createMessengerApi(&error) && error.contains("not registered"), qPrintable(error));
+        QVERIFY2(!objects.createMessenger(&error) && error.contains("not registered"), qPrintable(error));
         run(m_wine, {dosPath("msnmsgr.exe"), "/register"}); // the stand-in as Messenger's class
         stopWine();
-        const std::unique_ptr<IMessenger> messenger = objects.createMessengerApi(&error);
+        const std::unique_ptr<Messenger> messenger = objects.createMessenger(&error);
         QVERIFY2(messenger, qPrintable(error));
         QProcess client;
         if (running == "server") // without WINELOADER: its loader is found beside it
@@ -328,15 +328,15 @@ private slots:
             client.start(m_wine, {dosPath("msnmsgr.exe"), "--record", dosPath("record"), "--ready", dosPath("ready")});
             QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_home.filePath("ready")), 30000);
         }
-        const bool signedOut = messenger->Signout(&error);
+        const bool signedOut = messenger->signOut(&error);
         QCOMPARE(signedOut, running == "client");
         QVERIFY2(signedOut || error.contains("not running"), qPrintable(error));
         QCOMPARE(QFileInfo(m_home.filePath("record")).size(), signedOut ? 8 : 0); // "Signout\n"
-        QVERIFY2(objects.createShellObject(&error)->RegWrite(serverPath, value, &error), qPrintable(error));
+        QVERIFY2(objects.createRegistry(&error)->write(serverPath, value, &error), qPrintable(error));
         stopWine(); // a server saves the registry as it ends
         client.waitForFinished(5000);
         run(m_wineserver, {"-p30"}); // a new one reads user.reg
-        QVERIFY2(prefix().server() && objects.createShellObject(&error)->RegRead(serverPath, &read, &error),
+        QVERIFY2(prefix().server() && objects.createRegistry(&error)->read(serverPath, &read, &error),
                  qPrintable(error));
         QCOMPARE(read.text, value);
     }

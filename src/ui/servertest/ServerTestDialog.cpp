@@ -1,10 +1,10 @@
-#include "frmTest.h"
+#include "ServerTestDialog.h"
 
 #include "AutoSizeLabel.h"
 #include "core/Numbers.h"
 #include "core/ServerListModel.h"
 #include "core/ServerProbe.h"
-#include "core/TestRating.h"
+#include "core/Rating.h"
 #include "platform/MessageBoxes.h"
 #include "ui/WidgetLayout.h"
 
@@ -59,7 +59,7 @@ void setBoxText(QLineEdit *box, const QString &text)
 
 } // namespace
 
-frmTest::frmTest(Clock &clock, MessageBoxes &messageBoxes, QWidget *parent)
+ServerTestDialog::ServerTestDialog(Clock &clock, MessageBoxes &messageBoxes, QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_messageBoxes(messageBoxes)
     , m_probe(new ServerProbe(clock, this))
@@ -72,7 +72,7 @@ frmTest::frmTest(Clock &clock, MessageBoxes &messageBoxes, QWidget *parent)
     // The hourglass until a test ends.
     setCursor(Qt::WaitCursor);
 
-    // Design texts; the owner replaces those of the boxes and LaunchTest
+    // Design texts; the owner replaces those of the boxes and launchTest
     // those of the labels before the dialog first shows.
     lblIP = caption(this, "lblIP", QStringLiteral("IP:"), 8, 8, 14, 13);
     lblHostName = caption(this, "lblHostName", QStringLiteral("Hostname:"), 8, 24, 52, 13);
@@ -111,23 +111,23 @@ frmTest::frmTest(Clock &clock, MessageBoxes &messageBoxes, QWidget *parent)
     setTabOrder(txtHostname, txtPort);
     setTabOrder(txtPort, cmdClose);
 
-    connect(m_probe, &ServerProbe::connected, this, &frmTest::showConnected);
-    connect(m_probe, &ServerProbe::waiting, this, &frmTest::showWaiting);
-    connect(m_probe, &ServerProbe::finished, this, &frmTest::showFinished);
-    connect(m_probe, &ServerProbe::failed, this, &frmTest::showFailed);
-    connect(cmdClose, &QPushButton::clicked, this, &frmTest::cmdClose_Click);
+    connect(m_probe, &ServerProbe::connected, this, &ServerTestDialog::showConnected);
+    connect(m_probe, &ServerProbe::waiting, this, &ServerTestDialog::showWaiting);
+    connect(m_probe, &ServerProbe::finished, this, &ServerTestDialog::showFinished);
+    connect(m_probe, &ServerProbe::failed, this, &ServerTestDialog::showFailed);
+    connect(cmdClose, &QPushButton::clicked, this, &ServerTestDialog::onCloseClicked);
 }
 
-void frmTest::setServer(const QString &host, const QString &ip, std::optional<double> port)
+void ServerTestDialog::setServer(const QString &host, const QString &ip, std::optional<double> port)
 {
     setBoxText(txtHostname, host);
     setBoxText(txtIP, ip);
-    setBoxText(txtPort, port ? NumberText(*port) : QString());
+    setBoxText(txtPort, port ? numberText(*port) : QString());
     m_ip = ip;
     m_port = port.value_or(0);
 }
 
-void frmTest::LaunchTest()
+void ServerTestDialog::launchTest()
 {
     if (m_launched)
         return;
@@ -138,19 +138,19 @@ void frmTest::LaunchTest()
     fitBottomRow();
 }
 
-void frmTest::showConnected()
+void ServerTestDialog::showConnected()
 {
     prg->setValue(1);
 }
 
-void frmTest::showWaiting()
+void ServerTestDialog::showWaiting()
 {
     lblStatus->setCaption(QStringLiteral("Waiting for response..."));
     fitBottomRow();
     prg->setValue(2);
 }
 
-void frmTest::showFinished(double connectionSeconds, double responseSeconds)
+void ServerTestDialog::showFinished(double connectionSeconds, double responseSeconds)
 {
     lblTesting->setCaption(QStringLiteral("Finished!"));
     lblStatus->setCaption(QStringLiteral("Finished!"));
@@ -161,30 +161,30 @@ void frmTest::showFinished(double connectionSeconds, double responseSeconds)
     // meanwhile takes its report with it.
     const QString report = testReportText(rateTest(connectionSeconds, responseSeconds));
     QMetaObject::invokeMethod(
-        this, [this, report] { m_messageBoxes.ShowMessageBox(report, BoxStyle::InformationIcon); },
+        this, [this, report] { m_messageBoxes.showMessage(report, MessageStyle::Information); },
         Qt::QueuedConnection);
 }
 
-void frmTest::showFailed(const QString &description)
+void ServerTestDialog::showFailed(const QString &description)
 {
     lblTesting->setCaption(QStringLiteral("Error (") + description + QLatin1Char(')'));
     fitBottomRow();
     unsetCursor();
 }
 
-void frmTest::cmdClose_Click()
+void ServerTestDialog::onCloseClicked()
 {
     m_probe->stop();
     close();
 }
 
-void frmTest::closeEvent(QCloseEvent *event)
+void ServerTestDialog::closeEvent(QCloseEvent *event)
 {
     m_probe->stop();
     QDialog::closeEvent(event);
 }
 
-void frmTest::keyPressEvent(QKeyEvent *event)
+void ServerTestDialog::keyPressEvent(QKeyEvent *event)
 {
     // Esc does not close the dialog; only Close and the close box do.
     if (event->matches(QKeySequence::Cancel)) {
@@ -194,7 +194,7 @@ void frmTest::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-void frmTest::fitBottomRow()
+void ServerTestDialog::fitBottomRow()
 {
     lblTesting->setRoom(lblStatus->geometry().left() - LabelGap - lblTesting->geometry().left());
 }

@@ -1,8 +1,8 @@
-#include "WindowsRegistryShell.h"
+#include "WindowsRegistry.h"
 
 #include "WinRegistry.h"
 
-bool WindowsRegistryShell::RegRead(const QString &path, RegValue *value, QString *error)
+bool WindowsRegistry::read(const QString &path, RegistryValue *value, QString *error)
 {
     nexolan::win32::RegistryValue stored;
     std::wstring errorText;
@@ -11,12 +11,12 @@ bool WindowsRegistryShell::RegRead(const QString &path, RegValue *value, QString
         return false;
     }
     *value = stored.kind == nexolan::win32::RegistryValue::Kind::Number
-        ? RegValue::fromNumber(stored.number)
-        : RegValue::fromText(QString::fromStdWString(stored.text));
+        ? RegistryValue::fromNumber(stored.number)
+        : RegistryValue::fromText(QString::fromStdWString(stored.text));
     return true;
 }
 
-bool WindowsRegistryShell::RegWrite(const QString &path, const QString &value, QString *error)
+bool WindowsRegistry::write(const QString &path, const QString &value, QString *error)
 {
     std::wstring errorText;
     if (!nexolan::win32::writeRegistryText(path.toStdWString(), value.toStdWString(), errorText)) {
@@ -26,7 +26,7 @@ bool WindowsRegistryShell::RegWrite(const QString &path, const QString &value, Q
     return true;
 }
 
-QString WindowsRegistryShell::location() const
+QString WindowsRegistry::location() const
 {
     return QStringLiteral("the Windows registry");
 }

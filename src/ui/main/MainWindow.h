@@ -21,7 +21,7 @@ struct AppGlobals;
 
 // The main window: the server list, the details box of the selected server,
 // "Test Server", "Use this server", the status bar and the File and Help menus.
-class frmMain : public QMainWindow
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
@@ -29,9 +29,9 @@ public:
     // The globals give the Messenger object (sign-out) and the registry (the
     // switch, the About box's link); the message boxes report a failed switch
     // and the server tests; the clock times them.
-    frmMain(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpener &links, Clock &clock,
+    MainWindow(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpener &links, Clock &clock,
             QWidget *parent = nullptr);
-    ~frmMain() override;
+    ~MainWindow() override;
 
     // Fills the list; the first row becomes the selected row.
     void setServerList(ServerList list);
@@ -48,7 +48,7 @@ public:
     // Shows the details of the selected row and gives the list the focus.
     // Runs when start-up shows the window and when one of the program's own
     // dialogs closes, never when the user switches in from another program.
-    void Form_Activate();
+    void activateList();
 
 Q_SIGNALS:
     // The window was unloaded (close box, system menu or File > Exit): the
@@ -61,9 +61,9 @@ protected:
 private:
     int selectedRow() const;
     void lvw_ItemClick(int row);
-    void cmdTestServer_Click();
-    void cmdUseServer_Click();
-    void mnuAbout_Click();
+    void onTestServerClicked();
+    void onUseServerClicked();
+    void onAboutTriggered();
     void keepRowSelected(const QItemSelection &selected);
     void showModal(QDialog *dialog);
     void showDetails(int row);

@@ -1,8 +1,8 @@
-#include "frmabout.h"
+#include "AboutDialog.h"
 
 #include "ui/AppIcon.h"
 #include "ui/WidgetLayout.h"
-#include "ui/about/modGrimhal.h"
+#include "ui/about/ReferralLinks.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,7 +22,7 @@ QLabel *label(QWidget *parent, const char *name, const QRect &place, const QStri
 
 } // namespace
 
-frmabout::frmabout(LinkOpener &links, WshShell *registry, QWidget *parent)
+AboutDialog::AboutDialog(LinkOpener &links, Registry *registry, QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_links(links)
     , m_registry(registry)
@@ -87,23 +87,23 @@ frmabout::frmabout(LinkOpener &links, WshShell *registry, QWidget *parent)
         control->setFocusPolicy(Qt::NoFocus);
     cmdClose->setFocus(Qt::OtherFocusReason);
 
-    connect(cmdClose, &QPushButton::clicked, this, &frmabout::cmdClose_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &AboutDialog::onCloseClicked);
 }
 
-void frmabout::cmdClose_Click()
+void AboutDialog::onCloseClicked()
 {
     reject();
 }
 
-void frmabout::lblSupport_Click()
+void AboutDialog::onSupportLinkClicked()
 {
     // The dialog has no handling of its own for a ShowLinks value that cannot
     // be read: nothing opens and nothing is shown.
     QString error;
-    OpenLink(m_links, m_registry, AboutReferralUrl, &error);
+    openReferralLink(m_links, m_registry, AboutReferralUrl, &error);
 }
 
-bool frmabout::eventFilter(QObject *watched, QEvent *event)
+bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
 {
     // A click is a left press and release on the label.
     if (watched == lblSupport) {
@@ -118,14 +118,14 @@ bool frmabout::eventFilter(QObject *watched, QEvent *event)
                 && lblSupport->rect().contains(mouse->position().toPoint());
             m_supportPressed = false;
             if (click)
-                lblSupport_Click();
+                onSupportLinkClicked();
             return true;
         }
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void frmabout::keyPressEvent(QKeyEvent *event)
+void AboutDialog::keyPressEvent(QKeyEvent *event)
 {
     // Esc presses the Close button, as Enter does through the default button.
     if (event->matches(QKeySequence::Cancel)) {

@@ -1,4 +1,4 @@
-#include "frmMain.h"
+#include "MainWindow.h"
 
 #include "core/Numbers.h"
 #include "core/ServerListModel.h"
@@ -6,8 +6,8 @@
 #include "platform/SystemObjects.h"
 #include "ui/AppIcon.h"
 #include "ui/WidgetLayout.h"
-#include "ui/about/frmabout.h"
-#include "ui/servertest/frmTest.h"
+#include "ui/about/AboutDialog.h"
+#include "ui/servertest/ServerTestDialog.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -21,7 +21,7 @@
 #include <QStatusBar>
 #include <QTreeView>
 
-frmMain::frmMain(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpener &links, Clock &clock, QWidget *parent)
+MainWindow::MainWindow(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpener &links, Clock &clock, QWidget *parent)
     : QMainWindow(parent,
                   Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                       | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
@@ -111,19 +111,19 @@ frmMain::frmMain(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpener &li
                 if (!m_filling && current.isValid())
                     lvw_ItemClick(current.row());
             });
-    connect(lvw->selectionModel(), &QItemSelectionModel::selectionChanged, this, &frmMain::keepRowSelected);
-    connect(cmdTestServer, &QPushButton::clicked, this, &frmMain::cmdTestServer_Click);
-    connect(cmdUseServer, &QPushButton::clicked, this, &frmMain::cmdUseServer_Click);
+    connect(lvw->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MainWindow::keepRowSelected);
+    connect(cmdTestServer, &QPushButton::clicked, this, &MainWindow::onTestServerClicked);
+    connect(cmdUseServer, &QPushButton::clicked, this, &MainWindow::onUseServerClicked);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
-    connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+    connect(mnuAbout, &QAction::triggered, this, &MainWindow::onAboutTriggered);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     setServerList(ServerList());
 }
 
-frmMain::~frmMain() = default;
+MainWindow::~MainWindow() = default;
 
-void frmMain::setServerList(ServerList list)
+void MainWindow::setServerList(ServerList list)
 {
     m_filling = true;
     m_model->setList(std::move(list));
@@ -135,13 +135,13 @@ void frmMain::setServerList(ServerList list)
     cmdUseServer->setEnabled(m_model->rowCount() > 0);
 }
 
-int frmMain::selectedRow() const
+int MainWindow::selectedRow() const
 {
     const QModelIndex current = lvw->currentIndex();
     return current.isValid() ? current.row() : -1;
 }
 
-void frmMain::keepRowSelected(const QItemSelection &selected)
+void MainWindow::keepRowSelected(const QItemSelection &selected)
 {
     const QModelIndex current = lvw->currentIndex();
     // Assistive technology selects a row without making it the current one:
@@ -157,19 +157,19 @@ void frmMain::keepRowSelected(const QItemSelection &selected)
         lvw->selectionModel()->select(current, QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
-void frmMain::setStatusText(const QString &text)
+void MainWindow::setStatusText(const QString &text)
 {
     m_statusLabel->setText(text);
 }
 
-void frmMain::setRegistryLocation(const QString &location)
+void MainWindow::setRegistryLocation(const QString &location)
 {
     const QString text = QStringLiteral("Messenger's settings: ") + location;
     m_statusLabel->setToolTip(text);
     m_statusLabel->setAccessibleDescription(text);
 }
 
-void frmMain::centreOnScreen()
+void MainWindow::centreOnScreen()
 {
     ensurePolished();
     adjustSize();
@@ -181,16 +181,16 @@ void frmMain::centreOnScreen()
     move(frame.topLeft());
 }
 
-void frmMain::showDetails(int row)
+void MainWindow::showDetails(int row)
 {
     // Three lines; the box holds them with '\n'. Huge fields show shortened.
     const ServerRow entry = m_model->row(row);
     txtInfo->setPlainText(QStringLiteral("Host name: ") + ServerListModel::displayed(entry.host)
                           + QStringLiteral("\nIP Address: ") + ServerListModel::displayed(entry.ip)
-                          + QStringLiteral("\nPort: ") + (entry.port ? NumberText(*entry.port) : QString()));
+                          + QStringLiteral("\nPort: ") + (entry.port ? numberText(*entry.port) : QString()));
 }
 
-void frmMain::Form_Activate()
+void MainWindow::activateList()
 {
     // With an empty list there is no row to show: the prompt stays.
     const int row = selectedRow();
@@ -199,32 +199,32 @@ void frmMain::Form_Activate()
     lvw->setFocus(Qt::OtherFocusReason);
 }
 
-void frmMain::lvw_ItemClick(int row)
+void MainWindow::lvw_ItemClick(int row)
 {
     showDetails(row);
 }
 
-void frmMain::cmdTestServer_Click()
+void MainWindow::onTestServerClicked()
 {
     const int row = selectedRow();
     if (row < 0)
         return;
     const ServerRow entry = m_model->row(row);
-    auto *dialog = new frmTest(m_clock, m_messageBoxes, this);
+    auto *dialog = new ServerTestDialog(m_clock, m_messageBoxes, this);
     dialog->setServer(entry.host, entry.ip, entry.port);
-    dialog->LaunchTest();
+    dialog->launchTest();
     showModal(dialog);
 }
 
-void frmMain::cmdUseServer_Click()
+void MainWindow::onUseServerClicked()
 {
     const int row = selectedRow();
     if (row < 0)
         return; // nothing to switch to: no sign-out, no write
 
-    if (m_globals.MessengerLoaded && m_globals.MessengerApi) {
+    if (m_globals.messengerLoaded && m_globals.messenger) {
         QString ignored; // a failed sign-out does not stop the switch
-        m_globals.MessengerApi->Signout(&ignored);
+        m_globals.messenger->signOut(&ignored);
     }
 
     const ServerRow entry = m_model->row(row);
@@ -234,31 +234,31 @@ void frmMain::cmdUseServer_Click()
     m_model->setCurrentRow(row);
 
     QString error = QStringLiteral("The registry is not available.");
-    if (!m_globals.ShellObject || !m_globals.ShellObject->RegWrite(MessengerServerValue, value, &error)) {
+    if (!m_globals.registry || !m_globals.registry->write(MessengerServerValue, value, &error)) {
         // The setting still names the old server: so must the list.
         m_model->setCurrentFlags(before);
-        m_messageBoxes.ShowMessageBox(QStringLiteral("The Messenger server setting could not be changed.\r\n\r\n") + error,
-                                      BoxStyle::ErrorIcon);
+        m_messageBoxes.showMessage(QStringLiteral("The Messenger server setting could not be changed.\r\n\r\n") + error,
+                                      MessageStyle::Error);
     }
     lvw->setFocus(Qt::OtherFocusReason);
 }
 
-void frmMain::mnuAbout_Click()
+void MainWindow::onAboutTriggered()
 {
-    showModal(new frmabout(m_links, m_globals.ShellObject.get(), this));
+    showModal(new AboutDialog(m_links, m_globals.registry.get(), this));
 }
 
-void frmMain::showModal(QDialog *dialog)
+void MainWindow::showModal(QDialog *dialog)
 {
     // The dialog blocks the main window without blocking this handler; when
     // it closes, the main window shows the selected row again.
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::ApplicationModal);
-    connect(dialog, &QDialog::finished, this, &frmMain::Form_Activate);
+    connect(dialog, &QDialog::finished, this, &MainWindow::activateList);
     dialog->show();
 }
 
-void frmMain::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     // Unloading cannot be cancelled and ends the program.
     event->accept();

@@ -5,29 +5,29 @@
 class QLabel;
 class QPushButton;
 class LinkOpener;
-class WshShell;
+class Registry;
 
 // The About box: title, author line, description with credits, the
 // application icon, the referral link label and a Close button. It is created
 // each time Help > About... is chosen and deleted when it closes.
-class frmabout : public QDialog
+class AboutDialog : public QDialog
 {
     Q_OBJECT
 
 public:
     // The registry (which may be missing) gates the link's page.
-    frmabout(LinkOpener &links, WshShell *registry, QWidget *parent = nullptr);
+    AboutDialog(LinkOpener &links, Registry *registry, QWidget *parent = nullptr);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void cmdClose_Click();
-    void lblSupport_Click();
+    void onCloseClicked();
+    void onSupportLinkClicked();
 
     LinkOpener &m_links;
-    WshShell *m_registry;
+    Registry *m_registry;
 
     QLabel *lblTitle = nullptr;
     QLabel *lblByME = nullptr;

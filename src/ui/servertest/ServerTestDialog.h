@@ -16,7 +16,7 @@ class ServerProbe;
 // under test, the progress of the test and its outcome, and reports the
 // connection time, response time and rating in a message box.
 //
-// The owner fills the boxes (setServer) and calls LaunchTest before showing
+// The owner fills the boxes (setServer) and calls launchTest before showing
 // the dialog, so the connection time includes the show. Each dialog runs one
 // test; nothing carries over to the next.
 //
@@ -26,12 +26,12 @@ class ServerProbe;
 // 7 pixels left of Close) and grows to the left. A long error description in
 // lblTesting is cut short on screen 7 pixels before lblStatus and shown whole
 // in its tool tip.
-class frmTest : public QDialog
+class ServerTestDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    frmTest(Clock &clock, MessageBoxes &messageBoxes, QWidget *parent = nullptr);
+    ServerTestDialog(Clock &clock, MessageBoxes &messageBoxes, QWidget *parent = nullptr);
 
     // Copies a server row into txtHostname, txtIP and txtPort, in this
     // order; the test goes to that IP address and port.
@@ -39,7 +39,7 @@ public:
 
     // Starts the test: takes the start reading and requests the connection.
     // Once per dialog; later calls do nothing.
-    void LaunchTest();
+    void launchTest();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -50,7 +50,7 @@ private:
     void showWaiting();
     void showFinished(double connectionSeconds, double responseSeconds);
     void showFailed(const QString &description);
-    void cmdClose_Click();
+    void onCloseClicked();
     void fitBottomRow();
 
     MessageBoxes &m_messageBoxes;

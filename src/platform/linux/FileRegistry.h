@@ -1,12 +1,12 @@
 #pragma once
 
-#include "platform/WshShell.h"
+#include "platform/Registry.h"
 
 class MessageBoxes;
 
 // The registry on a machine without one: a registry export file, read at
-// every RegRead and replaced atomically, under a lock, at every RegWrite.
-class RegistryFileShell : public WshShell
+// every read and replaced atomically, under a lock, at every write.
+class FileRegistry : public Registry
 {
 public:
     // Files larger than this are not read.
@@ -14,10 +14,10 @@ public:
 
     // A file too large to read is reported once in a box, then read as if
     // it held no values.
-    RegistryFileShell(const QString &filePath, MessageBoxes &messageBoxes);
+    FileRegistry(const QString &filePath, MessageBoxes &messageBoxes);
 
-    bool RegRead(const QString &path, RegValue *value, QString *error) override;
-    bool RegWrite(const QString &path, const QString &value, QString *error) override;
+    bool read(const QString &path, RegistryValue *value, QString *error) override;
+    bool write(const QString &path, const QString &value, QString *error) override;
     QString location() const override;
 
     // How long a write waits for another program's lock on the file.

@@ -1,4 +1,4 @@
-#include "WineRegistryShell.h"
+#include "WineRegistry.h"
 
 #include "core/StoreFile.h"
 #include "core/WineRegistryFile.h"
@@ -19,17 +19,17 @@ QString userKey(const QString &key)
 
 } // namespace
 
-WineRegistryShell::WineRegistryShell(const WinePrefix &prefix, const WineHelper &helper)
+WineRegistry::WineRegistry(const WinePrefix &prefix, const WineHelper &helper)
     : m_prefix(prefix)
     , m_helper(helper)
 { }
 
-QString WineRegistryShell::location() const
+QString WineRegistry::location() const
 {
     return QDir::toNativeSeparators(m_prefix.path());
 }
 
-bool WineRegistryShell::readFile(QByteArray *content, QString *error) const
+bool WineRegistry::readFile(QByteArray *content, QString *error) const
 {
     const QString path = m_prefix.userRegistryPath();
     const StoreFile::ReadStatus status = StoreFile::read(path, registryFileLimit, content, error);
@@ -38,7 +38,7 @@ bool WineRegistryShell::readFile(QByteArray *content, QString *error) const
     return status == StoreFile::ReadStatus::Ok;
 }
 
-bool WineRegistryShell::RegRead(const QString &path, RegValue *value, QString *error)
+bool WineRegistry::read(const QString &path, RegistryValue *value, QString *error)
 {
     QString key, name;
     if (!splitRegistryPath(path, &key, &name, error))
@@ -49,7 +49,7 @@ bool WineRegistryShell::RegRead(const QString &path, RegValue *value, QString *e
     return readFile(&content, error) && WineRegistryFile(content, root).read(userKey(key), name, value, error);
 }
 
-bool WineRegistryShell::RegWrite(const QString &path, const QString &value, QString *error)
+bool WineRegistry::write(const QString &path, const QString &value, QString *error)
 {
     QString key, name;
     if (!splitRegistryPath(path, &key, &name, error))
@@ -77,7 +77,7 @@ bool WineRegistryShell::RegWrite(const QString &path, const QString &value, QStr
     return true;
 }
 
-bool WineRegistryShell::readThroughServer(const WineServer &server, const QString &path, RegValue *value,
+bool WineRegistry::readThroughServer(const WineServer &server, const QString &path, RegistryValue *value,
                                           QString *error)
 {
     QByteArray output;
@@ -89,25 +89,25 @@ bool WineRegistryShell::readThroughServer(const WineServer &server, const QStrin
     if (line.startsWith("text ")) {
         const QByteArray hex = line.mid(5);
         ok = hex.size() % 2 == 0 && QByteArray::fromHex(hex).toHex() == hex.toLower();
-        *value = RegValue::fromText(QString::fromUtf8(QByteArray::fromHex(hex)));
+        *value = RegistryValue::fromText(QString::fromUtf8(QByteArray::fromHex(hex)));
     } else if (line.startsWith("number ")) {
-        *value = RegValue::fromNumber(line.mid(7).toUInt(&ok));
+        *value = RegistryValue::fromNumber(line.mid(7).toUInt(&ok));
     }
     if (!ok)
         *error = QStringLiteral("The helper program gave no value for %1.").arg(path);
     return ok;
 }
 
-bool WineRegistryShell::writeThroughServer(const WineServer &server, const QString &path, const QString &value,
+bool WineRegistry::writeThroughServer(const WineServer &server, const QString &path, const QString &value,
                                            QString *error)
 {
     QByteArray ignored;
-    RegValue stored;
+    RegistryValue stored;
     if (!m_helper.run(m_prefix, server, {QStringLiteral("write"), path, QString::fromLatin1(value.toUtf8().toHex())},
                       &ignored, error)
         || !readThroughServer(server, path, &stored, error))
         return false;
-    if (stored.kind != RegValue::Kind::Text || stored.text != value) {
+    if (stored.kind != RegistryValue::Kind::Text || stored.text != value) {
         *error = QStringLiteral("Wine did not keep the new value of %1.").arg(path);
         return false;
     }

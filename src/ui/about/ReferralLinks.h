@@ -3,7 +3,7 @@
 #include <QString>
 
 class LinkOpener;
-class WshShell;
+class Registry;
 
 // Where the referral flag lives. The program only reads it.
 inline const QString ShowLinksPath = QStringLiteral("HKEY_CURRENT_USER\\Software\\Torvik\\Nexolan\\ShowLinks");
@@ -15,4 +15,4 @@ inline const QString AboutReferralUrl = QStringLiteral("https://www.grimhal.exam
 // Opens the address in the browser only when the ShowLinks value exists and
 // is a text of length 0. False, with the reason, when the value cannot be
 // read (no registry, no value); nothing is opened then.
-bool OpenLink(LinkOpener &links, WshShell *shell, const QString &url, QString *error);
+bool openReferralLink(LinkOpener &links, Registry *shell, const QString &url, QString *error);

@@ -1,4 +1,4 @@
-#include "RegistryFileShell.h"
+#include "FileRegistry.h"
 
 #include "FileOwner.h"
 #include "core/RegistryFile.h"
@@ -7,13 +7,13 @@
 
 #include <QDir>
 
-RegistryFileShell::RegistryFileShell(const QString &filePath, MessageBoxes &messageBoxes)
+FileRegistry::FileRegistry(const QString &filePath, MessageBoxes &messageBoxes)
     : m_filePath(filePath)
     , m_messageBoxes(messageBoxes)
 {
 }
 
-bool RegistryFileShell::readFile(QByteArray *content, QString *error)
+bool FileRegistry::readFile(QByteArray *content, QString *error)
 {
     switch (StoreFile::read(m_filePath, SizeLimit, content, error)) {
     case StoreFile::ReadStatus::Ok:
@@ -22,7 +22,7 @@ bool RegistryFileShell::readFile(QByteArray *content, QString *error)
     case StoreFile::ReadStatus::TooLarge:
         if (!m_oversizeReported) {
             m_oversizeReported = true;
-            m_messageBoxes.ShowMessageBox(*error, BoxStyle::ErrorIcon);
+            m_messageBoxes.showMessage(*error, MessageStyle::Error);
         }
         return false;
     case StoreFile::ReadStatus::Failed:
@@ -31,12 +31,12 @@ bool RegistryFileShell::readFile(QByteArray *content, QString *error)
     return false;
 }
 
-QString RegistryFileShell::location() const
+QString FileRegistry::location() const
 {
     return QDir::toNativeSeparators(m_filePath);
 }
 
-bool RegistryFileShell::RegRead(const QString &path, RegValue *value, QString *error)
+bool FileRegistry::read(const QString &path, RegistryValue *value, QString *error)
 {
     QString key, valueName;
     if (!splitRegistryPath(path, &key, &valueName, error))
@@ -45,7 +45,7 @@ bool RegistryFileShell::RegRead(const QString &path, RegValue *value, QString *e
     return readFile(&content, error) && RegistryFile(content).read(key, valueName, value, error);
 }
 
-bool RegistryFileShell::RegWrite(const QString &path, const QString &value, QString *error)
+bool FileRegistry::write(const QString &path, const QString &value, QString *error)
 {
     QString key, valueName;
     if (!splitRegistryPath(path, &key, &valueName, error))

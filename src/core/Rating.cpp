@@ -1,0 +1,45 @@
+#include "Rating.h"
+
+#include "Numbers.h"
+
+#include <QStringList>
+
+#include <cmath>
+
+double truncateToHundredths(double value)
+{
+    return std::floor(value * 100.0) / 100.0;
+}
+
+Rating rateTest(double connectionSeconds, double responseSeconds)
+{
+    Rating rating;
+    rating.connection = float(truncateToHundredths(connectionSeconds));
+    rating.response = float(truncateToHundredths(responseSeconds));
+    rating.score = rating.connection / 2.0f + rating.response;
+
+    // The bands include their upper bounds, compared in single precision.
+    const float score = rating.score;
+    if (score <= 0.3f)
+        rating.verdict = QStringLiteral("Very good");
+    else if (score <= 0.5f)
+        rating.verdict = QStringLiteral("Good");
+    else if (score <= 1.0f)
+        rating.verdict = QStringLiteral("Normal");
+    else if (score <= 1.5f)
+        rating.verdict = QStringLiteral("Poor");
+    else
+        rating.verdict = QStringLiteral("Bad");
+    return rating;
+}
+
+QString testReportText(const Rating &rating)
+{
+    return QStringList({
+        QStringLiteral("Server test finished!"),
+        QString(20, QLatin1Char('=')),
+        QStringLiteral("Connection time: ") + singleText(rating.connection) + QStringLiteral(" seconds"),
+        QStringLiteral("Response time: ") + singleText(rating.response) + QStringLiteral(" seconds."),
+        QStringLiteral("Rating: ") + rating.verdict,
+    }).join(QStringLiteral("\r\n"));
+}
