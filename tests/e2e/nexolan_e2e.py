@@ -36,8 +36,10 @@ def run(binary, work):
     program = shutil.copy2(binary, os.path.join(work, "app", "nexolan"))
     with open(os.path.join(work, "app", "nexolan.dat"), "wb") as data:
         data.write(b"loop.example;127.0.0.1;%d\r\n;127.0.0.1;1\r\n" % port)
-    env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(work, "config"), QT_QPA_PLATFORM="xcb",
-               QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", WINEPREFIX=os.path.join(work, "none"))
+    # A home without Wine prefixes and no WINEPREFIX: the private registry file serves.
+    env = dict(os.environ, HOME=work, XDG_CONFIG_HOME=os.path.join(work, "config"), QT_QPA_PLATFORM="xcb",
+               QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    env.pop("WINEPREFIX", None)
     process = subprocess.Popen([program], env=env, cwd=work)
 
     def wait_for(what, probe):
