@@ -9,6 +9,7 @@
 #include "BenchData.h"
 
 #include "platform/MessageBoxes.h"
+#include "core/SteadyClock.h"
 #include "platform/SystemObjects.h"
 #include "support/FakePlatform.h"
 #include "ui/main/MainWindow.h"
@@ -141,7 +142,7 @@ bool timeTest(QAbstractButton *button, FakePlatform &platform, double *seconds)
 bool timeShow(QWidget *window, FakePlatform &platform, quint16 port, double *seconds)
 {
     const auto start = BenchData::Clock::now();
-    auto *dialog = new ServerTestDialog(platform.clock, platform, window);
+    auto *dialog = new ServerTestDialog(platform.clock, *platform.connector, platform, window);
     PaintWatcher watcher;
     dialog->installEventFilter(&watcher);
     dialog->setServer(QStringLiteral("localhost"), QStringLiteral("127.0.0.1"), double(port));
@@ -166,7 +167,7 @@ void BM_ServerTestOverhead(benchmark::State &state)
     FakePlatform platform;
     SteadyClock steadyClock;
     AppGlobals globals;
-    MainWindow window(globals, platform, platform, steadyClock);
+    MainWindow window(globals, platform, platform, steadyClock, *platform.connector);
     window.setServerList(ServerList::parse("localhost;127.0.0.1;" + QByteArray::number(port) + "\r\n", std::nullopt));
     window.show();
     auto *button = window.findChild<QAbstractButton *>(QStringLiteral("cmdTestServer"));

@@ -89,7 +89,7 @@ std::unique_ptr<MainWindow> startUp(Platform &platform, AppGlobals &globals)
     // The window, hidden, filled from the file, with the item count and
     // where Messenger's setting lives in its status bar. An unreadable file
     // gives an empty list; one too large to read is said so first.
-    auto window = std::make_unique<MainWindow>(globals, boxes, platform.links, platform.clock);
+    auto window = std::make_unique<MainWindow>(globals, boxes, platform.links, platform.clock, platform.connector);
     QByteArray bytes;
     if (StoreFile::read(listPath, ServerListSizeLimit, &bytes, &error) == StoreFile::ReadStatus::TooLarge)
         boxes.showMessage(error, MessageStyle::Error);

@@ -1,6 +1,7 @@
 #include "app/Startup.h"
-#include "core/Clock.h"
+#include "core/SteadyClock.h"
 #include "platform/Platform.h"
+#include "platform/SystemConnector.h"
 #include "platform/SystemObjects.h"
 #ifdef Q_OS_WIN
 #include "platform/windows/ProgramFile.h"
@@ -20,21 +21,36 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+namespace {
+
+// The executable as the system reports it.
+QFileInfo programFile()
+{
+#ifdef Q_OS_WIN
+    const QString path = programFilePath();
+    return QFileInfo(path.isEmpty() ? QCoreApplication::applicationFilePath() : path);
+#else
+    return QFileInfo(QCoreApplication::applicationFilePath());
+#endif
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    SteadyClock clock;
+    const std::unique_ptr<ProbeConnector> connector = createSystemConnector();
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nexolan"));
     provideTahoma();
+    const QFileInfo program = programFile();
 
 #ifdef Q_OS_WIN
     // The settings and Messenger's server setting live in the registry.
     WindowsDesktop desktop;
     RegistrySettingsStore settings;
     WindowsSystemObjects objects;
-    const QString programFile = programFilePath();
-    const QFileInfo program(programFile.isEmpty() ? QCoreApplication::applicationFilePath() : programFile);
-    SteadyClock clock;
-    Platform platform{objects, settings, desktop, desktop, clock, program.absolutePath(), program.completeBaseName()};
 #else
     // The per-user stores live in $XDG_CONFIG_HOME/Nexolan (~/.config/Nexolan).
     const QString configFolder =
@@ -46,10 +62,9 @@ int main(int argc, char *argv[])
     LinuxSystemObjects objects(configFolder + QStringLiteral("/registry.reg"), desktop,
                                std::make_unique<WineSystemObjects>(findWinePrefix(WineEnvironment::fromProcess()),
                                                                    QCoreApplication::applicationDirPath()));
-    SteadyClock clock;
-    Platform platform{objects, settings, desktop, desktop, clock, QCoreApplication::applicationDirPath(),
-                      QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName()};
 #endif
+    Platform platform{objects, settings, desktop, desktop, clock, *connector, program.absolutePath(),
+                      program.completeBaseName()};
 
     AppGlobals globals; // outlives the window, which uses it
     const std::unique_ptr<MainWindow> window = startUp(platform, globals);

@@ -8,11 +8,3 @@ public:
     virtual ~Clock() = default;
     virtual double seconds() = 0;
 };
-
-// The monotonic clock of the machine: it never jumps with the wall clock
-// (midnight, daylight saving, a user's correction).
-class SteadyClock : public Clock
-{
-public:
-    double seconds() override;
-};

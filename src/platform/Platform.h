@@ -5,6 +5,7 @@
 class Clock;
 class LinkOpener;
 class MessageBoxes;
+class ProbeConnector;
 class SettingsStore;
 class SystemObjects;
 
@@ -17,6 +18,7 @@ struct Platform
     MessageBoxes &messageBoxes;
     LinkOpener &links;
     Clock &clock;
+    ProbeConnector &connector;
     QString programDirectory; // where the executable lies
     QString programName;      // its file name without extension
 };

@@ -1,74 +1,22 @@
 #include "core/ServerProbe.h"
+#include "platform/SystemConnector.h"
 #include "support/FakePlatform.h"
+#include "support/LoopbackServer.h"
 
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 
-#ifdef Q_OS_WIN
-#define NOMINMAX 1 // as libstdc++ defines it for mingw-w64
-#define WIN32_LEAN_AND_MEAN
-#include <winsock2.h>
-#else
-#include <sys/socket.h>
-#endif
-
-namespace {
-
-// A Messenger server on 127.0.0.1 that behaves as told.
-struct LoopbackServer : QObject
-{
-    enum class Behaviour { Silent, Greet, Flood, Close, Reset, ResetAfterProbe, Refuse, StopConnecting, StopConnected };
-
-    explicit LoopbackServer(Behaviour behaviour)
-    {
-        QVERIFY(server.listen(QHostAddress::LocalHost));
-        connect(&server, &QTcpServer::newConnection, this, [this, behaviour] {
-            ++connections;
-            peer = server.nextPendingConnection();
-            connect(peer, &QTcpSocket::readyRead, this, [this, behaviour] {
-                received += peer->readAll();
-                if (behaviour == Behaviour::ResetAfterProbe && received.size() >= 25)
-                    reset();
-            });
-            if (behaviour == Behaviour::Flood)
-                peer->write(QByteArray(1 << 20, 'x'));
-            else if (behaviour == Behaviour::Greet || behaviour >= Behaviour::StopConnecting)
-                peer->write("VER 2 MSNP10\r\n"); // which a stopped probe must not report
-            else if (behaviour == Behaviour::Close)
-                peer->disconnectFromHost();
-            else if (behaviour == Behaviour::Reset)
-                reset();
-        });
-    }
-
-    // Closes with SO_LINGER 0: the peer gets a reset.
-    void reset()
-    {
-        const linger abortive{1, 0};
-        ::setsockopt(peer->socketDescriptor(), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char *>(&abortive),
-                     sizeof abortive);
-        peer->abort();
-    }
-
-    QTcpServer server;
-    int connections = 0;
-    QByteArray received;
-    QPointer<QTcpSocket> peer;
-};
-
 using Behaviour = LoopbackServer::Behaviour;
-
-} // namespace
-
 Q_DECLARE_METATYPE(LoopbackServer::Behaviour)
 
-// The probe against servers on loopback: what it sends, what it measures on
-// the clock it is given, and how each kind of server ends the test.
+// The probe of the single test against servers on loopback: what it sends,
+// what it measures on the clock it is given, and how each kind of server ends
+// the test.
 class TestServerProbe : public QObject
 {
     Q_OBJECT
+
+    std::unique_ptr<ProbeConnector> m_connector = createSystemConnector();
 
 private Q_SLOTS:
     // The readings: start, connected, sent and received, each moved on by
@@ -77,18 +25,19 @@ private Q_SLOTS:
     {
         LoopbackServer server(Behaviour::Silent);
         FakeClock clock;
-        ServerProbe probe(clock);
-        QSignalSpy finished(&probe, &ServerProbe::finished);
+        ServerProbe probe(clock, *m_connector);
+        QSignalSpy ended(&probe, &ServerProbe::ended);
         connect(&probe, &ServerProbe::connected, this, [&] { clock.now = 1001.0; }); // the send reading
         connect(&probe, &ServerProbe::waiting, this, [&] {
             clock.now = 1001.75; // the received reading
             server.peer->write("VER 2 MSNP10\r\n");
         });
-        probe.start(QStringLiteral("127.0.0.1"), server.server.serverPort());
+        probe.start(QStringLiteral("127.0.0.1"), server.port);
         clock.now = 1000.5; // the connected reading
-        QVERIFY(finished.wait(5000));
-        QCOMPARE(finished.first().at(0).toDouble(), 0.5);
-        QCOMPARE(finished.first().at(1).toDouble(), 0.75);
+        QVERIFY(ended.wait(5000));
+        const auto result = ended.first().at(0).value<ProbeResult>();
+        QCOMPARE(result.connectionSeconds, 0.5);
+        QCOMPARE(result.responseSeconds, 0.75);
         QCOMPARE(server.received, QByteArray("VER 2 MSNP10 MSNP9 CVR0\r\n"));
         QCOMPARE(server.connections, 1);
     }
@@ -98,24 +47,30 @@ private Q_SLOTS:
         QTest::addColumn<Behaviour>("behaviour");
         QTest::addColumn<QString>("ip");
         QTest::addColumn<double>("port"); // 0: the server's
+        QTest::addColumn<QString>("stop"); // when the test stops the probe
         QTest::addColumn<QString>("outcome");
         QTest::addColumn<QByteArray>("received"); // "*": the probe line or nothing
         const QString local = QStringLiteral("127.0.0.1");
+        const QByteArray probe = ServerProbe::probeLine();
         // A server that speaks first may end the test before the probe goes out.
-        QTest::newRow("greeting") << Behaviour::Greet << local << 0.0 << "finished" << QByteArray("*");
-        QTest::newRow("flood") << Behaviour::Flood << local << 0.0 << "finished" << QByteArray("*");
-        QTest::newRow("orderly close: keeps waiting") << Behaviour::Close << local << 0.0 << "waiting" << QByteArray();
-        QTest::newRow("reset before the probe") << Behaviour::Reset << local << 0.0 << "Connection reset by peer"
-                                                << QByteArray();
-        QTest::newRow("reset after the probe") << Behaviour::ResetAfterProbe << local << 0.0
-                                               << "Connection reset by peer" << ServerProbe::probeLine();
-        QTest::newRow("refused") << Behaviour::Refuse << local << 0.0 << "Connection refused" << QByteArray();
+        QTest::newRow("greeting") << Behaviour::Greet << local << 0.0 << "" << "replied" << QByteArray("*");
+        QTest::newRow("answer") << Behaviour::Answer << local << 0.0 << "" << "replied" << probe;
+        QTest::newRow("orderly close") << Behaviour::Close << local << 0.0 << "" << "closed" << QByteArray("*");
+        QTest::newRow("reset before the probe") << Behaviour::Reset << local << 0.0 << ""
+                                                << "Connection reset by peer" << QByteArray();
+        QTest::newRow("reset after the probe") << Behaviour::ResetAfterProbe << local << 0.0 << ""
+                                               << "Connection reset by peer" << probe;
+        QTest::newRow("refused") << Behaviour::Refuse << local << 0.0 << "" << "Connection refused" << QByteArray();
         // Stopped, the probe says nothing more although the server greets it.
-        QTest::newRow("stopped while connecting") << Behaviour::StopConnecting << local << 0.0 << "waiting" << QByteArray();
-        QTest::newRow("stopped once connected") << Behaviour::StopConnected << local << 0.0 << "waiting" << QByteArray();
-        QTest::newRow("no IP address") << Behaviour::Silent << " " << 1863.0 << "No IP address" << QByteArray();
-        QTest::newRow("port too large") << Behaviour::Silent << local << 70000.0 << "Invalid port number" << QByteArray();
-        QTest::newRow("port not whole") << Behaviour::Silent << local << 1863.5 << "Invalid port number" << QByteArray();
+        QTest::newRow("stopped while connecting") << Behaviour::Greet << local << 0.0 << "connecting" << "stopped"
+                                                  << QByteArray();
+        QTest::newRow("stopped once connected") << Behaviour::Greet << local << 0.0 << "connected" << "stopped"
+                                                << QByteArray();
+        QTest::newRow("no IP address") << Behaviour::Silent << " " << 1863.0 << "" << "No IP address" << QByteArray();
+        QTest::newRow("port too large") << Behaviour::Silent << local << 70000.0 << "" << "Invalid port number"
+                                        << QByteArray();
+        QTest::newRow("port not whole") << Behaviour::Silent << local << 1863.5 << "" << "Invalid port number"
+                                        << QByteArray();
     }
 
     void endings()
@@ -123,36 +78,28 @@ private Q_SLOTS:
         QFETCH(Behaviour, behaviour);
         QFETCH(QString, ip);
         QFETCH(double, port);
+        QFETCH(QString, stop);
         QFETCH(QString, outcome);
         QFETCH(QByteArray, received);
-#ifdef Q_OS_WIN
-        if (behaviour == Behaviour::Reset || behaviour == Behaviour::ResetAfterProbe)
-            QSKIP("Qt on Windows reports a reset as \"Unable to write\" when it meets it writing and as an orderly "
-                  "close when it meets it reading; which comes first is a race");
-#endif
         LoopbackServer server(behaviour);
         FakeClock clock;
-        ServerProbe probe(clock);
+        ServerProbe probe(clock, *m_connector);
         QString seen;
-        connect(&probe, &ServerProbe::finished, this, [&] { seen = "finished"; });
-        connect(&probe, &ServerProbe::failed, this, [&](const QString &description) { seen = description; });
-        port = port ? port : server.server.serverPort();
-        if (behaviour == Behaviour::Refuse) // nobody listens there now
-            server.server.close();
-        if (behaviour == Behaviour::StopConnected)
+        connect(&probe, &ServerProbe::ended, this, [&](const ProbeResult &result) {
+            const QMap<ProbeResult::End, QString> words{{ProbeResult::End::Replied, "replied"},
+                                                        {ProbeResult::End::Closed, "closed"}};
+            seen = words.value(result.end, result.error);
+        });
+        if (stop == "connected")
             connect(&probe, &ServerProbe::connected, &probe, &ServerProbe::stop);
-        probe.start(ip, port);
+        probe.start(ip, port ? port : server.port);
         QVERIFY(seen.isEmpty()); // reported from the event loop, never from start()
-        if (behaviour == Behaviour::StopConnecting)
+        if (stop == "connecting")
             probe.stop();
-        const auto *socket = probe.findChild<QTcpSocket *>(QStringLiteral("sck"));
         // Settled: the probe's own connection has ended one way or another.
-        QTRY_VERIFY_WITH_TIMEOUT(!seen.isEmpty() || (server.connections == 1 && server.peer
-                                                     && server.peer->state() == QAbstractSocket::UnconnectedState
-                                                     && socket->state() == QAbstractSocket::UnconnectedState),
-                                 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!seen.isEmpty() || (server.connections == 1 && server.openNow() == 0), 5000);
         QCoreApplication::processEvents();
-        QCOMPARE(seen.isEmpty() ? QStringLiteral("waiting") : seen, outcome);
+        QCOMPARE(seen.isEmpty() ? QStringLiteral("stopped") : seen, outcome);
         if (received == "*")
             QVERIFY(server.received.isEmpty() || server.received == ServerProbe::probeLine());
         else

@@ -44,7 +44,7 @@ private:
 } // namespace
 
 FakePlatform::FakePlatform(const QString &programDirectory)
-    : platform{*this, *this, *this, *this, clock, programDirectory, QStringLiteral("nexolan")}
+    : platform{*this, *this, *this, *this, clock, *connector, programDirectory, QStringLiteral("nexolan")}
 {
 }
 

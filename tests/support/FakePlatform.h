@@ -5,6 +5,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
 #include "platform/SettingsStore.h"
+#include "platform/SystemConnector.h"
 #include "platform/SystemObjects.h"
 
 #include <QMap>
@@ -47,8 +48,10 @@ public:
     // The events of one kind ("box", "open", ...), without their prefix.
     QStringList eventsOf(const QString &kind) const;
 
-    Platform platform;
     FakeClock clock;
+    // The system's own connections: tests reach servers on loopback.
+    std::unique_ptr<ProbeConnector> connector = createSystemConnector();
+    Platform platform;
     bool messengerAvailable = true;
     bool failSignout = false;
     bool failWrites = false;

@@ -61,7 +61,7 @@ struct Fixture
 
     FakePlatform fake;
     AppGlobals globals;
-    MainWindow window{globals, fake, fake, fake.clock};
+    MainWindow window{globals, fake, fake, fake.clock, *fake.connector};
 };
 
 QStringList accessibleProblems(QWidget *top)

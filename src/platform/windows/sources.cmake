@@ -8,6 +8,8 @@ set(NEXOLAN_WINDOWS_SOURCES
     windows/WindowsMessenger.h windows/WindowsMessenger.cpp
     windows/WindowsRegistry.h windows/WindowsRegistry.cpp
     windows/WindowsSystemObjects.h windows/WindowsSystemObjects.cpp
+    windows/WinsockConnector.cpp
 )
-# MessageBoxW and ShellExecuteW.
-target_link_libraries(nexolan_platform PUBLIC user32 shell32)
+# MessageBoxW and ShellExecuteW; Winsock for the probe's connections.
+target_link_libraries(nexolan_platform PUBLIC user32 shell32 ws2_32)
+target_compile_definitions(nexolan_platform PRIVATE NOMINMAX WIN32_LEAN_AND_MEAN)

@@ -21,7 +21,8 @@
 #include <QStatusBar>
 #include <QTreeView>
 
-MainWindow::MainWindow(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpener &links, Clock &clock, QWidget *parent)
+MainWindow::MainWindow(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpener &links, Clock &clock,
+                       ProbeConnector &connector, QWidget *parent)
     : QMainWindow(parent,
                   Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                       | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
@@ -29,6 +30,7 @@ MainWindow::MainWindow(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpen
     , m_messageBoxes(messageBoxes)
     , m_links(links)
     , m_clock(clock)
+    , m_connector(connector)
     , m_model(new ServerListModel(this))
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -210,7 +212,7 @@ void MainWindow::onTestServerClicked()
     if (row < 0)
         return;
     const ServerRow entry = m_model->row(row);
-    auto *dialog = new ServerTestDialog(m_clock, m_messageBoxes, this);
+    auto *dialog = new ServerTestDialog(m_clock, m_connector, m_messageBoxes, this);
     dialog->setServer(entry.host, entry.ip, entry.port);
     dialog->launchTest();
     showModal(dialog);

@@ -7,6 +7,7 @@
 class Clock;
 class LinkOpener;
 class MessageBoxes;
+class ProbeConnector;
 class QAction;
 class QDialog;
 class QItemSelection;
@@ -28,9 +29,10 @@ class MainWindow : public QMainWindow
 public:
     // The globals give the Messenger object (sign-out) and the registry (the
     // switch, the About box's link); the message boxes report a failed switch
-    // and the server tests; the clock times them.
+    // and the server tests; the connector makes the tests' connections and
+    // the clock times them.
     MainWindow(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpener &links, Clock &clock,
-            QWidget *parent = nullptr);
+               ProbeConnector &connector, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Fills the list; the first row becomes the selected row.
@@ -72,6 +74,7 @@ private:
     MessageBoxes &m_messageBoxes;
     LinkOpener &m_links;
     Clock &m_clock;
+    ProbeConnector &m_connector;
     ServerListModel *m_model = nullptr;
 
     QTreeView *lvw = nullptr;

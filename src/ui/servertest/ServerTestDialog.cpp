@@ -59,10 +59,10 @@ void setBoxText(QLineEdit *box, const QString &text)
 
 } // namespace
 
-ServerTestDialog::ServerTestDialog(Clock &clock, MessageBoxes &messageBoxes, QWidget *parent)
+ServerTestDialog::ServerTestDialog(Clock &clock, ProbeConnector &connector, MessageBoxes &messageBoxes, QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_messageBoxes(messageBoxes)
-    , m_probe(new ServerProbe(clock, this))
+    , m_probe(new ServerProbe(clock, connector, this))
 {
     setObjectName(QStringLiteral("frmTest"));
     setWindowTitle(QStringLiteral("Server Test"));
@@ -113,8 +113,7 @@ ServerTestDialog::ServerTestDialog(Clock &clock, MessageBoxes &messageBoxes, QWi
 
     connect(m_probe, &ServerProbe::connected, this, &ServerTestDialog::showConnected);
     connect(m_probe, &ServerProbe::waiting, this, &ServerTestDialog::showWaiting);
-    connect(m_probe, &ServerProbe::finished, this, &ServerTestDialog::showFinished);
-    connect(m_probe, &ServerProbe::failed, this, &ServerTestDialog::showFailed);
+    connect(m_probe, &ServerProbe::ended, this, &ServerTestDialog::showEnd);
     connect(cmdClose, &QPushButton::clicked, this, &ServerTestDialog::onCloseClicked);
 }
 
@@ -148,6 +147,16 @@ void ServerTestDialog::showWaiting()
     lblStatus->setCaption(QStringLiteral("Waiting for response..."));
     fitBottomRow();
     prg->setValue(2);
+}
+
+void ServerTestDialog::showEnd(const ProbeResult &result)
+{
+    // A server that closes without answering leaves the test waiting, as a
+    // silent one does, until the user closes it.
+    if (result.end == ProbeResult::End::Replied)
+        showFinished(*result.connectionSeconds, *result.responseSeconds);
+    else if (result.end == ProbeResult::End::Failed)
+        showFailed(result.error);
 }
 
 void ServerTestDialog::showFinished(double connectionSeconds, double responseSeconds)

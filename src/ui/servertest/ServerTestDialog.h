@@ -7,10 +7,12 @@
 class AutoSizeLabel;
 class Clock;
 class MessageBoxes;
+class ProbeConnector;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class ServerProbe;
+struct ProbeResult;
 
 // The server test dialog: a view of one ServerProbe. It shows the server
 // under test, the progress of the test and its outcome, and reports the
@@ -31,7 +33,7 @@ class ServerTestDialog : public QDialog
     Q_OBJECT
 
 public:
-    ServerTestDialog(Clock &clock, MessageBoxes &messageBoxes, QWidget *parent = nullptr);
+    ServerTestDialog(Clock &clock, ProbeConnector &connector, MessageBoxes &messageBoxes, QWidget *parent = nullptr);
 
     // Copies a server row into txtHostname, txtIP and txtPort, in this
     // order; the test goes to that IP address and port.
@@ -48,6 +50,7 @@ protected:
 private:
     void showConnected();
     void showWaiting();
+    void showEnd(const ProbeResult &result);
     void showFinished(double connectionSeconds, double responseSeconds);
     void showFailed(const QString &description);
     void onCloseClicked();

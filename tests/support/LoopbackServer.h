@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
+
+#ifdef Q_OS_WIN
+#include <winsock2.h>
+#else
+#include <sys/socket.h>
+#endif
+
+// A Messenger server on 127.0.0.1 that behaves as told with every connection,
+// and records what it sees: connections made, those open now, bytes received.
+class LoopbackServer : public QObject
+{
+public:
+    enum class Behaviour {
+        Silent,          // accepts and never answers
+        Answer,          // answers the probe line with the reply
+        AnswerByteByByte, // the same, one byte at a time
+        Greet,           // sends the reply as soon as it accepts
+        Close,           // closes at once
+        Reset,           // resets at once
+        ResetAfterProbe, // resets once the probe line came
+        Refuse,          // nobody listens on its port
+    };
+
+    explicit LoopbackServer(Behaviour behaviour, const QByteArray &reply = "VER 2 MSNP10\r\n")
+    {
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        port = server.serverPort();
+        if (behaviour == Behaviour::Refuse) // nobody listens there now
+            server.close();
+        connect(&server, &QTcpServer::newConnection, this, [this, behaviour, reply] {
+            ++connections;
+            peer = server.nextPendingConnection();
+            peers.append(peer);
+            QTcpSocket *socket = peer;
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket, behaviour, reply] {
+                received += socket->readAll();
+                if (received.size() < 25)
+                    return;
+                if (behaviour == Behaviour::ResetAfterProbe)
+                    reset(socket);
+                else if (behaviour == Behaviour::Answer)
+                    socket->write(reply);
+                else if (behaviour == Behaviour::AnswerByteByByte)
+                    writeByteByByte(socket, reply);
+            });
+            if (behaviour == Behaviour::Greet)
+                socket->write(reply);
+            else if (behaviour == Behaviour::Close)
+                socket->disconnectFromHost();
+            else if (behaviour == Behaviour::Reset)
+                reset(socket);
+        });
+    }
+
+    // The connections that the client has not closed, looked up in the
+    // system rather than in the socket's state, which follows on a later turn
+    // of the event loop.
+    int openNow() const
+    {
+        int count = 0;
+        for (const QPointer<QTcpSocket> &socket : peers) {
+            char byte = 0;
+            if (socket && socket->state() == QAbstractSocket::ConnectedState
+                && ::recv(socket->socketDescriptor(), &byte, 1, MSG_PEEK) != 0)
+                ++count;
+        }
+        return count;
+    }
+
+    // Closes with SO_LINGER 0: the peer gets a reset.
+    static void reset(QTcpSocket *socket)
+    {
+        const linger abortive{1, 0};
+        ::setsockopt(socket->socketDescriptor(), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char *>(&abortive),
+                     sizeof abortive);
+        socket->abort();
+    }
+
+    // One byte every millisecond, each sent on its own.
+    static void writeByteByByte(QTcpSocket *socket, const QByteArray &bytes)
+    {
+        if (bytes.isEmpty())
+            return;
+        socket->write(bytes.left(1));
+        socket->flush();
+        QTimer::singleShot(1, socket, [socket, rest = bytes.mid(1)] { writeByteByByte(socket, rest); });
+    }
+
+    QTcpServer server;
+    quint16 port = 0;
+    int connections = 0;
+    QByteArray received;
+    QPointer<QTcpSocket> peer; // the latest connection
+    QList<QPointer<QTcpSocket>> peers;
+};
