@@ -21,15 +21,17 @@ Rating rateTest(double connectionSeconds, double responseSeconds)
     // The bands include their upper bounds, compared in single precision.
     const float score = rating.score;
     if (score <= 0.3f)
-        rating.verdict = QStringLiteral("Very good");
+        rating.band = 0;
     else if (score <= 0.5f)
-        rating.verdict = QStringLiteral("Good");
+        rating.band = 1;
     else if (score <= 1.0f)
-        rating.verdict = QStringLiteral("Normal");
+        rating.band = 2;
     else if (score <= 1.5f)
-        rating.verdict = QStringLiteral("Poor");
+        rating.band = 3;
     else
-        rating.verdict = QStringLiteral("Bad");
+        rating.band = 4;
+    static const char *const verdicts[] = {"Very good", "Good", "Normal", "Poor", "Bad"};
+    rating.verdict = QString::fromLatin1(verdicts[rating.band]);
     return rating;
 }
 

@@ -13,6 +13,7 @@ struct Rating
     float response = 0;
     float score = 0;
     QString verdict;
+    int band = 0; // of the verdict: 0 for "Very good" to 4 for "Bad"
 };
 
 // Rates a test from its two raw time differences in seconds.

@@ -1,0 +1,186 @@
+#include "ListTestModel.h"
+
+#include "Numbers.h"
+#include "Rating.h"
+#include "ServerListModel.h"
+
+#include <algorithm>
+#include <limits>
+#include <numeric>
+#include <tuple>
+
+namespace {
+
+// The place of a result in the best-first order: its group, then its rating
+// band and times. Times that are missing come after every time.
+std::tuple<int, int, double, double> bestFirstKey(const ListTest::Result &result)
+{
+    constexpr double Missing = std::numeric_limits<double>::infinity();
+    int group = 3;
+    if (result.tested && result.reply.acceptsClient())
+        group = 0;
+    else if (result.tested && result.responseSeconds)
+        group = 1;
+    else if (result.tested)
+        group = 2;
+    const double connection = result.connectionSeconds.value_or(Missing);
+    if (!result.responseSeconds)
+        return {group, 0, Missing, connection};
+    const Rating rating = rateTest(*result.connectionSeconds, *result.responseSeconds);
+    return {group, rating.band, rating.response, rating.connection};
+}
+
+// Missing numbers come after every number.
+int compareNumbers(std::optional<double> left, std::optional<double> right)
+{
+    const double a = left.value_or(std::numeric_limits<double>::infinity());
+    const double b = right.value_or(std::numeric_limits<double>::infinity());
+    if (a < b)
+        return -1;
+    return a > b ? 1 : 0;
+}
+
+} // namespace
+
+ListTestModel::ListTestModel(ListTest &test, const ServerList &list, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_test(test)
+    , m_list(list)
+{
+    connect(&m_test, &ListTest::rowTested, this, &ListTestModel::onRowTested);
+}
+
+void ListTestModel::start()
+{
+    QVector<std::pair<QString, std::optional<double>>> servers;
+    servers.reserve(m_list.size());
+    for (qsizetype row = 0; row < m_list.size(); ++row)
+        servers.append({m_list.ip(row), m_list.port(row)});
+    beginResetModel();
+    m_test.start(servers);
+    endResetModel();
+}
+
+const ListTest::Result &ListTestModel::result(int row) const
+{
+    static const ListTest::Result untested;
+    return row < m_test.rowCount() ? m_test.result(row) : untested;
+}
+
+bool ListTestModel::isUsable(int row) const
+{
+    return row >= 0 && row < rowCount() && result(row).tested && result(row).responseSeconds.has_value();
+}
+
+bool ListTestModel::lessThan(int left, int right, int column) const
+{
+    const ListTest::Result &a = result(left);
+    const ListTest::Result &b = result(right);
+    int order = 0;
+    switch (column) {
+    case HostColumn:
+    case IpColumn:
+    case ReplyColumn:
+        order = text(left, column).compare(text(right, column), Qt::CaseInsensitive);
+        break;
+    case PortColumn:
+        order = compareNumbers(m_list.port(left), m_list.port(right));
+        break;
+    case ConnectionColumn:
+        order = compareNumbers(a.connectionSeconds, b.connectionSeconds);
+        break;
+    case ResponseColumn:
+        order = compareNumbers(a.responseSeconds, b.responseSeconds);
+        break;
+    case RatingColumn:
+        if (bestFirstKey(a) < bestFirstKey(b))
+            order = -1;
+        else if (bestFirstKey(b) < bestFirstKey(a))
+            order = 1;
+        break;
+    }
+    return order != 0 ? order < 0 : left < right;
+}
+
+QVector<int> ListTestModel::bestFirst() const
+{
+    QVector<int> rows(rowCount());
+    std::iota(rows.begin(), rows.end(), 0);
+    std::sort(rows.begin(), rows.end(), [this](int left, int right) { return lessThan(left, right, RatingColumn); });
+    return rows;
+}
+
+QString ListTestModel::text(int row, int column) const
+{
+    const ListTest::Result &outcome = result(row);
+    switch (column) {
+    case HostColumn: return m_list.host(row);
+    case IpColumn: return m_list.ip(row);
+    case PortColumn: return m_list.port(row) ? numberText(*m_list.port(row)) : QString();
+    default: break;
+    }
+    if (!outcome.tested)
+        return QString();
+    const Rating rating = rateTest(outcome.connectionSeconds.value_or(0), outcome.responseSeconds.value_or(0));
+    switch (column) {
+    case ConnectionColumn: return outcome.connectionSeconds ? singleText(rating.connection) : QString();
+    case ResponseColumn: return outcome.responseSeconds ? singleText(rating.response) : QString();
+    case RatingColumn: return outcome.responseSeconds ? rating.verdict : QString();
+    case ReplyColumn: return outcome.reply.text();
+    }
+    return QString();
+}
+
+int ListTestModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_list.size());
+}
+
+int ListTestModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant ListTestModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return QVariant();
+    const int column = index.column();
+    if (role == Qt::TextAlignmentRole) {
+        const bool number = column == PortColumn || column == ConnectionColumn || column == ResponseColumn;
+        return QVariant::fromValue(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
+    }
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
+        return QVariant();
+    // Names and addresses are decoded only as far as they are shown.
+    if (column == HostColumn)
+        return ServerListModel::displayed(m_list.host(index.row(), ServerListModel::DisplayLimit + 1));
+    if (column == IpColumn)
+        return ServerListModel::displayed(m_list.ip(index.row(), ServerListModel::DisplayLimit + 1));
+    return text(index.row(), column);
+}
+
+QVariant ListTestModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
+        return QVariant();
+    static const char *const headers[ColumnCount] = {"Host Name", "Host IP",  "Port", "Connection",
+                                                     "Response",  "Rating", "Reply"};
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+        return QString::fromLatin1(headers[section]);
+    if (role == Qt::ToolTipRole && (section == ConnectionColumn || section == ResponseColumn))
+        return QStringLiteral("Seconds, cut to hundredths");
+    return QVariant();
+}
+
+Qt::ItemFlags ListTestModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+}
+
+void ListTestModel::onRowTested(int row)
+{
+    Q_EMIT dataChanged(index(row, ConnectionColumn), index(row, ReplyColumn));
+}
