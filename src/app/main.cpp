@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/Startup.h"
 #include "core/SteadyClock.h"
 #include "platform/Platform.h"
@@ -40,6 +41,17 @@ int main(int argc, char *argv[])
 {
     SteadyClock clock;
     const std::unique_ptr<ProbeConnector> connector = createSystemConnector();
+
+    // The command line runs without a window, a box or the launch counter.
+    if (isCommandLineRun(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Nexolan"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(NEXOLAN_VERSION));
+        const QFileInfo program = programFile();
+        const QString list =
+            program.absolutePath() + QLatin1Char('/') + program.completeBaseName() + QStringLiteral(".dat");
+        return runCommandLine(app, list, *connector, clock);
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nexolan"));

@@ -8,6 +8,7 @@ set(NEXOLAN_WINDOWS_SOURCES
     windows/WindowsMessenger.h windows/WindowsMessenger.cpp
     windows/WindowsRegistry.h windows/WindowsRegistry.cpp
     windows/WindowsSystemObjects.h windows/WindowsSystemObjects.cpp
+    windows/WindowsConsole.cpp
     windows/WinsockConnector.cpp
 )
 # MessageBoxW and ShellExecuteW; Winsock for the probe's connections.
