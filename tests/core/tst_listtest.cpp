@@ -1,6 +1,6 @@
 #include "core/ListTest.h"
 #include "core/ServerProbe.h"
-#include "platform/SystemConnector.h"
+#include "support/CountingConnector.h"
 #include "support/FakePlatform.h"
 #include "support/LoopbackServer.h"
 
@@ -15,35 +15,6 @@ using Behaviour = LoopbackServer::Behaviour;
 Q_DECLARE_METATYPE(LoopbackServer::Behaviour)
 
 namespace {
-
-// The system's connections, counted below the engine: attempts pending (not
-// yet connected or failed), and the most at once.
-class CountingConnector : public ProbeConnector
-{
-public:
-    ProbeConnection *connectTo(const QHostAddress &address, quint16 port, QObject *parent) override
-    {
-        ProbeConnection *connection = m_system->connectTo(address, port, parent);
-        auto stillPending = std::make_shared<bool>(true);
-        auto settle = [this, stillPending] {
-            if (*stillPending)
-                --pending;
-            *stillPending = false;
-        };
-        ++pending;
-        mostPending = std::max(mostPending, pending);
-        QObject::connect(connection, &ProbeConnection::connected, connection, settle);
-        QObject::connect(connection, &ProbeConnection::failed, connection, settle);
-        QObject::connect(connection, &QObject::destroyed, connection, settle);
-        return connection;
-    }
-
-    int pending = 0;
-    int mostPending = 0;
-
-private:
-    std::unique_ptr<ProbeConnector> m_system = createSystemConnector();
-};
 
 QVector<std::pair<QString, std::optional<double>>> rowsOf(const std::vector<std::unique_ptr<LoopbackServer>> &servers)
 {

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "core/ProbeConnection.h"
+#include "platform/SystemConnector.h"
+
+#include <algorithm>
+#include <memory>
+
+// The system's connections, counted below the engine: attempts pending (not
+// yet connected or failed), and the most at once. A server cannot see an
+// attempt that has not reached it.
+class CountingConnector : public ProbeConnector
+{
+public:
+    ProbeConnection *connectTo(const QHostAddress &address, quint16 port, QObject *parent) override
+    {
+        ProbeConnection *connection = m_system->connectTo(address, port, parent);
+        auto stillPending = std::make_shared<bool>(true);
+        auto settle = [this, stillPending] {
+            if (*stillPending)
+                --pending;
+            *stillPending = false;
+        };
+        ++pending;
+        mostPending = std::max(mostPending, pending);
+        QObject::connect(connection, &ProbeConnection::connected, connection, settle);
+        QObject::connect(connection, &ProbeConnection::failed, connection, settle);
+        QObject::connect(connection, &QObject::destroyed, connection, settle);
+        return connection;
+    }
+
+    int pending = 0;
+    int mostPending = 0;
+
+private:
+    std::unique_ptr<ProbeConnector> m_system = createSystemConnector();
+};
