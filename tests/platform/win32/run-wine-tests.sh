@@ -31,11 +31,10 @@ printf '%s\n' '' '[Software\\NexolanTest\\Raw] 0' '"Port"=dword:00000747' '"Bina
     '"Unterminated"=hex(1):61,00,62,00,63,00' >>"$WINEPREFIX/user.reg" && timeout 30 "$wineserver" -p
 for value in 'New\Key\Server=Süd;10.0.0.1:1863' 'Text\Wide=Сервер 中文 😀' 'Text\Digits=1863' 'Text\Empty=' \
     'Text\=default value' "Text\\Long=$(printf %5000s | tr ' ' x)"; do # written, then read back
-    helper 0 '' write "$key\\${value%%=*}" "$(hex "${value#*=}")"
+    helper 0 "text $(hex "${value#*=}")" write "$key\\${value%%=*}" "$(hex "${value#*=}")"
     helper 0 "text $(hex "${value#*=}")" read "$key\\${value%%=*}"
 done
-helper 0 'number 1863' read "$key\\Raw\\Port"
-helper 0 "text $(hex abc)" read "$key\\Raw\\Unterminated"
+helper 0 "number 1863"$'\n'"text $(hex abc)" read "$key\\Raw\\Port" "$key\\Raw\\Unterminated" # one call, two values
 helper 1 'neither text nor a number' read "$key\\Raw\\Binary"
 helper 1 "value $key\\Raw\\Missing does not exist" read "$key\\Raw\\Missing"
 helper 1 "key $key\\Missing does not exist" read "$key\\Missing\\Server"

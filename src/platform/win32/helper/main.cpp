@@ -2,12 +2,18 @@
 // Nexolan under Wine (or on Windows). Values travel as hex of their UTF-8
 // bytes, so neither side's code page matters.
 //
-//   nexolan-messenger signout              sign the running client out
-//   nexolan-messenger read <path>          prints "text <hex>" or "number <decimal>"
-//   nexolan-messenger write <path> <hex>   stores the text as REG_SZ
+//   nexolan-messenger signout              sign the running client out; prints "signed out"
+//   nexolan-messenger read <path>...       prints per value "text <hex>", "number <decimal>"
+//                                          or, when it cannot be read, "error <hex of the reason>"
+//   nexolan-messenger write <path> <hex>   stores the text as REG_SZ, then prints the value read back
 //
-// Exit status 0 on success; 1 on failure with one line of UTF-8 text on
-// stderr; 2 for a wrong command line.
+// Exit status 0 on success; 1 on failure (of any value read) with one line
+// of UTF-8 text on stderr and "error <hex of it>" on stdout (for a read, its
+// value's line); 2 for a wrong command line. Every run that gets to work
+// prints at least one line on stdout: a program of the wrong architecture
+// that Wine starts and ends at once prints none. Each call is one Wine
+// process start, the slow part: start-up reads all its values in one call,
+// and a switch writes and reads back in one.
 
 #include "MessengerAutomation.h"
 #include "WinRegistry.h"
@@ -71,8 +77,16 @@ static bool fromUtf8Hex(const std::wstring &hex, std::wstring &text)
     return true;
 }
 
-static int fail(std::wstring errorText)
+// The reason on stderr, one line; unless the output already holds the
+// failure, also "error <hex>" on stdout, which tells Nexolan that the helper
+// ran (Wine fails to start a program with exit status 1 and text of its own).
+static int fail(std::wstring errorText, bool toOutput = true)
 {
+    if (toOutput) {
+        const std::string hexLine = "error " + toHex(toUtf8(errorText)) + '\n';
+        fwrite(hexLine.data(), 1, hexLine.size(), stdout);
+        fflush(stdout);
+    }
     for (wchar_t &c : errorText)
         if (c < L' ')
             c = L' ';
@@ -81,9 +95,26 @@ static int fail(std::wstring errorText)
     return 1;
 }
 
+// Prints one line for the value: "text <hex>", "number <decimal>" or
+// "error <hex of the reason>"; false for the last.
+static bool printValue(const wchar_t *path, std::wstring &errorText)
+{
+    RegistryValue value;
+    const bool read = readRegistryValue(path, value, errorText);
+    std::string line;
+    if (!read)
+        line = "error " + toHex(toUtf8(errorText)) + '\n';
+    else if (value.kind == RegistryValue::Kind::Number)
+        line = "number " + std::to_string(value.number) + '\n';
+    else
+        line = "text " + toHex(toUtf8(value.text)) + '\n';
+    fwrite(line.data(), 1, line.size(), stdout);
+    return read;
+}
+
 static int usage()
 {
-    fputs("usage: nexolan-messenger signout | read <path> | write <path> <utf8-hex>\n", stderr);
+    fputs("usage: nexolan-messenger signout | read <path>... | write <path> <utf8-hex>\n", stderr);
     return 2;
 }
 
@@ -97,23 +128,28 @@ int wmain(int argc, wchar_t **argv)
 
     if (command == L"signout" && argc == 2) {
         MessengerAutomation messenger;
-        return messenger.signOut(errorText) ? 0 : fail(errorText);
-    }
-    if (command == L"read" && argc == 3) {
-        RegistryValue value;
-        if (!readRegistryValue(argv[2], value, errorText))
+        if (!messenger.signOut(errorText))
             return fail(errorText);
-        const std::string line = value.kind == RegistryValue::Kind::Number
-            ? "number " + std::to_string(value.number) + '\n'
-            : "text " + toHex(toUtf8(value.text)) + '\n';
-        fwrite(line.data(), 1, line.size(), stdout);
+        fputs("signed out\n", stdout);
         return 0;
+    }
+    if (command == L"read" && argc >= 3) {
+        std::wstring firstError;
+        for (int index = 2; index < argc; ++index) {
+            if (!printValue(argv[index], errorText) && firstError.empty())
+                firstError = errorText;
+        }
+        fflush(stdout);
+        return firstError.empty() ? 0 : fail(firstError, false);
     }
     if (command == L"write" && argc == 4) {
         std::wstring text;
         if (!fromUtf8Hex(argv[3], text))
             return fail(L"The value to write is not hex of UTF-8 text.");
-        return writeRegistryText(argv[2], text, errorText) ? 0 : fail(errorText);
+        if (!writeRegistryText(argv[2], text, errorText))
+            return fail(errorText);
+        // What the registry holds now: the caller marks what is stored.
+        return printValue(argv[2], errorText) ? 0 : fail(errorText, false);
     }
     return usage();
 }
