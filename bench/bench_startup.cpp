@@ -106,7 +106,8 @@ bool launch(Kind kind, Started &started)
         started.window = std::make_unique<QMainWindow>();
         started.window->show();
     } else {
-        started.window = startUp(started.platform.platform, started.globals);
+        startUp(started.platform.platform, started.globals,
+                [&started](std::unique_ptr<MainWindow> window) { started.window = std::move(window); });
     }
     // Wakes the loop below should nothing else happen.
     QTimer wakeUp;

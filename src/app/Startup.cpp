@@ -3,8 +3,10 @@
 #include "core/Numbers.h"
 #include "core/ServerList.h"
 #include "core/StoreFile.h"
+#include "platform/LinkOpener.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
+#include "platform/Registry.h"
 #include "platform/SettingsStore.h"
 #include "platform/SystemObjects.h"
 #include "ui/about/ReferralLinks.h"
@@ -42,26 +44,18 @@ QString firstRunNotice()
     }).join(QStringLiteral("\r\n"));
 }
 
-std::unique_ptr<MainWindow> startUp(Platform &platform, AppGlobals &globals)
+namespace {
+
+// Start-up once the referral flag and Messenger's setting are read.
+void finishStartUp(Platform &platform, AppGlobals &globals, const RegistryReading &showLinks,
+                   const RegistryReading &serverSetting, const StartUpDone &done)
 {
     QString error;
     MessageBoxes &boxes = platform.messageBoxes;
 
-    // The Messenger automation object; without it start-up goes on and
-    // the switch skips the sign-out.
-    globals.messenger = platform.objects.createMessenger(&error);
-    globals.messengerLoaded = globals.messenger != nullptr;
-    if (!globals.messengerLoaded) {
-        boxes.showMessage(QStringLiteral("Can not load the Messenger API Type Library. If you are on Windows XP, this could be the reason."),
-                          MessageStyle::Error);
-    }
-
-    // From here on a failing step is passed over. Without the registry
-    // every read and write of it fails where it happens.
-    globals.registry = platform.objects.createRegistry(&error);
-
     // The start-up referral page, when the user allowed it.
-    openReferralLink(platform.links, globals.registry.get(), StartupReferralUrl, &error);
+    if (referralLinksAllowed(showLinks))
+        platform.links.openUrl(StartupReferralUrl);
 
     // The one-time notice, until the counter is positive.
     if (!(leadingNumber(launchCounter(platform)) > 0))
@@ -76,14 +70,12 @@ std::unique_ptr<MainWindow> startUp(Platform &platform, AppGlobals &globals)
     const QString listPath = platform.programDirectory + QLatin1Char('/') + platform.programName + QStringLiteral(".dat");
     if (!QFileInfo(listPath).isFile()) {
         boxes.showMessage(QStringLiteral("Error: Server files not found!"), MessageStyle::Error);
-        return nullptr;
+        done(nullptr);
+        return;
     }
 
     // The server Messenger is set to use; an unreadable setting marks nothing.
-    RegistryValue setting;
-    const QString settingText = globals.registry && globals.registry->read(MessengerServerValue, &setting, &error)
-        ? setting.toText()
-        : QString();
+    const QString settingText = serverSetting.ok ? serverSetting.value.toText() : QString();
     const std::optional<CurrentServer> current = parseCurrentServer(settingText);
 
     // The window, hidden, filled from the file, with the item count and
@@ -103,5 +95,39 @@ std::unique_ptr<MainWindow> startUp(Platform &platform, AppGlobals &globals)
     window->centreOnScreen();
     window->show();
     window->activateList();
-    return window;
+    done(std::move(window));
+}
+
+} // namespace
+
+void startUp(Platform &platform, AppGlobals &globals, StartUpDone done)
+{
+    QString error;
+
+    // The Messenger automation object; without it start-up goes on and
+    // the switch skips the sign-out.
+    globals.messenger = platform.objects.createMessenger(&error);
+    globals.messengerLoaded = globals.messenger != nullptr;
+    if (!globals.messengerLoaded) {
+        platform.messageBoxes.showMessage(QStringLiteral("Can not load the Messenger API Type Library. If you are on Windows XP, this could be the reason."),
+                                          MessageStyle::Error);
+    }
+
+    // From here on a failing step is passed over. Without the registry
+    // every read and write of it fails where it happens.
+    globals.registry = platform.objects.createRegistry(&error);
+    if (!globals.registry) {
+        RegistryReading missing;
+        missing.error = error;
+        finishStartUp(platform, globals, missing, missing, done);
+        return;
+    }
+
+    // The referral flag and Messenger's setting, read together: under Wine
+    // with a running wineserver that is one run of the helper, whose answer
+    // start-up waits for without blocking the event loop.
+    globals.registry->read({ShowLinksPath, MessengerServerValue},
+                           [&platform, &globals, done](const QList<RegistryReading> &readings) {
+                               finishStartUp(platform, globals, readings.at(0), readings.at(1), done);
+                           });
 }

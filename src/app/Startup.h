@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class MainWindow;
@@ -11,12 +12,19 @@ struct Platform;
 // The most bytes of server list that are read.
 constexpr qint64 ServerListSizeLimit = 64 * 1024 * 1024;
 
+// Gets the shown main window, or null when the program must end because the
+// server list file is missing.
+using StartUpDone = std::function<void(std::unique_ptr<MainWindow> window)>;
+
 // Start-up: creates the process-wide objects, opens the start-up referral
 // page, shows the one-time notice, counts the launch, checks for the server
 // list file, reads the current Messenger server, fills the main window and
-// shows it. Returns the shown window, or null when the program must end
-// because the server list file is missing.
-std::unique_ptr<MainWindow> startUp(Platform &platform, AppGlobals &globals);
+// shows it. The referral flag and the server setting are read first, in one
+// go, without blocking: `done` runs before startUp() returns when the
+// registry answers at once (a file, the Windows registry, the tests' fake),
+// and later from the event loop when Wine's helper has to answer. The
+// platform and the globals must outlive the program's run.
+void startUp(Platform &platform, AppGlobals &globals, StartUpDone done);
 
 // The text of the notice shown on the first launch.
 QString firstRunNotice();

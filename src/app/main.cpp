@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace {
 
@@ -79,9 +80,18 @@ int main(int argc, char *argv[])
                       program.completeBaseName()};
 
     AppGlobals globals; // outlives the window, which uses it
-    const std::unique_ptr<MainWindow> window = startUp(platform, globals);
-    if (!window)
-        return 1; // the server list file is missing
-    QObject::connect(window.get(), &MainWindow::unloaded, &app, &QCoreApplication::quit);
+    std::unique_ptr<MainWindow> window;
+    // Start-up runs in the event loop, which goes on while it waits for
+    // Messenger's setting.
+    QTimer::singleShot(0, &app, [&] {
+        startUp(platform, globals, [&](std::unique_ptr<MainWindow> shown) {
+            if (!shown) {
+                QCoreApplication::exit(1); // the server list file is missing
+                return;
+            }
+            window = std::move(shown);
+            QObject::connect(window.get(), &MainWindow::unloaded, &app, &QCoreApplication::quit);
+        });
+    });
     return app.exec();
 }

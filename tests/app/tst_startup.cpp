@@ -17,6 +17,14 @@ namespace {
 
 const QString apiBox = QStringLiteral("error:Can not load the Messenger API Type Library. If you are on Windows XP, this could be the reason.");
 
+// Start-up on the fake machine, whose registry answers at once: it ends within the call.
+std::unique_ptr<MainWindow> startUpNow(FakePlatform &fake, AppGlobals &globals)
+{
+    std::unique_ptr<MainWindow> shown;
+    startUp(fake.platform, globals, [&shown](std::unique_ptr<MainWindow> window) { shown = std::move(window); });
+    return shown;
+}
+
 } // namespace
 
 // Start-up: its steps in order, as the machine sees them.
@@ -67,7 +75,7 @@ private Q_SLOTS:
         if (showLinks != "-")
             setRegistryText(fake, ShowLinksPath, showLinks);
         AppGlobals globals;
-        const auto window = startUp(fake.platform, globals);
+        const std::unique_ptr<MainWindow> window = startUpNow(fake, globals);
         QCOMPARE(fake.events, events);
         QCOMPARE(bool(window), listSize >= 0);
         QCOMPARE(globals.messengerLoaded, messenger);
@@ -86,7 +94,7 @@ private Q_SLOTS:
         fake.settings.insert("Opened", "1");
         setRegistryText(fake, "HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger\\Server", "MyHost;10.0.0.1:1863");
         AppGlobals globals;
-        const auto window = startUp(fake.platform, globals);
+        const std::unique_ptr<MainWindow> window = startUpNow(fake, globals);
         QVERIFY(window && window->isVisible());
         QCOMPARE(window->model()->currentFlags(), (QVector<bool>{false, true, false}));
         QCOMPARE(window->findChild<QStatusBar *>("stb")->findChild<QLabel *>()->text(), "3 items in database.");

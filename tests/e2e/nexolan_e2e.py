@@ -36,10 +36,15 @@ def run(binary, work):
     program = shutil.copy2(binary, os.path.join(work, "app", "nexolan"))
     with open(os.path.join(work, "app", "nexolan.dat"), "wb") as data:
         data.write(b"loop.example;127.0.0.1;%d\r\n;127.0.0.1;1\r\n" % port)
-    # A home without Wine prefixes and no WINEPREFIX: the private registry file serves.
+    # A Wine prefix of the test's own, named by WINEPREFIX, that no wineserver runs for: the switch edits its
+    # user.reg. Named, it keeps the program from looking for Messenger in the prefixes of other tests running
+    # Wine as the same user at the same time.
+    prefix = os.path.join(work, "prefix")
+    os.mkdir(prefix)
+    with open(os.path.join(prefix, "user.reg"), "w", newline="") as registry:
+        registry.write("WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n")
     env = dict(os.environ, HOME=work, XDG_CONFIG_HOME=os.path.join(work, "config"), QT_QPA_PLATFORM="xcb",
-               QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-    env.pop("WINEPREFIX", None)
+               QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", WINEPREFIX=prefix)
     process = subprocess.Popen([program], env=env, cwd=work)
 
     def wait_for(what, probe):
@@ -94,9 +99,9 @@ def run(binary, work):
         press(find(find(app, pyatspi.ROLE_DIALOG, "Server Test"), pyatspi.ROLE_PUSH_BUTTON, "Close"))
 
         press(find(frame, pyatspi.ROLE_PUSH_BUTTON, "Use this server"))
-        path = os.path.join(work, "config", "Nexolan", "registry.reg")
-        wait_for("the switch on disk", lambda: '[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger]\r\n'
-                 '"Server"="loop.example;127.0.0.1:%d"' % port in open(path, encoding="utf-8", newline="").read())
+        path = os.path.join(prefix, "user.reg")
+        wait_for("the switch on disk", lambda: '"Server"="loop.example;127.0.0.1:%d"\n' % port
+                 in open(path, encoding="utf-8", newline="").read())
 
         press(find(frame, pyatspi.ROLE_MENU_ITEM, "File"))
         press(wait_for("File > Exit", lambda: find(frame, pyatspi.ROLE_MENU_ITEM, "Exit")))

@@ -82,8 +82,8 @@ private Q_SLOTS:
         FileRegistry shell(m_registry, m_fake);
         RegistryValue value;
         QString error;
-        QVERIFY(!shell.read(serverPath, &value, &error));
-        QVERIFY(!shell.write(serverPath, "h;i:1", &error));
+        QVERIFY(!shell.readValue(serverPath, &value, &error));
+        QVERIFY(!shell.writeValue(serverPath, "h;i:1", &error));
         QVERIFY2(error.count("registry.reg") == 1, qPrintable(error));
         QCOMPARE(::lstat(path.constData(), &after), 0);
         QCOMPARE(after.st_mode, before.st_mode);
@@ -126,7 +126,7 @@ private Q_SLOTS:
         lowered.rlim_cur = 1024; // as a full disk stops a write
         setrlimit(RLIMIT_FSIZE, &lowered);
         const bool wrote =
-            shell.write(serverPath, "new", &error) || store.setValue("Nexolan", "Main", "Opened", "5");
+            shell.writeValue(serverPath, "new", &error) || store.setValue("Nexolan", "Main", "Opened", "5");
         setrlimit(RLIMIT_FSIZE, &saved);
         QVERIFY(!wrote);
         QVERIFY2(error.endsWith(": File too large"), qPrintable(error)); // the system's reason, not "Unknown error"
@@ -134,7 +134,7 @@ private Q_SLOTS:
         QCOMPARE(contentOf(m_settings), settings);
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 2);
 
-        QVERIFY2(shell.write(serverPath, "h;i:1", &error), qPrintable(error));
+        QVERIFY2(shell.writeValue(serverPath, "h;i:1", &error), qPrintable(error));
         QVERIFY(store.setValue("Nexolan", "Main", "Opened", "5"));
         QCOMPARE(contentOf(m_registry), QByteArray(registry).replace("\"old\"", "\"h;i:1\""));
         for (const QString &file : {m_registry, m_settings}) {
@@ -152,7 +152,7 @@ private Q_SLOTS:
         FileRegistry shell(m_registry, m_fake);
         shell.setLockWait(0);
         QString error;
-        QVERIFY(!shell.write(serverPath, "new", &error));
+        QVERIFY(!shell.writeValue(serverPath, "new", &error));
         QVERIFY(error.contains("another program"));
     }
 

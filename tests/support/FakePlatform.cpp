@@ -2,21 +2,21 @@
 
 namespace {
 
-class FakeShell : public Registry
+class FakeRegistry : public ImmediateRegistry
 {
 public:
-    explicit FakeShell(FakePlatform &fake) : m_fake(fake) { }
-    bool read(const QString &path, RegistryValue *value, QString *error) override
+    explicit FakeRegistry(FakePlatform &fake) : m_fake(fake) { }
+    bool readValue(const QString &path, RegistryValue *value, QString *error) override
     {
         *error = QStringLiteral("The registry value does not exist.");
         *value = m_fake.registry.value(path.toLower());
         return m_fake.registry.contains(path.toLower());
     }
-    bool write(const QString &path, const QString &value, QString *error) override
+    bool writeValue(const QString &path, const QString &value, QString *error) override
     {
         m_fake.events.append(QStringLiteral("write:") + path + QLatin1Char('=') + value);
         *error = QStringLiteral("Access denied.");
-        if (!m_fake.failWrites)
+        if (!m_fake.failWrites || m_fake.failWritesAfterStoring)
             m_fake.registry.insert(path.toLower(), RegistryValue::fromText(value));
         return !m_fake.failWrites;
     }
@@ -30,11 +30,15 @@ class FakeMessenger : public Messenger
 {
 public:
     explicit FakeMessenger(FakePlatform &fake) : m_fake(fake) { }
-    bool signOut(QString *error) override
+    void signOut(Done done) override
     {
         m_fake.events.append(QStringLiteral("signout"));
-        *error = QStringLiteral("Messenger is not running.");
-        return !m_fake.failSignout;
+        const bool signedOut = !m_fake.failSignout;
+        const auto answer = [done, signedOut] { done(signedOut, QStringLiteral("Messenger is not running.")); };
+        if (m_fake.signOutLater)
+            m_fake.answerSignOut = answer;
+        else
+            answer();
     }
 
 private:
@@ -56,7 +60,7 @@ std::unique_ptr<Messenger> FakePlatform::createMessenger(QString *error)
 
 std::unique_ptr<Registry> FakePlatform::createRegistry(QString *)
 {
-    return std::make_unique<FakeShell>(*this);
+    return std::make_unique<FakeRegistry>(*this);
 }
 
 static QString styleName(MessageStyle style)

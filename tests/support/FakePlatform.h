@@ -55,6 +55,10 @@ public:
     bool messengerAvailable = true;
     bool failSignout = false;
     bool failWrites = false;
+    bool failWritesAfterStoring = false; // a refused write that changed the value nevertheless
+    // Sign-outs answer when the test calls this, as Wine's helper answers later; null: at once.
+    bool signOutLater = false;
+    std::function<void()> answerSignOut;
     QMap<QString, RegistryValue> registry; // keyed by lower-cased path
     QMap<QString, QString> settings;  // keyed by the setting's key
     QStringList events;

@@ -1,5 +1,6 @@
 #include "core/ServerListModel.h"
 #include "support/FakePlatform.h"
+#include "ui/ServerSwitcher.h"
 #include "ui/WidgetLayout.h"
 #include "ui/about/AboutDialog.h"
 #include "ui/about/ReferralLinks.h"
@@ -33,6 +34,8 @@ struct Fixture
         globals.messenger = fake.createMessenger(&error);
         globals.messengerLoaded = bool(globals.messenger);
         globals.registry = fake.createRegistry(&error);
+        if (!setting.isEmpty())
+            setRegistryText(fake, serverPath, setting);
         window.setServerList(ServerList::parse(list, parseCurrentServer(setting)));
         window.setStatusText(itemCountText(window.model()->rowCount()));
         window.show();
@@ -111,32 +114,58 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("messenger");
         QTest::addColumn<bool>("failWrite");
+        QTest::addColumn<bool>("storedAnyway"); // the refused write changed the value nevertheless
+        QTest::addColumn<bool>("signOutLater"); // the sign-out answers from the event loop, as Wine's helper does
         QTest::addColumn<QStringList>("events");
         QTest::addColumn<QVector<bool>>("marks");
         const QString write = "write:" + serverPath + "=b;10.0.0.2:1863";
-        QTest::newRow("switch") << true << false << QStringList{"signout", write}
+        const QString box = "box:error:";
+        QTest::newRow("switch") << true << false << false << false << QStringList{"signout", write}
                                 << QVector<bool>{false, true, false};
-        QTest::newRow("without Messenger") << false << false << QStringList{write} << QVector<bool>{false, true, false};
+        QTest::newRow("without Messenger") << false << false << false << false << QStringList{write}
+                                           << QVector<bool>{false, true, false};
         QTest::newRow("refused write puts the marks back")
-            << true << true
-            << QStringList{"signout", write, "box:error:The Messenger server setting could not be changed.\r\n\r\nAccess denied."}
+            << true << true << false << false
+            << QStringList{"signout", write, box + "The Messenger server setting could not be changed.\r\n\r\nAccess denied."}
             << QVector<bool>{true, false, true};
+        QTest::newRow("refused write that changed the value")
+            << true << true << true << false
+            << QStringList{"signout", write, box + "Switching reported a fault, but the Messenger server setting was "
+                                                   "changed.\r\n\r\nAccess denied."}
+            << QVector<bool>{false, true, false};
+        QTest::newRow("slow sign-out, a second click ignored") << true << false << false << true
+                                                               << QStringList{"signout", write}
+                                                               << QVector<bool>{false, true, false};
     }
 
     void useServer()
     {
         QFETCH(bool, messenger);
         QFETCH(bool, failWrite);
+        QFETCH(bool, storedAnyway);
+        QFETCH(bool, signOutLater);
         QFETCH(QStringList, events);
         QFETCH(QVector<bool>, marks);
         Fixture f("a;10.0.0.1;1863\r\nb;10.0.0.2;01863\r\nA;10.0.0.1;1863\r\n", "a;10.0.0.1:1863");
         f.globals.messengerLoaded = messenger;
         f.fake.failWrites = failWrite;
+        f.fake.failWritesAfterStoring = storedAnyway;
+        f.fake.signOutLater = signOutLater;
         f.clickRow(1);
         f.click("cmdUseServer");
+        if (signOutLater) { // the window waits without blocking, and takes no second switch or test
+            QVERIFY(!f.child<QPushButton>("cmdUseServer")->isEnabled());
+            QVERIFY(!f.child<QPushButton>("cmdTestServer")->isEnabled());
+            QCOMPARE(f.window.cursor().shape(), Qt::BusyCursor);
+            QVERIFY(!f.window.switcher()->switchTo(0));
+            QCOMPARE(f.fake.events, QStringList{"signout"});
+            f.fake.answerSignOut();
+        }
         QCOMPARE(f.fake.events, events);
         QCOMPARE(f.window.model()->currentFlags(), marks);
         QCOMPARE(f.list()->currentIndex().row(), 1);
+        QVERIFY(f.child<QPushButton>("cmdUseServer")->isEnabled());
+        QCOMPARE(f.window.cursor().shape(), Qt::ArrowCursor);
         QTRY_COMPARE(f.window.focusWidget(), f.list());
     }
 

@@ -36,7 +36,7 @@ QString FileRegistry::location() const
     return QDir::toNativeSeparators(m_filePath);
 }
 
-bool FileRegistry::read(const QString &path, RegistryValue *value, QString *error)
+bool FileRegistry::readValue(const QString &path, RegistryValue *value, QString *error)
 {
     QString key, valueName;
     if (!splitRegistryPath(path, &key, &valueName, error))
@@ -45,7 +45,7 @@ bool FileRegistry::read(const QString &path, RegistryValue *value, QString *erro
     return readFile(&content, error) && RegistryFile(content).read(key, valueName, value, error);
 }
 
-bool FileRegistry::write(const QString &path, const QString &value, QString *error)
+bool FileRegistry::writeValue(const QString &path, const QString &value, QString *error)
 {
     QString key, valueName;
     if (!splitRegistryPath(path, &key, &valueName, error))
@@ -57,5 +57,6 @@ bool FileRegistry::write(const QString &path, const QString &value, QString *err
     if (!readFile(&content, error))
         return false;
     RegistryFile registry(content);
-    return registry.write(key, valueName, value, error) && StoreFile::replace(m_filePath, registry.content(), error, keepFileOwner);
+    return registry.write(key, valueName, value, error)
+        && StoreFile::replace(m_filePath, registry.content(), error, keepFileOwner);
 }

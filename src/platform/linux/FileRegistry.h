@@ -6,7 +6,7 @@ class MessageBoxes;
 
 // The registry on a machine without one: a registry export file, read at
 // every read and replaced atomically, under a lock, at every write.
-class FileRegistry : public Registry
+class FileRegistry : public ImmediateRegistry
 {
 public:
     // Files larger than this are not read.
@@ -16,8 +16,8 @@ public:
     // it held no values.
     FileRegistry(const QString &filePath, MessageBoxes &messageBoxes);
 
-    bool read(const QString &path, RegistryValue *value, QString *error) override;
-    bool write(const QString &path, const QString &value, QString *error) override;
+    bool readValue(const QString &path, RegistryValue *value, QString *error) override;
+    bool writeValue(const QString &path, const QString &value, QString *error) override;
     QString location() const override;
 
     // How long a write waits for another program's lock on the file.

@@ -74,17 +74,14 @@ bool WindowsMessenger::isProgramRunning(const QString &fileName)
     return found;
 }
 
-bool WindowsMessenger::signOut(QString *error)
+void WindowsMessenger::signOut(Done done)
 {
     const QString program = registeredProgramName();
     if (!isProgramRunning(program)) {
-        *error = QStringLiteral("Messenger is not running (no process %1).").arg(program);
-        return false;
+        done(false, QStringLiteral("Messenger is not running (no process %1).").arg(program));
+        return;
     }
     std::wstring errorText;
-    if (!m_automation.signOut(errorText)) {
-        *error = QString::fromStdWString(errorText);
-        return false;
-    }
-    return true;
+    const bool signedOut = m_automation.signOut(errorText);
+    done(signedOut, QString::fromStdWString(errorText));
 }

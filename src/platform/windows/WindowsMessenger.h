@@ -7,11 +7,12 @@
 // The Messenger client on this computer, signed out through its automation
 // object. The call is made only while the client's program runs: COM would
 // otherwise start the client just to sign it out. Use it on the thread that
-// created it.
+// created it. The call into the client is made at once, and `done` runs
+// before signOut() returns.
 class WindowsMessenger : public Messenger
 {
 public:
-    bool signOut(QString *error) override;
+    void signOut(Done done) override;
 
     // The file name of the program a LocalServer32 command line starts, such
     // as msnmsgr.exe for "C:\Program Files\MSN Messenger\msnmsgr.exe" /background;

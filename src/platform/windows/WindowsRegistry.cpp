@@ -2,7 +2,7 @@
 
 #include "WinRegistry.h"
 
-bool WindowsRegistry::read(const QString &path, RegistryValue *value, QString *error)
+bool WindowsRegistry::readValue(const QString &path, RegistryValue *value, QString *error)
 {
     nexolan::win32::RegistryValue stored;
     std::wstring errorText;
@@ -16,7 +16,7 @@ bool WindowsRegistry::read(const QString &path, RegistryValue *value, QString *e
     return true;
 }
 
-bool WindowsRegistry::write(const QString &path, const QString &value, QString *error)
+bool WindowsRegistry::writeValue(const QString &path, const QString &value, QString *error)
 {
     std::wstring errorText;
     if (!nexolan::win32::writeRegistryText(path.toStdWString(), value.toStdWString(), errorText)) {

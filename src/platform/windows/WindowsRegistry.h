@@ -5,10 +5,10 @@
 // The Windows registry itself: string values read as text, DWORD values as
 // numbers; writes store REG_SZ and create the key as needed. Paths under
 // HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE (short forms HKCU, HKLM too).
-class WindowsRegistry : public Registry
+class WindowsRegistry : public ImmediateRegistry
 {
 public:
-    bool read(const QString &path, RegistryValue *value, QString *error) override;
-    bool write(const QString &path, const QString &value, QString *error) override;
+    bool readValue(const QString &path, RegistryValue *value, QString *error) override;
+    bool writeValue(const QString &path, const QString &value, QString *error) override;
     QString location() const override;
 };

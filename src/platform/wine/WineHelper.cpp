@@ -1,14 +1,23 @@
 #include "WineHelper.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTimer>
 
 namespace {
 
+const QString helperName = QStringLiteral("nexolan-messenger");
 const QString x64Name = QStringLiteral("nexolan-messenger-x64.exe");
 const QString x86Name = QStringLiteral("nexolan-messenger-x86.exe");
+
+// Whenever the helper gets to work it prints at least one line on standard
+// output, failures included. Wine, failing to start it (a helper of another
+// architecture, a broken prefix), prints nothing there, whatever its status.
+bool helperRan(const QProcess &process, const QByteArray &output)
+{
+    return process.exitStatus() == QProcess::NormalExit && !output.trimmed().isEmpty();
+}
 
 } // namespace
 
@@ -17,10 +26,17 @@ WineHelper::WineHelper(const QString &directory, int timeoutMilliseconds)
     , m_timeout(timeoutMilliseconds)
 { }
 
+// The helpers still running are killed with their QProcess objects, and
+// their `done` is never called.
+WineHelper::~WineHelper() = default;
+
 QStringList WineHelper::programs(const WinePrefix &prefix) const
 {
-    QStringList names
-        = prefix.arch() == QLatin1String("win32") ? QStringList{x86Name, x64Name} : QStringList{x64Name, x86Name};
+    const QString chosen = m_chosen.value(prefix.path());
+    QStringList names = prefix.arch() == QLatin1String("win32") ? QStringList{x86Name, x64Name}
+                                                                : QStringList{x64Name, x86Name};
+    if (!chosen.isEmpty())
+        names = QStringList{chosen};
     QStringList paths;
     for (const QString &name : names) {
         const QString path = QDir(m_directory).filePath(name);
@@ -36,87 +52,89 @@ bool WineHelper::exists() const
         || QFileInfo(QDir(m_directory).filePath(x86Name)).isFile();
 }
 
-WineHelper::Result WineHelper::start(const WinePrefix &prefix, const QString &loader, const QString &program,
-                                     const QStringList &arguments) const
+void WineHelper::run(const WinePrefix &prefix, const WineServer &server, const QStringList &arguments, Done done)
+{
+    Result refused;
+    if (server.loader.isEmpty()) {
+        refused.error = QStringLiteral("The Wine loader of the wineserver of %1 is not run: %2.")
+                            .arg(prefix.path(), server.loaderProblem);
+    } else if (programs(prefix).isEmpty()) {
+        refused.error = QStringLiteral("The helper program %1 is missing from %2.")
+                            .arg(helperName, QDir::toNativeSeparators(m_directory));
+    } else {
+        start({prefix, server.loader, programs(prefix), arguments, std::move(done)});
+        return;
+    }
+    // Answered from the event loop, as a run would be.
+    QTimer::singleShot(0, this, [done = std::move(done), refused] { done(refused); });
+}
+
+void WineHelper::start(Attempt attempt)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("WINEPREFIX"), prefix.path());
-    environment.insert(QStringLiteral("WINELOADER"), loader);
+    environment.insert(QStringLiteral("WINEPREFIX"), attempt.prefix.path());
+    environment.insert(QStringLiteral("WINELOADER"), attempt.loader);
     environment.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
     environment.remove(QStringLiteral("WINEARCH")); // the prefix has its own; a different one stops Wine
 
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.setStandardInputFile(QProcess::nullDevice());
-    QElapsedTimer timer;
-    timer.start();
-    process.start(loader, QStringList{program} + arguments);
-    Result result;
-    const bool started = process.waitForStarted(m_timeout);
-    result.finished = started && process.waitForFinished(int(qMax<qint64>(0, m_timeout - timer.elapsed())));
-    if (!result.finished) {
-        result.failure
-            = started ? QStringLiteral("it did not finish within %1 s").arg(m_timeout / 1000.0) : process.errorString();
-        process.kill();
-        process.waitForFinished(1000);
-        return result;
-    }
-    if (process.exitStatus() == QProcess::CrashExit) {
-        result.finished = false;
-        result.failure = QStringLiteral("it crashed");
-    }
-    result.exitCode = process.exitCode();
-    result.output = process.readAllStandardOutput();
-    result.errorOutput = process.readAllStandardError();
-    return result;
-}
+    auto *process = new QProcess(this);
+    auto *limit = new QTimer(process);
+    process->setProcessEnvironment(environment);
+    process->setStandardInputFile(QProcess::nullDevice());
+    limit->setSingleShot(true);
+    limit->start(m_timeout);
 
-bool WineHelper::run(const WinePrefix &prefix, const WineServer &server, const QStringList &arguments,
-                     QByteArray *output, QString *error)
-{
-    const QString name = QStringLiteral("nexolan-messenger");
-    if (server.loader.isEmpty()) {
-        *error = QStringLiteral("The Wine loader of the wineserver of %1 is not run: %2.")
-                     .arg(prefix.path(), server.loaderProblem);
-        return false;
-    }
-    if (m_loader != server.loader || m_program.isEmpty()) {
-        // A program of the other architecture may run and end at once
-        // without doing anything: the helper proves it runs by answering its
-        // usage line to an empty command line.
-        m_program.clear();
-        QString failures;
-        for (const QString &program : programs(prefix)) {
-            const Result probe = start(prefix, server.loader, program, {});
-            if (probe.finished && probe.exitCode == 2 && probe.errorOutput.startsWith("usage:")) {
-                m_program = program;
-                m_loader = server.loader;
-                break;
-            }
-            failures += QStringLiteral(" %1: %2.")
-                            .arg(QFileInfo(program).fileName(),
-                                 probe.finished ? QStringLiteral("no answer") : probe.failure);
+    // Ends the run once: the process finished, failed to start, or outlived
+    // the limit. A process still running is killed and deleted once it ends,
+    // so that nothing waits for it.
+    const auto finish = [this, process, limit, attempt](const QString &failure) {
+        process->disconnect(this);
+        limit->stop();
+        if (process->state() == QProcess::NotRunning) {
+            process->deleteLater();
+        } else {
+            connect(process, &QProcess::finished, process, &QObject::deleteLater);
+            process->kill();
         }
-        if (m_program.isEmpty()) {
-            *error = programs(prefix).isEmpty()
-                ? QStringLiteral("The helper program %1 is missing from %2.")
-                      .arg(name, QDir::toNativeSeparators(m_directory))
-                : QStringLiteral("The helper program %1 cannot run in %2:%3").arg(name, prefix.path(), failures);
-            return false;
+        const QString program = QFileInfo(attempt.programs.first()).fileName();
+        const QByteArray output = process->readAllStandardOutput();
+        const bool ran = failure.isEmpty() && helperRan(*process, output);
+        if (failure.isEmpty() && !ran && attempt.programs.size() > 1) {
+            Attempt next = attempt;
+            next.programs.removeFirst();
+            start(next);
+            return;
         }
-    }
-    const Result result = start(prefix, server.loader, m_program, arguments);
-    if (!result.finished) {
-        *error = QStringLiteral("The helper program %1 failed in %2: %3.").arg(name, prefix.path(), result.failure);
-        return false;
-    }
-    if (result.exitCode != 0) {
-        const QString text = QString::fromUtf8(result.errorOutput).trimmed();
-        *error = text.isEmpty()
-            ? QStringLiteral("The helper program %1 ended with status %2.").arg(name).arg(result.exitCode)
-            : text;
-        return false;
-    }
-    *output = result.output;
-    return true;
+        Result result;
+        if (!failure.isEmpty()) {
+            result.error = QStringLiteral("The helper program %1 failed in %2: %3.")
+                               .arg(program, attempt.prefix.path(), failure);
+        } else if (!ran) {
+            const QString wineSays = QString::fromLocal8Bit(process->readAllStandardError()).simplified();
+            result.error = QStringLiteral("The helper program %1 cannot run in %2: %3")
+                               .arg(program, attempt.prefix.path(),
+                                    wineSays.isEmpty() ? QStringLiteral("it gave no answer.") : wineSays);
+        } else {
+            m_chosen.insert(attempt.prefix.path(), attempt.programs.first());
+            result.output = output;
+            result.ok = process->exitCode() == 0;
+            if (!result.ok)
+                result.error = QString::fromUtf8(process->readAllStandardError()).trimmed();
+            if (!result.ok && result.error.isEmpty())
+                result.error = QStringLiteral("The helper program %1 ended with status %2.")
+                                   .arg(program)
+                                   .arg(process->exitCode());
+        }
+        attempt.done(result);
+    };
+    connect(process, &QProcess::finished, this, [process, finish] {
+        finish(process->exitStatus() == QProcess::CrashExit ? QStringLiteral("it crashed") : QString());
+    });
+    connect(process, &QProcess::errorOccurred, this, [process, finish](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            finish(process->errorString());
+    });
+    connect(limit, &QTimer::timeout, this,
+            [this, finish] { finish(QStringLiteral("it did not finish within %1 s").arg(m_timeout / 1000.0)); });
+    process->start(attempt.loader, QStringList{attempt.programs.first()} + attempt.arguments);
 }

@@ -1,18 +1,18 @@
 #include "WineMessenger.h"
 
-WineMessenger::WineMessenger(const WinePrefix &prefix, const WineHelper &helper)
+WineMessenger::WineMessenger(const WinePrefix &prefix, const QString &helperDirectory)
     : m_prefix(prefix)
-    , m_helper(helper)
+    , m_helper(helperDirectory)
 { }
 
-bool WineMessenger::signOut(QString *error)
+void WineMessenger::signOut(Done done)
 {
     // Without a running client the call would only start one.
     const std::optional<WineServer> server = m_prefix.server();
     if (!server || !m_prefix.isMessengerRunning()) {
-        *error = QStringLiteral("Messenger is not running in the Wine prefix %1.").arg(m_prefix.path());
-        return false;
+        done(false, QStringLiteral("Messenger is not running in the Wine prefix %1.").arg(m_prefix.path()));
+        return;
     }
-    QByteArray ignored;
-    return m_helper.run(m_prefix, *server, {QStringLiteral("signout")}, &ignored, error);
+    m_helper.run(m_prefix, *server, {QStringLiteral("signout")},
+                 [done](const WineHelper::Result &result) { done(result.ok, result.error); });
 }

@@ -5,16 +5,16 @@
 #include "platform/Messenger.h"
 
 // The Messenger client running in a Wine prefix, signed out by the helper
-// program through the client's automation object. Nothing is started when
-// no client runs there.
+// program through the client's automation object, without blocking. Nothing
+// is started when no client runs there.
 class WineMessenger : public Messenger
 {
 public:
-    WineMessenger(const WinePrefix &prefix, const WineHelper &helper);
+    WineMessenger(const WinePrefix &prefix, const QString &helperDirectory);
 
-    bool signOut(QString *error) override;
+    void signOut(Done done) override;
 
 private:
     WinePrefix m_prefix;
-    WineHelper m_helper;
+    WineHelper m_helper; // its runs, and their answers, end with this object
 };

@@ -10,16 +10,16 @@ namespace {
 // The registry where the user's Wine setup is wrong or ambiguous: nothing is
 // read or written, and every attempt gives the reason, so that no row is
 // marked and a switch fails saying why.
-class UnavailableRegistry : public Registry
+class UnavailableRegistry : public ImmediateRegistry
 {
 public:
     explicit UnavailableRegistry(const QString &reason) : m_reason(reason) { }
-    bool read(const QString &, RegistryValue *, QString *error) override
+    bool readValue(const QString &, RegistryValue *, QString *error) override
     {
         *error = m_reason;
         return false;
     }
-    bool write(const QString &, const QString &, QString *error) override
+    bool writeValue(const QString &, const QString &, QString *error) override
     {
         *error = m_reason;
         return false;
@@ -49,7 +49,7 @@ std::unique_ptr<Messenger> WineSystemObjects::createMessenger(QString *error)
         *error = QStringLiteral("The helper program nexolan-messenger is missing from %1.")
                      .arg(QDir::toNativeSeparators(m_helperDirectory));
     else
-        return std::make_unique<WineMessenger>(*m_search.prefix, helper);
+        return std::make_unique<WineMessenger>(*m_search.prefix, m_helperDirectory);
     return nullptr;
 }
 
@@ -61,5 +61,5 @@ std::unique_ptr<Registry> WineSystemObjects::createRegistry(QString *error)
             return nullptr;
         return std::make_unique<UnavailableRegistry>(m_search.reason);
     }
-    return std::make_unique<WineRegistry>(*m_search.prefix, WineHelper(m_helperDirectory));
+    return std::make_unique<WineRegistry>(*m_search.prefix, m_helperDirectory);
 }

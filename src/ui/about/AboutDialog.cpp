@@ -99,8 +99,7 @@ void AboutDialog::onSupportLinkClicked()
 {
     // The dialog has no handling of its own for a ShowLinks value that cannot
     // be read: nothing opens and nothing is shown.
-    QString error;
-    openReferralLink(m_links, m_registry, AboutReferralUrl, &error);
+    openReferralLink(m_links, m_registry, AboutReferralUrl);
 }
 
 bool AboutDialog::eventFilter(QObject *watched, QEvent *event)

@@ -3,16 +3,19 @@
 #include "platform/LinkOpener.h"
 #include "platform/Registry.h"
 
-bool openReferralLink(LinkOpener &links, Registry *shell, const QString &url, QString *error)
+bool referralLinksAllowed(const RegistryReading &showLinks)
 {
-    RegistryValue value;
-    if (!shell) {
-        *error = QStringLiteral("The registry is not available.");
-        return false;
-    }
-    if (!shell->read(ShowLinksPath, &value, error))
-        return false;
-    if (value.kind == RegistryValue::Kind::Text && value.text.isEmpty())
-        links.openUrl(url);
-    return true;
+    return showLinks.ok && showLinks.value.kind == RegistryValue::Kind::Text && showLinks.value.text.isEmpty();
+}
+
+void openReferralLink(LinkOpener &links, Registry *registry, const QString &url)
+{
+    if (!registry)
+        return;
+    // The opener lives as long as the program; the registry drops the
+    // answer if it goes first.
+    registry->read({ShowLinksPath}, [&links, url](const QList<RegistryReading> &readings) {
+        if (referralLinksAllowed(readings.first()))
+            links.openUrl(url);
+    });
 }

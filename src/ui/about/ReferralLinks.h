@@ -4,6 +4,7 @@
 
 class LinkOpener;
 class Registry;
+struct RegistryReading;
 
 // Where the referral flag lives. The program only reads it.
 inline const QString ShowLinksPath = QStringLiteral("HKEY_CURRENT_USER\\Software\\Torvik\\Nexolan\\ShowLinks");
@@ -12,7 +13,11 @@ inline const QString ShowLinksPath = QStringLiteral("HKEY_CURRENT_USER\\Software
 inline const QString StartupReferralUrl = QStringLiteral("https://www.grimhal.example/?ref=nexolan-start");
 inline const QString AboutReferralUrl = QStringLiteral("https://www.grimhal.example/?ref=nexolan-about");
 
-// Opens the address in the browser only when the ShowLinks value exists and
-// is a text of length 0. False, with the reason, when the value cannot be
-// read (no registry, no value); nothing is opened then.
-bool openReferralLink(LinkOpener &links, Registry *shell, const QString &url, QString *error);
+// Whether the ShowLinks value, as read, lets referral pages open: it exists
+// and is a text of length 0.
+bool referralLinksAllowed(const RegistryReading &showLinks);
+
+// Opens the address in the browser only when the ShowLinks value allows it.
+// The value is read without blocking, and the page opens once it is read;
+// nothing opens without a registry or the value.
+void openReferralLink(LinkOpener &links, Registry *registry, const QString &url);

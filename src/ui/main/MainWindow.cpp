@@ -5,6 +5,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/SystemObjects.h"
 #include "ui/AppIcon.h"
+#include "ui/ServerSwitcher.h"
 #include "ui/WidgetLayout.h"
 #include "ui/about/AboutDialog.h"
 #include "ui/servertest/ServerTestDialog.h"
@@ -120,6 +121,9 @@ MainWindow::MainWindow(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpen
     connect(mnuAbout, &QAction::triggered, this, &MainWindow::onAboutTriggered);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    m_switcher = new ServerSwitcher(m_globals, m_messageBoxes, *m_model, this);
+    connect(m_switcher, &ServerSwitcher::busyChanged, this, &MainWindow::setSwitching);
+    connect(m_switcher, &ServerSwitcher::finished, this, [this] { lvw->setFocus(Qt::OtherFocusReason); });
     setServerList(ServerList());
 }
 
@@ -132,9 +136,21 @@ void MainWindow::setServerList(ServerList list)
     if (m_model->rowCount() > 0)
         lvw->setCurrentIndex(m_model->index(0, 0));
     m_filling = false;
-    // With no row there is nothing to test or switch to.
-    cmdTestServer->setEnabled(m_model->rowCount() > 0);
-    cmdUseServer->setEnabled(m_model->rowCount() > 0);
+    setSwitching(m_switcher->isBusy());
+}
+
+void MainWindow::setSwitching(bool switching)
+{
+    // With no row there is nothing to test or switch to; while a switch runs
+    // (Wine's helper may take seconds) the window stays responsive, but
+    // takes no second switch and starts no test.
+    const bool usable = m_model->rowCount() > 0 && !switching;
+    cmdTestServer->setEnabled(usable);
+    cmdUseServer->setEnabled(usable);
+    if (switching)
+        setCursor(Qt::BusyCursor);
+    else
+        unsetCursor();
 }
 
 int MainWindow::selectedRow() const
@@ -220,29 +236,11 @@ void MainWindow::onTestServerClicked()
 
 void MainWindow::onUseServerClicked()
 {
+    // Nothing to switch to (an empty list) is no switch: no sign-out, no
+    // write. The list gets the focus back when the switch ends.
     const int row = selectedRow();
-    if (row < 0)
-        return; // nothing to switch to: no sign-out, no write
-
-    if (m_globals.messengerLoaded && m_globals.messenger) {
-        QString ignored; // a failed sign-out does not stop the switch
-        m_globals.messenger->signOut(&ignored);
-    }
-
-    const ServerRow entry = m_model->row(row);
-    const QString value = composeServerSetting(entry.host, entry.ip, entry.port.value_or(0));
-
-    const QVector<bool> before = m_model->currentFlags();
-    m_model->setCurrentRow(row);
-
-    QString error = QStringLiteral("The registry is not available.");
-    if (!m_globals.registry || !m_globals.registry->write(MessengerServerValue, value, &error)) {
-        // The setting still names the old server: so must the list.
-        m_model->setCurrentFlags(before);
-        m_messageBoxes.showMessage(QStringLiteral("The Messenger server setting could not be changed.\r\n\r\n") + error,
-                                      MessageStyle::Error);
-    }
-    lvw->setFocus(Qt::OtherFocusReason);
+    if (row >= 0)
+        m_switcher->switchTo(row);
 }
 
 void MainWindow::onAboutTriggered()

@@ -18,6 +18,7 @@ class QPushButton;
 class QStatusBar;
 class QTreeView;
 class ServerListModel;
+class ServerSwitcher;
 struct AppGlobals;
 
 // The main window: the server list, the details box of the selected server,
@@ -38,6 +39,10 @@ public:
     // Fills the list; the first row becomes the selected row.
     void setServerList(ServerList list);
     ServerListModel *model() const { return m_model; }
+    // The switch of "Use this server", for the other windows that offer it:
+    // its marks show in this window's list, and while it runs this window
+    // shows a busy cursor and takes no other switch or test.
+    ServerSwitcher *switcher() const { return m_switcher; }
 
     void setStatusText(const QString &text);
     // Where Messenger's setting is read and written, shown as the status
@@ -69,6 +74,7 @@ private:
     void keepRowSelected(const QItemSelection &selected);
     void showModal(QDialog *dialog);
     void showDetails(int row);
+    void setSwitching(bool switching);
 
     AppGlobals &m_globals;
     MessageBoxes &m_messageBoxes;
@@ -76,6 +82,7 @@ private:
     Clock &m_clock;
     ProbeConnector &m_connector;
     ServerListModel *m_model = nullptr;
+    ServerSwitcher *m_switcher = nullptr;
 
     QTreeView *lvw = nullptr;
     QStatusBar *stb = nullptr;

@@ -1,10 +1,12 @@
 // Wine prefixes in a fake home and /proc; switching in a real one (tests/platform/win32/wine-prefix.sh), time-limited.
+#include "platform/wine/WineRegistry.h"
 #include "platform/wine/WineSystemObjects.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,6 +59,29 @@ QByteArray run(const QString &program, const QStringList &arguments, int timeout
 bool isRoot()
 {
     return ::getuid() == 0;
+}
+
+// A write's answer, which comes at once or, through Wine's helper, later.
+struct WriteOutcome
+{
+    bool answered = false;
+    bool written = false;
+    QString error;
+    RegistryReading stored;
+};
+
+// Writes the server setting and runs the event loop until the registry answers.
+WriteOutcome writeAndWait(Registry &registry, const QString &value, int timeout = 30000)
+{
+    WriteOutcome outcome;
+    registry.write(serverPath, value, [&outcome](bool written, const QString &error, const RegistryReading &stored) {
+        outcome.answered = true;
+        outcome.written = written;
+        outcome.error = error;
+        outcome.stored = stored;
+    });
+    outcome.answered = QTest::qWaitFor([&outcome] { return outcome.answered; }, timeout);
+    return outcome;
 }
 
 } // namespace
@@ -244,8 +269,9 @@ private slots:
         const std::unique_ptr<Registry> registry = objects.createRegistry(&error);
         QCOMPARE(bool(registry), !search.noneFound);
         if (registry && !search.prefix) {
-            QVERIFY(!registry->write(serverPath, "h;1.2.3.4:1863", &error));
-            QCOMPARE(error, search.reason);
+            const WriteOutcome outcome = writeAndWait(*registry, "h;1.2.3.4:1863");
+            QVERIFY(!outcome.written);
+            QCOMPARE(outcome.error, search.reason);
             QVERIFY(registry->location().contains(search.reason));
         }
     }
@@ -299,6 +325,63 @@ private slots:
         }
     }
 
+    // The helper runs under a stand-in for Wine's loader, a script: the event loop goes on while it runs, and
+    // after a run that fails the value is read again, so that the caller learns what was stored.
+    void helperRuns_data()
+    {
+        QTest::addColumn<double>("seconds"); // how long each run of the stand-in takes
+        QTest::addColumn<bool>("writeFails"); // the write stores the value, then fails
+        QTest::addColumn<int>("limit"); // the helper's time limit, in milliseconds
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<bool>("stored"); // the value read back is the new one
+        QTest::newRow("slow helper") << 0.5 << false << 10000 << true << "" << true;
+        QTest::newRow("fails after writing") << 0.0 << true << 10000 << false << "disk on fire" << true;
+        QTest::newRow("past the time limit") << 1.0 << false << 300 << false << "did not finish within 0.3 s" << false;
+    }
+    void helperRuns()
+    {
+        QFETCH(double, seconds);
+        QFETCH(bool, writeFails);
+        QFETCH(int, limit);
+        QFETCH(bool, written);
+        QFETCH(QString, error);
+        QFETCH(bool, stored);
+        makePrefix({"p", Holds::MessengerKey});
+        write("helpers/nexolan-messenger-x64.exe", "MZ");
+        // Called as "<loader> <helper> <command> <path> [<hex>]": keeps the value written in a file beside it.
+        const QString script = QStringLiteral("#!/bin/sh\n"
+                                              "sleep %1\n"
+                                              "stored=\"$(dirname \"$0\")/stored\"\n"
+                                              "if [ \"$2\" = read ]; then echo \"text $(cat \"$stored\")\"; exit 0; fi\n"
+                                              "printf %s \"$4\" > \"$stored\"\n"
+                                              "if [ %2 = yes ]; then echo error; echo 'disk on fire' >&2; exit 1; fi\n"
+                                              "echo \"text $4\"\n")
+                                   .arg(seconds)
+                                   .arg(writeFails ? "yes" : "no");
+        write("bin/wine", script.toUtf8());
+        QVERIFY(QFile::setPermissions(path("bin/wine"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        struct stat info;
+        QCOMPARE(::stat(QFile::encodeName(path("p")).constData(), &info), 0);
+        const QString cwd = QStringLiteral("/tmp/w/server-%1-%2").arg(info.st_dev, 0, 16).arg(info.st_ino, 0, 16);
+        makeProcess({"wineserver"}, cwd, path("bin/wine"));
+
+        WineRegistry registry(WinePrefix(path("p"), {{}, {}, {}, path("proc")}), path("helpers"), limit);
+        int ticks = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, this, [&ticks] { ++ticks; });
+        timer.start(10);
+        QElapsedTimer clock;
+        clock.start();
+        const WriteOutcome outcome = writeAndWait(registry, "10.0.0.1:1863");
+        QVERIFY(outcome.answered);
+        QCOMPARE(outcome.written, written);
+        QVERIFY2(outcome.error.contains(error), qPrintable(outcome.error));
+        QCOMPARE(outcome.stored.ok && outcome.stored.value.text == "10.0.0.1:1863", stored);
+        // A 10 ms timer kept firing while the helper ran (a blocked loop would have left it at one tick).
+        QVERIFY2(ticks >= clock.elapsed() / 10 / 4, qPrintable(QStringLiteral("%1 ticks in %2 ms").arg(ticks).arg(clock.elapsed())));
+    }
+
     void switchInWine_data()
     {
         QTest::addColumn<QString>("running"); // in the prefix: nothing, the client, or a server alone
@@ -314,7 +397,6 @@ private slots:
         if (m_prefix.isEmpty())
             QSKIP("No 64-bit Wine, or the Windows helper or the Messenger stand-in was not built");
         QString error;
-        RegistryValue read;
         WineSystemObjects objects({prefix(), {}}, m_home.path());
         QVERIFY2(!objects.createMessenger(&error) && error.contains("not registered"), qPrintable(error));
         run(m_wine, {dosPath("msnmsgr.exe"), "/register"}); // the stand-in as Messenger's class
@@ -328,17 +410,31 @@ private slots:
             client.start(m_wine, {dosPath("msnmsgr.exe"), "--record", dosPath("record"), "--ready", dosPath("ready")});
             QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_home.filePath("ready")), 30000);
         }
-        const bool signedOut = messenger->signOut(&error);
+        bool answered = false;
+        bool signedOut = false;
+        messenger->signOut([&](bool done, const QString &reason) {
+            answered = true;
+            signedOut = done;
+            error = reason;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(answered, 30000);
         QCOMPARE(signedOut, running == "client");
         QVERIFY2(signedOut || error.contains("not running"), qPrintable(error));
         QCOMPARE(QFileInfo(m_home.filePath("record")).size(), signedOut ? 8 : 0); // "Signout\n"
-        QVERIFY2(objects.createRegistry(&error)->write(serverPath, value, &error), qPrintable(error));
+        const std::unique_ptr<Registry> registry = objects.createRegistry(&error);
+        const WriteOutcome outcome = writeAndWait(*registry, value);
+        QVERIFY2(outcome.written, qPrintable(outcome.error));
+        QCOMPARE(outcome.stored.value.text, value); // read back in the same run of the helper
         stopWine(); // a server saves the registry as it ends
         client.waitForFinished(5000);
         run(m_wineserver, {"-p30"}); // a new one reads user.reg
-        QVERIFY2(prefix().server() && objects.createRegistry(&error)->read(serverPath, &read, &error),
-                 qPrintable(error));
-        QCOMPARE(read.text, value);
+        QVERIFY(prefix().server());
+        QList<RegistryReading> readings;
+        registry->read({serverPath, serverPath}, [&readings](const QList<RegistryReading> &answer) { readings = answer; });
+        QTRY_COMPARE_WITH_TIMEOUT(readings.size(), 2, 30000);
+        QVERIFY2(readings.first().ok, qPrintable(readings.first().error));
+        QCOMPARE(readings.first().value.text, value);
+        QCOMPARE(readings.last().value.text, value);
     }
 };
 
