@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -380,6 +382,59 @@ private slots:
         QCOMPARE(outcome.stored.ok && outcome.stored.value.text == "10.0.0.1:1863", stored);
         // A 10 ms timer kept firing while the helper ran (a blocked loop would have left it at one tick).
         QVERIFY2(ticks >= clock.elapsed() / 10 / 4, qPrintable(QStringLiteral("%1 ticks in %2 ms").arg(ticks).arg(clock.elapsed())));
+    }
+
+    // Live: a throwaway second user runs a "msnmsgr.exe" in the user's prefix and a "wineserver" for it (copies
+    // of sleep), as a hostile user would; neither counts. The user's own copy does. Root only; the user is
+    // removed afterwards.
+    void otherUserLive()
+    {
+        if (!isRoot() || QStandardPaths::findExecutable("useradd").isEmpty())
+            QSKIP("making a second user needs root and useradd");
+        const QString user = QStringLiteral("nexolan-test-%1").arg(QCoreApplication::applicationPid());
+        QCOMPARE(QProcess::execute("useradd", {"--no-create-home", "--shell", "/usr/sbin/nologin", user}), 0);
+        const auto removeUser = qScopeGuard([&user] { QProcess::execute("userdel", {user}); });
+        makePrefix({"p", Holds::MessengerKey});
+        struct stat info;
+        QCOMPARE(::stat(QFile::encodeName(path("p")).constData(), &info), 0);
+        QTemporaryDir shared; // the other user's programs and the server's folder
+        const QString serverFolder = shared.filePath(QStringLiteral("server-%1-%2").arg(info.st_dev, 0, 16).arg(info.st_ino, 0, 16));
+        QVERIFY(QDir().mkpath(serverFolder));
+        for (const QString &name : {QStringLiteral("msnmsgr.exe"), QStringLiteral("wineserver")}) {
+            QVERIFY(QFile::copy("/bin/sleep", shared.filePath(name)));
+            QCOMPARE(::chmod(QFile::encodeName(shared.filePath(name)).constData(), 0755), 0);
+        }
+        QCOMPARE(::chmod(QFile::encodeName(shared.path()).constData(), 0755), 0);
+
+        QProcess theirClient;
+        QProcess theirServer;
+        QProcess ownClient;
+        const QStringList asUser{"--reuid=" + user, "--regid=" + user, "--clear-groups", "env", "WINEPREFIX=" + path("p")};
+        theirClient.start("setpriv", asUser + QStringList{shared.filePath("msnmsgr.exe"), "30"});
+        theirServer.setWorkingDirectory(serverFolder);
+        theirServer.start("setpriv", asUser + QStringList{"WINELOADER=/bin/true", shared.filePath("wineserver"), "30"});
+        QVERIFY(theirClient.waitForStarted() && theirServer.waitForStarted());
+        const auto stop = qScopeGuard([&] {
+            for (QProcess *process : {&theirClient, &theirServer, &ownClient})
+                process->kill();
+            for (QProcess *process : {&theirClient, &theirServer, &ownClient})
+                process->waitForFinished();
+        });
+        const WinePrefix prefix(path("p"), {path("h"), {}, {}, "/proc"});
+        const auto runsAs = [](const QProcess &process, const char *name) {
+            QFile comm(QStringLiteral("/proc/%1/comm").arg(process.processId()));
+            return comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == name;
+        };
+        QTRY_VERIFY(runsAs(theirClient, "msnmsgr.exe") && runsAs(theirServer, "wineserver"));
+        QVERIFY(!prefix.isMessengerRunning());
+        QVERIFY(!prefix.server());
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("WINEPREFIX", path("p"));
+        ownClient.setProcessEnvironment(environment);
+        ownClient.start(shared.filePath("msnmsgr.exe"), {"30"});
+        QTRY_VERIFY(runsAs(ownClient, "msnmsgr.exe"));
+        QVERIFY(prefix.isMessengerRunning());
     }
 
     void switchInWine_data()
