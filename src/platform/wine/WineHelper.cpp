@@ -32,11 +32,13 @@ WineHelper::~WineHelper() = default;
 
 QStringList WineHelper::programs(const WinePrefix &prefix) const
 {
+    // Once one has run in the prefix, user.reg (megabytes in a prefix long
+    // in use) is not read for its architecture again.
     const QString chosen = m_chosen.value(prefix.path());
-    QStringList names = prefix.arch() == QLatin1String("win32") ? QStringList{x86Name, x64Name}
-                                                                : QStringList{x64Name, x86Name};
     if (!chosen.isEmpty())
-        names = QStringList{chosen};
+        return QStringList{chosen};
+    const QStringList names = prefix.arch() == QLatin1String("win32") ? QStringList{x86Name, x64Name}
+                                                                      : QStringList{x64Name, x86Name};
     QStringList paths;
     for (const QString &name : names) {
         const QString path = QDir(m_directory).filePath(name);
@@ -55,14 +57,15 @@ bool WineHelper::exists() const
 void WineHelper::run(const WinePrefix &prefix, const WineServer &server, const QStringList &arguments, Done done)
 {
     Result refused;
+    const QStringList candidates = programs(prefix);
     if (server.loader.isEmpty()) {
         refused.error = QStringLiteral("The Wine loader of the wineserver of %1 is not run: %2.")
                             .arg(prefix.path(), server.loaderProblem);
-    } else if (programs(prefix).isEmpty()) {
+    } else if (candidates.isEmpty()) {
         refused.error = QStringLiteral("The helper program %1 is missing from %2.")
                             .arg(helperName, QDir::toNativeSeparators(m_directory));
     } else {
-        start({prefix, server.loader, programs(prefix), arguments, std::move(done)});
+        start({prefix, server.loader, candidates, arguments, std::move(done)});
         return;
     }
     // Answered from the event loop, as a run would be.

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
@@ -67,12 +68,12 @@ public:
         const int handle = ::openat(m_handle, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
         if (handle < 0)
             return QByteArray();
-        QFile file;
         QByteArray content;
-        if (file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-            content = file.read(procFileLimit);
-        else
-            ::close(handle);
+        char buffer[4096];
+        ssize_t size = 0;
+        while (content.size() < procFileLimit && (size = ::read(handle, buffer, sizeof buffer)) > 0)
+            content.append(buffer, size);
+        ::close(handle);
         return content;
     }
     QString link(const char *name) const
@@ -111,19 +112,24 @@ struct Process
 // neither: another user could name any program and set any environment.
 QList<Process> processes(const QString &procRoot, uint user)
 {
+    // Read with readdir: a switch looks at every process twice or three
+    // times, and QDir's listing examines each entry.
     QList<Process> list;
-    const QStringList entries = QDir(procRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &entry : entries) {
+    DIR *root = ::opendir(QFile::encodeName(procRoot).constData());
+    if (!root)
+        return list;
+    while (const struct dirent *entry = ::readdir(root)) {
         bool numeric = false;
-        const qint64 pid = entry.toLongLong(&numeric);
+        const QString entryName = QString::fromLatin1(entry->d_name);
+        const qint64 pid = entryName.toLongLong(&numeric);
         if (!numeric)
             continue;
-        auto folder = std::make_shared<ProcessFolder>(procRoot + QLatin1Char('/') + entry);
+        auto folder = std::make_shared<ProcessFolder>(procRoot + QLatin1Char('/') + entryName);
         if (folder->owner() != user)
             continue;
-        const QString name = QString::fromUtf8(folder->file("comm")).trimmed();
-        list.append({folder, pid, name});
+        list.append({folder, pid, QString::fromUtf8(folder->file("comm")).trimmed()});
     }
+    ::closedir(root);
     return list;
 }
 
