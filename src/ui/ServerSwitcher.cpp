@@ -95,7 +95,7 @@ void ServerSwitcher::finish(bool written, const QString &error, const RegistryRe
             + error;
     } else if (!written) {
         text = notChanged + QStringLiteral("\r\n\r\n") + error;
-        if (!stored.ok)
+        if (!stored.ok && stored.error != error)
             text += QStringLiteral("\r\n\r\nIts value cannot be read back: ") + stored.error;
     } else if (!switched) {
         // Another program (another copy of this one) wrote after this write.
