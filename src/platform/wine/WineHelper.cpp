@@ -102,7 +102,10 @@ void WineHelper::start(Attempt attempt)
         const QString program = QFileInfo(attempt.programs.first()).fileName();
         const QByteArray output = process->readAllStandardOutput();
         const bool ran = failure.isEmpty() && helperRan(*process, output);
-        if (failure.isEmpty() && !ran && attempt.programs.size() > 1) {
+        // A helper whose wineserver ended under it (wineserver -k) did not
+        // fail to start: the other helper would only start a new server.
+        const bool serverEnded = failure.isEmpty() && !ran && !attempt.prefix.server();
+        if (failure.isEmpty() && !ran && !serverEnded && attempt.programs.size() > 1) {
             Attempt next = attempt;
             next.programs.removeFirst();
             start(next);
@@ -112,6 +115,9 @@ void WineHelper::start(Attempt attempt)
         if (!failure.isEmpty()) {
             result.error = QStringLiteral("The helper program %1 failed in %2: %3.")
                                .arg(program, attempt.prefix.path(), failure);
+        } else if (serverEnded) {
+            result.error = QStringLiteral("The wineserver of %1 ended while the helper program %2 ran.")
+                               .arg(attempt.prefix.path(), program);
         } else if (!ran) {
             const QString wineSays = QString::fromLocal8Bit(process->readAllStandardError()).simplified();
             result.error = QStringLiteral("The helper program %1 cannot run in %2: %3")
