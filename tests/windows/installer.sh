@@ -19,7 +19,11 @@ trap 'timeout 30 "$wineserver" -k 2>/dev/null; rm -rf "$WINEPREFIX"' EXIT
 timeout 30 "$wineserver" -p # one server for all the calls below, ended by the trap
 
 dir_windows='C:\Apps\Nexolan' dir=$WINEPREFIX/drive_c/Apps/Nexolan
-shortcut=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Nexolan.lnk
+profile=$WINEPREFIX/drive_c/users/$(id -un)
+shortcut=$profile/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Nexolan.lnk
+# Wine links the profile's desktop to the home folder: a folder of its own
+# instead, so that nothing here reaches the home.
+rm -f "$profile/Desktop" && mkdir "$profile/Desktop" || exit 1
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Nexolan'
 failed=0
 check() { "${@:2}" || { echo "FAIL: $1"; failed=1; }; }
@@ -36,6 +40,7 @@ install_ms=$(($(millis) - begin))
 for file in nexolan.exe nexolan.dat README.txt uninstall.exe; do check "installed: $file" test -s "$dir/$file"; done
 check "the bundled list installed" cmp -s "$root/data/nexolan.dat" "$dir/nexolan.dat"
 check "Start menu shortcut" test -s "$shortcut"
+check "no desktop shortcut unless asked for" test ! -e "$profile/Desktop/Nexolan.lnk"
 check "Uninstall key" wine reg query "$key"
 while IFS='=' read -r name expected; do
     check "Uninstall value $name" test "$(reg_value "$name")" = "$expected"
