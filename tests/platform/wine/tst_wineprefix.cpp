@@ -392,7 +392,14 @@ private slots:
         if (!isRoot() || QStandardPaths::findExecutable("useradd").isEmpty())
             QSKIP("making a second user needs root and useradd");
         const QString user = QStringLiteral("nexolan-test-%1").arg(QCoreApplication::applicationPid());
-        QCOMPARE(QProcess::execute("useradd", {"--no-create-home", "--shell", "/usr/sbin/nologin", user}), 0);
+        // useradd fails while another program holds /etc/passwd's lock (other suites do this too).
+        int status = -1;
+        for (int attempt = 0; attempt < 5 && status != 0; ++attempt) {
+            if (attempt > 0)
+                QTest::qWait(500);
+            status = QProcess::execute("useradd", {"--no-create-home", "--shell", "/usr/sbin/nologin", user});
+        }
+        QCOMPARE(status, 0);
         const auto removeUser = qScopeGuard([&user] { QProcess::execute("userdel", {user}); });
         makePrefix({"p", Holds::MessengerKey});
         struct stat info;
