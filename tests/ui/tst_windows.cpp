@@ -1,5 +1,6 @@
 #include "core/ServerListModel.h"
 #include "support/FakePlatform.h"
+#include "support/LoopbackServer.h"
 #include "ui/ServerSwitcher.h"
 #include "ui/WidgetLayout.h"
 #include "ui/about/AboutDialog.h"
@@ -7,7 +8,9 @@
 #include "ui/main/MainWindow.h"
 #include "ui/servertest/ServerTestDialog.h"
 
+#include <QAbstractItemModelTester>
 #include <QAccessible>
+#include <QClipboard>
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -216,6 +219,50 @@ private Q_SLOTS:
         QTRY_COMPARE(f.window.focusWidget(), f.list());
     }
 
+    // Test List: pressed, waited for, its rows best first, a failed row that
+    // cannot be used, a switch from the best one, and no connection left.
+    void testList()
+    {
+        LoopbackServer noCommon(LoopbackServer::Behaviour::Answer, "VER 2 0\r\n");
+        LoopbackServer accepting(LoopbackServer::Behaviour::Answer, "VER 2 MSNP9 CVR0\r\n");
+        LoopbackServer refusing(LoopbackServer::Behaviour::Refuse);
+        const QByteArray list = "none;127.0.0.1;" + QByteArray::number(noCommon.port) + "\r\nrefused;127.0.0.1;"
+            + QByteArray::number(refusing.port) + "\r\nbest;127.0.0.1;" + QByteArray::number(accepting.port) + "\r\n";
+        Fixture f(list);
+        f.click("cmdTestList");
+        auto *dialog = f.child<QDialog>("frmTestList");
+        QVERIFY(dialog && dialog->isVisible());
+        QAbstractItemModelTester checker(f.child<QTreeView>("lvwResults")->model());
+        QTRY_COMPARE_WITH_TIMEOUT(f.child<QLabel>("lblProgress")->text(), "Tested 3 of 3 servers", 5000);
+        QCOMPARE(dialog->findChild<QPushButton *>("cmdStop")->text(), "Test Again");
+
+        auto *results = f.child<QTreeView>("lvwResults");
+        QStringList rows;
+        for (int row = 0; row < 3; ++row)
+            rows.append(results->model()->index(row, 0).data().toString() + ": "
+                        + results->model()->index(row, 6).data().toString());
+        QCOMPARE(rows, (QStringList{"best: MSNP9", "none: No common version", "refused: Error (Connection refused)"}));
+        QTest::mouseClick(dialog->findChild<QPushButton *>("cmdCopy"), Qt::LeftButton);
+        QVERIFY(QGuiApplication::clipboard()->text().startsWith(
+            "Host Name\tHost IP\tPort\tConnection\tResponse\tRating\tReply\nbest\t127.0.0.1\t"));
+        auto *use = dialog->findChild<QPushButton *>("cmdUse");
+        const auto clickResult = [&](int row) {
+            QTest::mouseClick(results->viewport(), Qt::LeftButton, {},
+                              results->visualRect(results->model()->index(row, 0)).center());
+        };
+        clickResult(2);
+        QVERIFY(!use->isEnabled());
+        clickResult(0);
+        QTest::mouseClick(use, Qt::LeftButton);
+        QCOMPARE(f.fake.events, (QStringList{"signout", "write:" + serverPath + "=best;127.0.0.1:"
+                                                        + QString::number(accepting.port)}));
+        QCOMPARE(f.window.model()->currentFlags(), (QVector<bool>{false, false, true}));
+
+        QTest::mouseClick(dialog->findChild<QPushButton *>("cmdClose"), Qt::LeftButton);
+        QTRY_VERIFY(!f.child<QDialog>("frmTestList"));
+        QCOMPARE(noCommon.openNow() + accepting.openNow(), 0);
+    }
+
     void about_data()
     {
         QTest::addColumn<QString>("showLinks"); // "-": no value
@@ -249,11 +296,12 @@ private Q_SLOTS:
     void screen()
     {
         Fixture f("a;127.0.0.1;1\r\n", "a;127.0.0.1:1");
+        f.click("cmdTestList");
         f.click("cmdTestServer");
         f.child<QAction>("mnuAbout")->trigger();
         const QMap<QString, QRect> places{
             {"lvw", {0, 0, 481, 185}},          {"stb", {0, 287, 481, 17}},
-            {"txtInfo", {8, 192, 465, 57}},     {"cmdTestServer", {304, 256, 81, 25}},
+            {"txtInfo", {8, 192, 465, 57}},     {"cmdTestServer", {304, 256, 81, 25}}, {"cmdTestList", {216, 256, 81, 25}},
             {"cmdUseServer", {392, 256, 81, 25}}, {"txtIP", {24, 8, 313, 13}},
             {"txtHostname", {64, 24, 273, 13}}, {"txtPort", {40, 40, 297, 13}},
             {"prg", {8, 56, 329, 17}},          {"frmTest/cmdClose", {256, 80, 81, 25}},
@@ -267,10 +315,11 @@ private Q_SLOTS:
             QVERIFY2(widget && widget->geometry() == place.value(), qPrintable(place.key()));
         }
         QCOMPARE(f.child<QWidget>("frmTest")->size() + f.child<QWidget>("frmabout")->size(), QSize(346 + 186, 113 + 233));
-        for (const char *top : {"frmMain", "frmTest", "frmabout"})
+        for (const char *top : {"frmMain", "frmTest", "frmabout", "frmTestList"})
             QVERIFY2(accessibleProblems(f.child<QWidget>(top)).isEmpty(),
                      qPrintable(accessibleProblems(f.child<QWidget>(top)).join(", ")));
 
+        f.child<QWidget>("frmTestList")->close();
         f.child<QWidget>("frmabout")->close();
         f.child<QWidget>("frmTest")->close();
         QTRY_COMPARE(f.window.focusWidget(), f.list());
@@ -279,7 +328,7 @@ private Q_SLOTS:
             if (next->focusPolicy() & Qt::TabFocus && !next->objectName().isEmpty())
                 chain.append(next->objectName());
         }
-        QCOMPARE(chain, (QStringList{"txtInfo", "cmdTestServer", "cmdUseServer"}));
+        QCOMPARE(chain, (QStringList{"txtInfo", "cmdTestList", "cmdTestServer", "cmdUseServer"}));
 
         auto *button = f.child<QPushButton>("cmdUseServer");
         QVERIFY(QFontInfo(button->font()).family().contains(QRegularExpression("Tahoma|Condensed")));

@@ -9,6 +9,7 @@
 #include "ui/WidgetLayout.h"
 #include "ui/about/AboutDialog.h"
 #include "ui/servertest/ServerTestDialog.h"
+#include "ui/testlist/TestListDialog.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -99,6 +100,8 @@ MainWindow::MainWindow(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpen
     txtInfo->setPalette(infoPalette);
     txtInfo->setPlainText(QStringLiteral("Please select a server.\n"));
 
+    cmdTestList = placed<QPushButton>(client, "cmdTestList", 216, 256, 81, 25);
+    cmdTestList->setText(QStringLiteral("Test List"));
     cmdTestServer = placed<QPushButton>(client, "cmdTestServer", 304, 256, 81, 25);
     cmdTestServer->setText(QStringLiteral("Test Server"));
     cmdUseServer = placed<QPushButton>(client, "cmdUseServer", 392, 256, 81, 25);
@@ -106,7 +109,8 @@ MainWindow::MainWindow(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpen
 
     setTabOrder(lvw, stb);
     setTabOrder(stb, txtInfo);
-    setTabOrder(txtInfo, cmdTestServer);
+    setTabOrder(txtInfo, cmdTestList);
+    setTabOrder(cmdTestList, cmdTestServer);
     setTabOrder(cmdTestServer, cmdUseServer);
 
     connect(lvw->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -115,6 +119,7 @@ MainWindow::MainWindow(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpen
                     lvw_ItemClick(current.row());
             });
     connect(lvw->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MainWindow::keepRowSelected);
+    connect(cmdTestList, &QPushButton::clicked, this, &MainWindow::onTestListClicked);
     connect(cmdTestServer, &QPushButton::clicked, this, &MainWindow::onTestServerClicked);
     connect(cmdUseServer, &QPushButton::clicked, this, &MainWindow::onUseServerClicked);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
@@ -145,6 +150,7 @@ void MainWindow::setSwitching(bool switching)
     // (Wine's helper may take seconds) the window stays responsive, but
     // takes no second switch and starts no test.
     const bool usable = m_model->rowCount() > 0 && !switching;
+    cmdTestList->setEnabled(usable);
     cmdTestServer->setEnabled(usable);
     cmdUseServer->setEnabled(usable);
     if (switching)
@@ -220,6 +226,15 @@ void MainWindow::activateList()
 void MainWindow::lvw_ItemClick(int row)
 {
     showDetails(row);
+}
+
+void MainWindow::onTestListClicked()
+{
+    if (m_model->rowCount() == 0)
+        return;
+    auto *dialog = new TestListDialog(m_clock, m_connector, *m_switcher, m_model->list(), this);
+    dialog->start();
+    showModal(dialog);
 }
 
 void MainWindow::onTestServerClicked()

@@ -22,7 +22,8 @@ class ServerSwitcher;
 struct AppGlobals;
 
 // The main window: the server list, the details box of the selected server,
-// "Test Server", "Use this server", the status bar and the File and Help menus.
+// "Test List", "Test Server", "Use this server", the status bar and the File
+// and Help menus.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -68,6 +69,7 @@ protected:
 private:
     int selectedRow() const;
     void lvw_ItemClick(int row);
+    void onTestListClicked();
     void onTestServerClicked();
     void onUseServerClicked();
     void onAboutTriggered();
@@ -88,6 +90,7 @@ private:
     QStatusBar *stb = nullptr;
     QLabel *m_statusLabel = nullptr;
     QPlainTextEdit *txtInfo = nullptr;
+    QPushButton *cmdTestList = nullptr;
     QPushButton *cmdTestServer = nullptr;
     QPushButton *cmdUseServer = nullptr;
     QMenu *mnuFile = nullptr;
