@@ -119,7 +119,7 @@ TestListDialog::TestListDialog(Clock &clock, ProbeConnector &connector, ServerSw
     connect(m_test, &ListTest::rowTested, this, &TestListDialog::showProgress);
     connect(m_test, &ListTest::rowTested, this, &TestListDialog::updateUseButton);
     connect(m_test, &ListTest::finished, this, &TestListDialog::onFinished);
-    connect(lvwResults->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    connect(lvwResults->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TestListDialog::updateUseButton);
     connect(lvwResults, &QTreeView::doubleClicked, this, &TestListDialog::onUseServerClicked);
     connect(cmdStop, &QPushButton::clicked, this, &TestListDialog::onStopClicked);
@@ -173,8 +173,9 @@ void TestListDialog::showProgress()
 
 int TestListDialog::selectedRow() const
 {
-    const QModelIndex current = lvwResults->currentIndex();
-    return current.isValid() ? m_sorted->mapToSource(current).row() : -1;
+    // The row the user picked, not merely the one with the focus frame.
+    const QModelIndexList selected = lvwResults->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : m_sorted->mapToSource(selected.constFirst()).row();
 }
 
 void TestListDialog::updateUseButton()
