@@ -1,14 +1,14 @@
-// Probe connections with Winsock's own calls: a non-blocking connect, whose
-// outcome SO_ERROR gives once the socket turns writable, and reads that tell
-// a reset (WSAECONNRESET) from an orderly close (a read of 0 bytes). Qt's own
-// socket reads a reset as a close, and retries a connect that a reset ends.
+// Probe connections with Winsock's own calls: a non-blocking connect and
+// reads, driven by the socket's network events (WSAEventSelect), whose error
+// codes tell a reset (WSAECONNRESET) from an orderly close. Qt's own socket
+// reads a reset as a close, and retries a connect that a reset ends.
 
 #include "platform/SystemConnector.h"
 
 #include "SystemErrorText.h"
 
 #include <QHostAddress>
-#include <QSocketNotifier>
+#include <QWinEventNotifier>
 
 #include <cstring>
 
@@ -65,8 +65,11 @@ public:
             failLater(WSAGetLastError());
             return;
         }
-        u_long nonBlocking = 1;
-        if (::ioctlsocket(m_socket, FIONBIO, &nonBlocking) != 0) {
+        // The events carry their own error codes: a connect that a reset
+        // ends, or a close that was a reset, is told apart there. Selecting
+        // them makes the socket non-blocking.
+        m_event = WSACreateEvent();
+        if (m_event == WSA_INVALID_EVENT || WSAEventSelect(m_socket, m_event, FD_CONNECT | FD_READ | FD_CLOSE) != 0) {
             failLater(WSAGetLastError());
             return;
         }
@@ -75,8 +78,8 @@ public:
             failLater(WSAGetLastError());
             return;
         }
-        // Done, either way, when the socket turns writable.
-        watch(QSocketNotifier::Write, &WinsockConnection::onConnectDone);
+        m_notifier = new QWinEventNotifier(m_event, this);
+        connect(m_notifier, &QWinEventNotifier::activated, this, &WinsockConnection::onEvents);
     }
 
     ~WinsockConnection() override { abort(); }
@@ -93,55 +96,71 @@ public:
     void abort() override
     {
         m_aborted = true;
-        unwatch();
+        if (m_notifier) {
+            m_notifier->setEnabled(false);
+            m_notifier->deleteLater(); // it may be the one whose signal runs now
+            m_notifier = nullptr;
+        }
         if (m_socket != INVALID_SOCKET)
             ::closesocket(m_socket);
         m_socket = INVALID_SOCKET;
+        if (m_event != WSA_INVALID_EVENT)
+            WSACloseEvent(m_event);
+        m_event = WSA_INVALID_EVENT;
     }
 
 private:
-    void watch(QSocketNotifier::Type type, void (WinsockConnection::*handler)())
+    void onEvents()
     {
-        unwatch();
-        m_notifier = new QSocketNotifier(qintptr(m_socket), type, this);
-        connect(m_notifier, &QSocketNotifier::activated, this, handler);
-    }
-
-    void unwatch()
-    {
-        if (!m_notifier)
-            return;
-        m_notifier->setEnabled(false);
-        m_notifier->deleteLater(); // it may be the one whose signal runs now
-        m_notifier = nullptr;
-    }
-
-    void onConnectDone()
-    {
-        int code = 0;
-        int length = sizeof code;
-        if (::getsockopt(m_socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char *>(&code), &length) != 0)
-            code = WSAGetLastError();
-        if (code != 0) {
-            fail(code);
+        WSANETWORKEVENTS events{};
+        if (WSAEnumNetworkEvents(m_socket, m_event, &events) != 0) {
+            fail(WSAGetLastError());
             return;
         }
-        watch(QSocketNotifier::Read, &WinsockConnection::onReadable);
-        Q_EMIT connected();
+        if (events.lNetworkEvents & FD_CONNECT) {
+            if (events.iErrorCode[FD_CONNECT_BIT] != 0) {
+                fail(events.iErrorCode[FD_CONNECT_BIT]);
+                return;
+            }
+            Q_EMIT connected();
+            if (m_aborted)
+                return;
+        }
+        if (events.lNetworkEvents & FD_READ) {
+            if (!readOnce() || m_aborted)
+                return;
+        }
+        if (events.lNetworkEvents & FD_CLOSE) {
+            if (events.iErrorCode[FD_CLOSE_BIT] != 0) {
+                fail(events.iErrorCode[FD_CLOSE_BIT]);
+                return;
+            }
+            // What came before the close is read first.
+            while (readOnce() && !m_aborted) {
+            }
+            if (!m_aborted) {
+                abort();
+                Q_EMIT closed();
+            }
+        }
     }
 
-    void onReadable()
+    // One read; false once the connection has ended or nothing is waiting.
+    bool readOnce()
     {
         char buffer[ReadSize];
         const int count = ::recv(m_socket, buffer, sizeof buffer, 0);
         if (count > 0) {
             Q_EMIT received(QByteArray(buffer, count));
-        } else if (count == 0) {
+            return true;
+        }
+        if (count == 0) {
             abort();
             Q_EMIT closed();
-        } else if (WSAGetLastError() != WSAEWOULDBLOCK && WSAGetLastError() != WSAEINTR) {
+        } else if (WSAGetLastError() != WSAEWOULDBLOCK) {
             fail(WSAGetLastError());
         }
+        return false;
     }
 
     void fail(int code)
@@ -163,8 +182,9 @@ private:
     }
 
     SOCKET m_socket = INVALID_SOCKET;
+    WSAEVENT m_event = WSA_INVALID_EVENT;
     bool m_aborted = false;
-    QSocketNotifier *m_notifier = nullptr;
+    QWinEventNotifier *m_notifier = nullptr;
 };
 
 class WinsockConnector : public ProbeConnector
