@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             FUZZ_CHECK(back == *shown.port || std::abs(back - *shown.port) <= std::abs(*shown.port) * 1e-14, where);
         }
         const bool marked = current && shown.port && *shown.port == current->port
-            && matchesCurrentServer(shown.host, shown.ip, *shown.port, *current);
+            && matchesCurrentServer(QStringView(shown.host), QStringView(shown.ip), *shown.port, *current);
         FUZZ_CHECK(shown.current == marked, where);
         FUZZ_CHECK(model.index(int(row), ServerListModel::StatusColumn).data().toString() == (marked ? CurrentMarker : QString()), where);
     }

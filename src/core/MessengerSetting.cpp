@@ -18,31 +18,11 @@ std::optional<CurrentServer> parseCurrentServer(const QString &setting)
     return std::nullopt;
 }
 
-namespace {
-
-// True when the text, lower-cased, equals an already lower-cased one; no copy.
-bool equalsLowered(QStringView text, QStringView lowered)
+QString MatchDetail::hostWithoutUnknown(const QString &host)
 {
-    if (text.size() != lowered.size())
-        return false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].toLower() != lowered[i])
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
-bool matchesCurrentServer(QStringView host, QStringView ip, double port, const CurrentServer &current)
-{
-    if (port != current.port || !equalsLowered(ip, current.ip))
-        return false;
-    if (!host.contains(QLatin1Char('(')))
-        return equalsLowered(host, current.host);
-    QString lowered = host.toString().toLower();
+    QString lowered = host.toLower();
     lowered.remove(QStringLiteral("(unknown host)"));
-    return lowered == current.host;
+    return lowered;
 }
 
 QString composeServerSetting(const QString &host, const QString &ip, double port)

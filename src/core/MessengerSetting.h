@@ -27,10 +27,44 @@ struct CurrentServer
 // ';' both separate parts. Fewer than two parts give no server (incomplete).
 std::optional<CurrentServer> parseCurrentServer(const QString &setting);
 
+namespace MatchDetail {
+
+// True when the text, lower-cased, equals an already lower-cased one. Text is
+// any sequence of characters with size() and operator[] giving a QChar, so a
+// record's bytes can be compared in place, without a copy.
+template <typename Text>
+bool equalsLowered(const Text &text, QStringView lowered)
+{
+    if (text.size() != lowered.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (QChar(text[i]).toLower() != lowered[i])
+            return false;
+    }
+    return true;
+}
+
+// The host name lower-cased with every "(unknown host)" removed.
+QString hostWithoutUnknown(const QString &host);
+
+} // namespace MatchDetail
+
 // True when a record's host name (the empty one already shown as
 // "(Unknown host)"), IP address and port number name the current server:
 // texts compared lower-cased, every "(unknown host)" dropped from the host.
-bool matchesCurrentServer(QStringView host, QStringView ip, double port, const CurrentServer &current);
+// Host and IP are QStringViews or any text as MatchDetail::equalsLowered
+// takes it, with toString() for the rare host name that holds a "(".
+template <typename HostText, typename IpText>
+bool matchesCurrentServer(const HostText &host, const IpText &ip, double port, const CurrentServer &current)
+{
+    if (port != current.port || !MatchDetail::equalsLowered(ip, current.ip))
+        return false;
+    for (qsizetype i = 0; i < host.size(); ++i) {
+        if (QChar(host[i]) == QLatin1Char('('))
+            return MatchDetail::hostWithoutUnknown(host.toString()) == current.host;
+    }
+    return MatchDetail::equalsLowered(host, current.host);
+}
 
 // Composes the setting for a row: "host;ip:port", or "ip:port" when the host
 // name cell is "(Unknown host)" in any case.

@@ -20,18 +20,17 @@ QChar decoded(char byte)
     return QChar(value >= 0x80 && value < 0xA0 ? high1252[value - 0x80] : char16_t(value));
 }
 
-// True when the bytes, decoded and lower-cased, equal an already lower-cased
-// text; nothing is copied.
-bool equalsLowered(const char *bytes, qsizetype size, QStringView lowered)
+// A record's field as text, decoded from Windows-1252 one byte at a time, so
+// the current-server match reads it in place.
+struct Windows1252View
 {
-    if (size != lowered.size())
-        return false;
-    for (qsizetype i = 0; i < size; ++i) {
-        if (decoded(bytes[i]).toLower() != lowered[i])
-            return false;
-    }
-    return true;
-}
+    const char *bytes;
+    qsizetype length;
+
+    qsizetype size() const { return length; }
+    QChar operator[](qsizetype i) const { return decoded(bytes[i]); }
+    QString toString() const { return decodeWindows1252(bytes, length); }
+};
 
 void decodeInto(QString &out, const char *bytes, qsizetype size)
 {
@@ -89,17 +88,12 @@ ServerList ServerList::parse(const QByteArray &bytes, const std::optional<Curren
                 break;
             field = semicolon + 1;
         }
-        // The match compares the bytes in place; only a host name holding
-        // "(unknown host)" needs a copy, to have that removed.
-        if (entry.fields == 3 && current && entry.port == current->port
-            && equalsLowered(record + entry.hostLength + 1, entry.ipLength, current->ip)) {
-            const char *host = record;
-            if (entry.hostLength == 0 || std::memchr(host, '(', entry.hostLength)) {
-                const QString text = entry.hostLength ? decodeWindows1252(host, entry.hostLength) : UnknownHost;
-                entry.current = matchesCurrentServer(text, current->ip, entry.port, *current);
-            } else {
-                entry.current = equalsLowered(host, entry.hostLength, current->host);
-            }
+        if (entry.fields == 3 && current) {
+            const Windows1252View ip{record + entry.hostLength + 1, entry.ipLength};
+            if (entry.hostLength == 0)
+                entry.current = matchesCurrentServer(QStringView(UnknownHost), ip, entry.port, *current);
+            else
+                entry.current = matchesCurrentServer(Windows1252View{record, entry.hostLength}, ip, entry.port, *current);
         }
         list.m_rows.append(entry);
         cr += 1;
