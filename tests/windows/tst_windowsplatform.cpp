@@ -6,8 +6,6 @@
 
 #include "MessengerAutomation.h"
 
-#define NOMINMAX 1 // as libstdc++ defines it for mingw-w64
-#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <QtTest>

@@ -1,7 +1,5 @@
 #include "ProgramFile.h"
 
-#define NOMINMAX 1 // as libstdc++ defines it for mingw-w64
-#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <QDir>
