@@ -1,5 +1,6 @@
 #include "MessengerAutomation.h"
 
+#include "MessengerClass.h"
 #include "SystemErrorText.h"
 
 #include <windows.h>
@@ -8,17 +9,12 @@
 
 namespace nexolan::win32 {
 
-const wchar_t messengerClassId[] = L"{B69003B3-C55E-4B48-836C-BC5946FC3B28}";
-
 bool isMessengerClassRegistered()
 {
-    const std::wstring classKey = std::wstring(L"CLSID\\") + messengerClassId + L"\\LocalServer32";
-    // KEY_WOW64_64KEY shows a 32-bit build the 64-bit view too; Wow6432Node
-    // holds the registrations of 32-bit programs (Messenger is one).
+    // KEY_WOW64_64KEY shows a 32-bit build the 64-bit view too.
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-        for (const wchar_t *classes : {L"Software\\Classes\\", L"Software\\Classes\\Wow6432Node\\"}) {
+        for (const std::wstring &path : messengerServerKeys()) {
             HKEY key;
-            const std::wstring path = classes + classKey;
             if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) == ERROR_SUCCESS) {
                 RegCloseKey(key);
                 return true;

@@ -3,12 +3,11 @@
 // call is late bound (IDispatch by name), so no type library is involved.
 // No Windows header is needed to use this one.
 
+#include "MessengerClass.h"
+
 #include <string>
 
 namespace nexolan::win32 {
-
-// The class ID under which Messenger registers its automation object.
-extern const wchar_t messengerClassId[];
 
 // True when a local server for the Messenger class is registered for this
 // user or for the machine, in the 64-bit or the 32-bit view of the registry.

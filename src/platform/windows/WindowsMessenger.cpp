@@ -1,9 +1,8 @@
 #include "WindowsMessenger.h"
 
+#include "MessengerClass.h"
 #include "WinRegistry.h"
 
-#define NOMINMAX 1 // as libstdc++ defines it for mingw-w64
-#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -15,17 +14,15 @@ namespace {
 
 const QString defaultProgramName = QStringLiteral("msnmsgr.exe");
 
-// Where COM finds the class's local server, in the order it looks: the
-// user's registrations before the machine's; Wow6432Node holds those of
-// 32-bit programs such as Messenger.
+// The default values of the class's local server registrations, in the
+// order COM looks: the user's before the machine's.
 QStringList serverRegistrations()
 {
-    const QString classId = QString::fromWCharArray(nexolan::win32::messengerClassId);
     QStringList paths;
-    for (const char *root : {"HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE"})
-        for (const char *classes : {"Software\\Classes", "Software\\Classes\\Wow6432Node"})
-            paths << QStringLiteral("%1\\%2\\CLSID\\%3\\LocalServer32\\")
-                         .arg(QLatin1String(root), QLatin1String(classes), classId);
+    for (const char *root : {"HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE"}) {
+        for (const std::wstring &key : nexolan::win32::messengerServerKeys())
+            paths << QLatin1String(root) + QLatin1Char('\\') + QString::fromStdWString(key) + QLatin1Char('\\');
+    }
     return paths;
 }
 

@@ -3,6 +3,7 @@
 #include "core/StoreFile.h"
 #include "core/WineRegistryFile.h"
 #include "platform/linux/FileOwner.h"
+#include "platform/win32/MessengerClass.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,11 +17,8 @@
 
 namespace {
 
-constexpr qint64 registryFileLimit = 64 * 1024 * 1024;
 constexpr qint64 procFileLimit = 1024 * 1024;
 constexpr int candidateLimit = 256; // prefixes looked at in one folder of Bottles or PlayOnLinux
-
-const QString messengerClass = QStringLiteral("CLSID\\{B69003B3-C55E-4B48-836C-BC5946FC3B28}");
 
 struct FileId
 {
@@ -164,7 +162,7 @@ WineRegistryFile registryFile(const QString &path)
 {
     QByteArray content;
     QString ignored;
-    StoreFile::read(path, registryFileLimit, &content, &ignored);
+    StoreFile::read(path, WineRegistryFile::SizeLimit, &content, &ignored);
     return WineRegistryFile(content);
 }
 
@@ -295,9 +293,10 @@ bool WinePrefix::hasMessengerClass() const
 {
     for (const QString &file : {QStringLiteral("/system.reg"), QStringLiteral("/user.reg")}) {
         const WineRegistryFile registry = registryFile(m_path + file);
-        if (registry.hasKey(QStringLiteral("Software\\Classes\\") + messengerClass)
-            || registry.hasKey(QStringLiteral("Software\\Classes\\Wow6432Node\\") + messengerClass))
-            return true;
+        for (const std::wstring &key : nexolan::win32::messengerServerKeys()) {
+            if (registry.hasKey(QString::fromStdWString(key)))
+                return true;
+        }
     }
     return false;
 }
