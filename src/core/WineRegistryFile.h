@@ -20,6 +20,10 @@
 class WineRegistryFile
 {
 public:
+    // The most bytes of a registry file that are read: a prefix's files grow
+    // far beyond a hand-made export, with every program installed in it.
+    static constexpr qint64 SizeLimit = 64 * 1024 * 1024;
+
     // rootName ("HKEY_CURRENT_USER") only names the values in messages.
     explicit WineRegistryFile(const QByteArray &content, const QString &rootName = QString());
 

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr qint64 registryFileLimit = 64 * 1024 * 1024;
 const QString root = QStringLiteral("HKEY_CURRENT_USER");
 
 // The key below HKEY_CURRENT_USER, as user.reg names it.
@@ -63,7 +62,7 @@ RegistryReading WineRegistry::readFile(const QString &path) const
     if (!splitRegistryPath(path, &key, &name, &reading.error))
         return reading;
     const StoreFile::ReadStatus status
-        = StoreFile::read(m_prefix.userRegistryPath(), registryFileLimit, &content, &reading.error);
+        = StoreFile::read(m_prefix.userRegistryPath(), WineRegistryFile::SizeLimit, &content, &reading.error);
     if (status == StoreFile::ReadStatus::Missing)
         reading.error = QStringLiteral("The Wine prefix %1 has no user.reg.").arg(location());
     if (status == StoreFile::ReadStatus::Ok)
@@ -82,7 +81,7 @@ bool WineRegistry::writeFile(const QString &path, const QString &value, QString 
     QByteArray content;
     if (!lock.lock(error))
         return false;
-    const StoreFile::ReadStatus status = StoreFile::read(file, registryFileLimit, &content, error);
+    const StoreFile::ReadStatus status = StoreFile::read(file, WineRegistryFile::SizeLimit, &content, error);
     if (status == StoreFile::ReadStatus::Missing)
         *error = QStringLiteral("The Wine prefix %1 has no user.reg.").arg(location());
     if (status != StoreFile::ReadStatus::Ok)
