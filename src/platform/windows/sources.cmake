@@ -13,4 +13,3 @@ set(NEXOLAN_WINDOWS_SOURCES
 )
 # MessageBoxW and ShellExecuteW; Winsock for the probe's connections.
 target_link_libraries(nexolan_platform PUBLIC user32 shell32 ws2_32)
-target_compile_definitions(nexolan_platform PRIVATE NOMINMAX WIN32_LEAN_AND_MEAN)
