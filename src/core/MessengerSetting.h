@@ -44,6 +44,17 @@ bool equalsLowered(const Text &text, QStringView lowered)
     return true;
 }
 
+// The text as a QString, from a QString itself or from any text with toString().
+inline QString textOf(const QString &text)
+{
+    return text;
+}
+template <typename Text>
+QString textOf(const Text &text)
+{
+    return text.toString();
+}
+
 // The host name lower-cased with every "(unknown host)" removed.
 QString hostWithoutUnknown(const QString &host);
 
@@ -52,8 +63,9 @@ QString hostWithoutUnknown(const QString &host);
 // True when a record's host name (the empty one already shown as
 // "(Unknown host)"), IP address and port number name the current server:
 // texts compared lower-cased, every "(unknown host)" dropped from the host.
-// Host and IP are QStringViews or any text as MatchDetail::equalsLowered
-// takes it, with toString() for the rare host name that holds a "(".
+// Host and IP are QStrings, QStringViews or any text as
+// MatchDetail::equalsLowered takes it, with toString() for the rare host
+// name that holds a "(".
 template <typename HostText, typename IpText>
 bool matchesCurrentServer(const HostText &host, const IpText &ip, double port, const CurrentServer &current)
 {
@@ -61,7 +73,7 @@ bool matchesCurrentServer(const HostText &host, const IpText &ip, double port, c
         return false;
     for (qsizetype i = 0; i < host.size(); ++i) {
         if (QChar(host[i]) == QLatin1Char('('))
-            return MatchDetail::hostWithoutUnknown(host.toString()) == current.host;
+            return MatchDetail::hostWithoutUnknown(MatchDetail::textOf(host)) == current.host;
     }
     return MatchDetail::equalsLowered(host, current.host);
 }
