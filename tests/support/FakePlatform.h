@@ -13,12 +13,14 @@
 
 #include <functional>
 
-// A clock the test sets by hand.
+// A clock the test sets by hand: it gives out the queued readings in turn,
+// then now.
 class FakeClock : public Clock
 {
 public:
-    double seconds() override { return now; }
+    double seconds() override { return queued.isEmpty() ? now : queued.takeFirst(); }
     double now = 1000;
+    QList<double> queued;
 };
 
 // The machine for tests: a registry and settings in memory; message boxes,

@@ -189,15 +189,22 @@ private Q_SLOTS:
         QFETCH(QString, status);
         QFETCH(int, progress);
         QTcpServer server;
-        QVERIFY(server.listen(QHostAddress::LocalHost));
-        connect(&server, &QTcpServer::newConnection, this, [&] { // answers whatever comes
-            QTcpSocket *peer = server.nextPendingConnection();
-            connect(peer, &QTcpSocket::readyRead, peer, [peer] { peer->write("VER 2 MSNP10\r\n"); });
-        });
-        const quint16 port = server.serverPort();
-        if (!answers)
-            server.close();
+        QTcpSocket boundOnly; // a port that is taken but refuses connections
+        quint16 port = 0;
+        if (answers) {
+            QVERIFY(server.listen(QHostAddress::LocalHost));
+            connect(&server, &QTcpServer::newConnection, this, [&] { // answers whatever comes
+                QTcpSocket *peer = server.nextPendingConnection();
+                connect(peer, &QTcpSocket::readyRead, peer, [peer] { peer->write("VER 2 MSNP10\r\n"); });
+            });
+            port = server.serverPort();
+        } else {
+            QVERIFY(boundOnly.bind(QHostAddress::LocalHost, 0));
+            port = boundOnly.localPort();
+        }
         Fixture f("host;10.0.0.1;1\r\nlocal;127.0.0.1;" + QByteArray::number(port) + "junk\r\n");
+        // Start, connected, probe sent, reply: 0.25 s to connect, 0.75 s to answer.
+        f.fake.clock.queued = {1000.0, 1000.25, 1000.5, 1001.25};
         f.clickRow(1);
         f.click("cmdTestServer");
         auto *dialog = f.child<ServerTestDialog>("frmTest");
@@ -210,8 +217,9 @@ private Q_SLOTS:
         QCOMPARE(f.child<QProgressBar>("prg")->value(), progress);
         QCOMPARE(dialog->cursor().shape(), Qt::ArrowCursor);
         if (answers) {
-            QTRY_COMPARE(f.fake.eventsOf("box").size(), 1);
-            QVERIFY(f.fake.eventsOf("box").first().startsWith("information:Server test finished!\r\n"));
+            const QString report = "information:Server test finished!\r\n====================\r\n"
+                                   "Connection time: 0.25 seconds\r\nResponse time: 0.75 seconds.\r\nRating: Normal";
+            QTRY_COMPARE(f.fake.eventsOf("box"), QStringList{report});
         }
         f.click("cmdClose");
         QTRY_VERIFY(!f.child<ServerTestDialog>("frmTest"));
