@@ -25,15 +25,20 @@ public:
         Close,           // closes at once
         Reset,           // resets at once
         ResetAfterProbe, // resets once the probe line came
-        Refuse,          // nobody listens on its port
+        Refuse,          // its port is taken, but nobody listens there
     };
 
     explicit LoopbackServer(Behaviour behaviour, const QByteArray &reply = "VER 2 MSNP10\r\n")
     {
+        if (behaviour == Behaviour::Refuse) {
+            // Bound and never listening: no other program can take the port
+            // and answer in the meantime, as one could a port just closed.
+            QVERIFY(boundOnly.bind(QHostAddress::LocalHost, 0));
+            port = boundOnly.localPort();
+            return;
+        }
         QVERIFY(server.listen(QHostAddress::LocalHost));
         port = server.serverPort();
-        if (behaviour == Behaviour::Refuse) // nobody listens there now
-            server.close();
         connect(&server, &QTcpServer::newConnection, this, [this, behaviour, reply] {
             ++connections;
             peer = server.nextPendingConnection();
@@ -94,6 +99,7 @@ public:
     }
 
     QTcpServer server;
+    QTcpSocket boundOnly;
     quint16 port = 0;
     int connections = 0;
     QByteArray received;
