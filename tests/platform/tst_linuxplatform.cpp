@@ -48,6 +48,7 @@ private Q_SLOTS:
         m_dir.emplace();
         m_registry = m_dir->filePath("registry.reg");
         m_settings = m_dir->filePath("Nexolan.ini");
+        m_fake.emplace(); // each test starts with an empty event log
     }
 
     // Reading gives no value at once, writing fails naming the file once,
@@ -79,7 +80,7 @@ private Q_SLOTS:
             QCOMPARE(::symlink(node.constData(), path.constData()), 0);
         struct stat before {}, after {};
         QCOMPARE(::lstat(path.constData(), &before), 0);
-        FileRegistry shell(m_registry, m_fake);
+        FileRegistry shell(m_registry, *m_fake);
         RegistryValue value;
         QString error;
         QVERIFY(!shell.readValue(serverPath, &value, &error));
@@ -89,7 +90,7 @@ private Q_SLOTS:
         QCOMPARE(after.st_mode, before.st_mode);
         QCOMPARE(after.st_ino, before.st_ino);
         // Too large is said once, naming the file, its size and the limit.
-        QCOMPARE(m_fake.eventsOf("box"), kind != "large" ? QStringList() : QStringList{"error:" + error});
+        QCOMPARE(m_fake->eventsOf("box"), kind != "large" ? QStringList() : QStringList{"error:" + error});
         QVERIFY(kind != "large" || error.endsWith(": it has 16.0 MiB (16,777,217 bytes), more than the 16.0 MiB "
                                                   "(16,777,216 bytes) that are read."));
         if (kind == "fifo") { // the same for the settings
@@ -116,7 +117,7 @@ private Q_SLOTS:
             QCOMPARE(::chmod(QFile::encodeName(file).constData(), 0640), 0);
             QCOMPARE(::chown(QFile::encodeName(file).constData(), owner, owner == ::getuid() ? ::getgid() : owner), 0);
         }
-        FileRegistry shell(m_registry, m_fake);
+        FileRegistry shell(m_registry, *m_fake);
         IniSettingsStore store(m_dir->path());
         QString error;
         rlimit saved{};
@@ -149,7 +150,7 @@ private Q_SLOTS:
     {
         QLockFile other(m_registry + ".lock");
         QVERIFY(other.lock());
-        FileRegistry shell(m_registry, m_fake);
+        FileRegistry shell(m_registry, *m_fake);
         shell.setLockWait(0);
         QString error;
         QVERIFY(!shell.writeValue(serverPath, "new", &error));
@@ -187,7 +188,7 @@ private:
     std::optional<QTemporaryDir> m_dir;
     QString m_registry;
     QString m_settings;
-    FakePlatform m_fake;
+    std::optional<FakePlatform> m_fake;
 };
 
 QTEST_MAIN(TestLinuxPlatform)
