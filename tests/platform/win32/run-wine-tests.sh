@@ -34,6 +34,15 @@ for value in 'New\Key\Server=Süd;10.0.0.1:1863' 'Text\Wide=Сервер 中文 
     helper 0 "text $(hex "${value#*=}")" write "$key\\${value%%=*}" "$(hex "${value#*=}")"
     helper 0 "text $(hex "${value#*=}")" read "$key\\${value%%=*}"
 done
+# Wine's own view of a written value: a plain string (REG_SZ), which is what
+# Messenger reads; REG_EXPAND_SZ would read back as text through the helper too.
+run reg query "$key\\Text" /v Digits
+if tr -d '\r' <"$work/out" | grep -qE '^ +Digits +REG_SZ +1863$'; then
+    ((++passed))
+else
+    ((++failed))
+    echo "FAIL: the helper did not write a REG_SZ value"
+fi
 helper 0 "number 1863"$'\n'"text $(hex abc)" read "$key\\Raw\\Port" "$key\\Raw\\Unterminated" # one call, two values
 helper 1 'neither text nor a number' read "$key\\Raw\\Binary"
 helper 1 "value $key\\Raw\\Missing does not exist" read "$key\\Raw\\Missing"
