@@ -9,7 +9,7 @@ build=${1:?build directory} seconds=${2:?seconds per target}
 shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 targets=("$@")
-[ $# -gt 0 ] || targets=(fuzz_server_list fuzz_registry_file)
+[ $# -gt 0 ] || targets=(fuzz_server_list fuzz_registry_file fuzz_wine_registry_file)
 status=0
 for target in "${targets[@]}"; do
     mkdir -p "$build/corpus/$target" "$build/artifacts"
