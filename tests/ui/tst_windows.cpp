@@ -100,12 +100,12 @@ private Q_SLOTS:
 
     void details()
     {
-        Fixture f("a;10.0.0.1;1863\r\n;;x\r\n" + QByteArray(2 * 1024 * 1024, 'h') + ";i;1\r\n");
-        QCOMPARE(f.details(), "Host name: a\nIP Address: 10.0.0.1\nPort: 1863");
-        f.clickRow(1);
-        QCOMPARE(f.details(), "Host name: (Unknown host)\nIP Address: \nPort: 0");
-        QTest::keyClick(f.list(), Qt::Key_Down);
-        QCOMPARE(f.details().size(), QString("Host name: \nIP Address: i\nPort: 1").size() + ServerListModel::DisplayLimit);
+        Fixture app("a;10.0.0.1;1863\r\n;;x\r\n" + QByteArray(2 * 1024 * 1024, 'h') + ";i;1\r\n");
+        QCOMPARE(app.details(), "Host name: a\nIP Address: 10.0.0.1\nPort: 1863");
+        app.clickRow(1);
+        QCOMPARE(app.details(), "Host name: (Unknown host)\nIP Address: \nPort: 0");
+        QTest::keyClick(app.list(), Qt::Key_Down);
+        QCOMPARE(app.details().size(), QString("Host name: \nIP Address: i\nPort: 1").size() + ServerListModel::DisplayLimit);
 
         Fixture empty(""); // nothing to test or switch to
         QVERIFY(!empty.window.findChild<QPushButton *>("cmdTestServer")->isEnabled());
@@ -149,27 +149,27 @@ private Q_SLOTS:
         QFETCH(bool, signOutLater);
         QFETCH(QStringList, events);
         QFETCH(QVector<bool>, marks);
-        Fixture f("a;10.0.0.1;1863\r\nb;10.0.0.2;01863\r\nA;10.0.0.1;1863\r\n", "a;10.0.0.1:1863");
-        f.globals.messengerLoaded = messenger;
-        f.fake.failWrites = failWrite;
-        f.fake.failWritesAfterStoring = storedAnyway;
-        f.fake.signOutLater = signOutLater;
-        f.clickRow(1);
-        f.click("cmdUseServer");
+        Fixture app("a;10.0.0.1;1863\r\nb;10.0.0.2;01863\r\nA;10.0.0.1;1863\r\n", "a;10.0.0.1:1863");
+        app.globals.messengerLoaded = messenger;
+        app.fake.failWrites = failWrite;
+        app.fake.failWritesAfterStoring = storedAnyway;
+        app.fake.signOutLater = signOutLater;
+        app.clickRow(1);
+        app.click("cmdUseServer");
         if (signOutLater) { // the window waits without blocking, and takes no second switch or test
-            QVERIFY(!f.child<QPushButton>("cmdUseServer")->isEnabled());
-            QVERIFY(!f.child<QPushButton>("cmdTestServer")->isEnabled());
-            QCOMPARE(f.window.cursor().shape(), Qt::BusyCursor);
-            QVERIFY(!f.window.switcher()->switchTo(0));
-            QCOMPARE(f.fake.events, QStringList{"signout"});
-            f.fake.answerSignOut();
+            QVERIFY(!app.child<QPushButton>("cmdUseServer")->isEnabled());
+            QVERIFY(!app.child<QPushButton>("cmdTestServer")->isEnabled());
+            QCOMPARE(app.window.cursor().shape(), Qt::BusyCursor);
+            QVERIFY(!app.window.switcher()->switchTo(0));
+            QCOMPARE(app.fake.events, QStringList{"signout"});
+            app.fake.answerSignOut();
         }
-        QCOMPARE(f.fake.events, events);
-        QCOMPARE(f.window.model()->currentFlags(), marks);
-        QCOMPARE(f.list()->currentIndex().row(), 1);
-        QVERIFY(f.child<QPushButton>("cmdUseServer")->isEnabled());
-        QCOMPARE(f.window.cursor().shape(), Qt::ArrowCursor);
-        QTRY_COMPARE(f.window.focusWidget(), f.list());
+        QCOMPARE(app.fake.events, events);
+        QCOMPARE(app.window.model()->currentFlags(), marks);
+        QCOMPARE(app.list()->currentIndex().row(), 1);
+        QVERIFY(app.child<QPushButton>("cmdUseServer")->isEnabled());
+        QCOMPARE(app.window.cursor().shape(), Qt::ArrowCursor);
+        QTRY_COMPARE(app.window.focusWidget(), app.list());
     }
 
     void serverTest_data()
@@ -202,29 +202,29 @@ private Q_SLOTS:
             QVERIFY(boundOnly.bind(QHostAddress::LocalHost, 0));
             port = boundOnly.localPort();
         }
-        Fixture f("host;10.0.0.1;1\r\nlocal;127.0.0.1;" + QByteArray::number(port) + "junk\r\n");
+        Fixture app("host;10.0.0.1;1\r\nlocal;127.0.0.1;" + QByteArray::number(port) + "junk\r\n");
         // Start, connected, probe sent, reply: 0.25 s to connect, 0.75 s to answer.
-        f.fake.clock.queued = {1000.0, 1000.25, 1000.5, 1001.25};
-        f.clickRow(1);
-        f.click("cmdTestServer");
-        auto *dialog = f.child<ServerTestDialog>("frmTest");
+        app.fake.clock.queued = {1000.0, 1000.25, 1000.5, 1001.25};
+        app.clickRow(1);
+        app.click("cmdTestServer");
+        auto *dialog = app.child<ServerTestDialog>("frmTest");
         QVERIFY(dialog && dialog->isVisible());
-        const QStringList boxes{f.child<QLineEdit>("txtIP")->text(), f.child<QLineEdit>("txtHostname")->text(),
-                                f.child<QLineEdit>("txtPort")->text()};
+        const QStringList boxes{app.child<QLineEdit>("txtIP")->text(), app.child<QLineEdit>("txtHostname")->text(),
+                                app.child<QLineEdit>("txtPort")->text()};
         QCOMPARE(boxes, (QStringList{"127.0.0.1", "local", QString::number(port)}));
-        QTRY_COMPARE_WITH_TIMEOUT(f.child<QLabel>("lblTesting")->text(), testing, 5000);
-        QCOMPARE(f.child<QLabel>("lblStatus")->text(), status);
-        QCOMPARE(f.child<QProgressBar>("prg")->value(), progress);
+        QTRY_COMPARE_WITH_TIMEOUT(app.child<QLabel>("lblTesting")->text(), testing, 5000);
+        QCOMPARE(app.child<QLabel>("lblStatus")->text(), status);
+        QCOMPARE(app.child<QProgressBar>("prg")->value(), progress);
         QCOMPARE(dialog->cursor().shape(), Qt::ArrowCursor);
         if (answers) {
             const QString report = "information:Server test finished!\r\n====================\r\n"
                                    "Connection time: 0.25 seconds\r\nResponse time: 0.75 seconds.\r\nRating: Normal";
-            QTRY_COMPARE(f.fake.eventsOf("box"), QStringList{report});
+            QTRY_COMPARE(app.fake.eventsOf("box"), QStringList{report});
         }
-        f.click("cmdClose");
-        QTRY_VERIFY(!f.child<ServerTestDialog>("frmTest"));
-        QCOMPARE(f.details(), "Host name: local\nIP Address: 127.0.0.1\nPort: " + QString::number(port));
-        QTRY_COMPARE(f.window.focusWidget(), f.list());
+        app.click("cmdClose");
+        QTRY_VERIFY(!app.child<ServerTestDialog>("frmTest"));
+        QCOMPARE(app.details(), "Host name: local\nIP Address: 127.0.0.1\nPort: " + QString::number(port));
+        QTRY_COMPARE(app.window.focusWidget(), app.list());
     }
 
     // Test List: pressed, waited for, its rows best first, a failed row that
@@ -236,15 +236,15 @@ private Q_SLOTS:
         LoopbackServer refusing(LoopbackServer::Behaviour::Refuse);
         const QByteArray list = "none;127.0.0.1;" + QByteArray::number(noCommon.port) + "\r\nrefused;127.0.0.1;"
             + QByteArray::number(refusing.port) + "\r\nbest;127.0.0.1;" + QByteArray::number(accepting.port) + "\r\n";
-        Fixture f(list);
-        f.click("cmdTestList");
-        auto *dialog = f.child<QDialog>("frmTestList");
+        Fixture app(list);
+        app.click("cmdTestList");
+        auto *dialog = app.child<QDialog>("frmTestList");
         QVERIFY(dialog && dialog->isVisible());
-        QAbstractItemModelTester checker(f.child<QTreeView>("lvwResults")->model());
-        QTRY_COMPARE_WITH_TIMEOUT(f.child<QLabel>("lblProgress")->text(), "Tested 3 of 3 servers", 5000);
+        QAbstractItemModelTester checker(app.child<QTreeView>("lvwResults")->model());
+        QTRY_COMPARE_WITH_TIMEOUT(app.child<QLabel>("lblProgress")->text(), "Tested 3 of 3 servers", 5000);
         QCOMPARE(dialog->findChild<QPushButton *>("cmdStop")->text(), "Test Again");
 
-        auto *results = f.child<QTreeView>("lvwResults");
+        auto *results = app.child<QTreeView>("lvwResults");
         QStringList rows;
         for (int row = 0; row < 3; ++row)
             rows.append(results->model()->index(row, 0).data().toString() + ": "
@@ -262,12 +262,12 @@ private Q_SLOTS:
         QVERIFY(!use->isEnabled());
         clickResult(0);
         QTest::mouseClick(use, Qt::LeftButton);
-        QCOMPARE(f.fake.events, (QStringList{"signout", "write:" + serverPath + "=best;127.0.0.1:"
-                                                        + QString::number(accepting.port)}));
-        QCOMPARE(f.window.model()->currentFlags(), (QVector<bool>{false, false, true}));
+        QCOMPARE(app.fake.events, (QStringList{"signout", "write:" + serverPath + "=best;127.0.0.1:"
+                                               + QString::number(accepting.port)}));
+        QCOMPARE(app.window.model()->currentFlags(), (QVector<bool>{false, false, true}));
 
         QTest::mouseClick(dialog->findChild<QPushButton *>("cmdClose"), Qt::LeftButton);
-        QTRY_VERIFY(!f.child<QDialog>("frmTestList"));
+        QTRY_VERIFY(!app.child<QDialog>("frmTestList"));
         QCOMPARE(noCommon.openNow() + accepting.openNow(), 0);
     }
 
@@ -284,29 +284,29 @@ private Q_SLOTS:
     {
         QFETCH(QString, showLinks);
         QFETCH(int, closeKey);
-        Fixture f("a;1;1\r\n");
+        Fixture app("a;1;1\r\n");
         if (showLinks != "-")
-            setRegistryText(f.fake, ShowLinksPath, showLinks);
-        f.child<QAction>("mnuAbout")->trigger();
-        auto *about = f.child<AboutDialog>("frmabout");
+            setRegistryText(app.fake, ShowLinksPath, showLinks);
+        app.child<QAction>("mnuAbout")->trigger();
+        auto *about = app.child<AboutDialog>("frmabout");
         QVERIFY(about && about->isVisible());
-        auto *link = f.child<QLabel>("lblSupport");
+        auto *link = app.child<QLabel>("lblSupport");
         QTest::mouseClick(link, Qt::LeftButton);
         QTest::mouseClick(link, Qt::LeftButton);
-        QCOMPARE(f.fake.eventsOf("open"), showLinks.isEmpty() ? QStringList(2, AboutReferralUrl) : QStringList());
+        QCOMPARE(app.fake.eventsOf("open"), showLinks.isEmpty() ? QStringList(2, AboutReferralUrl) : QStringList());
         QTest::keyClick(about, Qt::Key(closeKey));
-        QTRY_VERIFY(!f.child<AboutDialog>("frmabout"));
-        QTRY_COMPARE(f.window.focusWidget(), f.list());
+        QTRY_VERIFY(!app.child<AboutDialog>("frmabout"));
+        QTRY_COMPARE(app.window.focusWidget(), app.list());
     }
 
     // The fixed places of the controls, the tab chain, and every control
     // found by what it shows and showing it whole.
     void screen()
     {
-        Fixture f("a;127.0.0.1;1\r\n", "a;127.0.0.1:1");
-        f.click("cmdTestList");
-        f.click("cmdTestServer");
-        f.child<QAction>("mnuAbout")->trigger();
+        Fixture app("a;127.0.0.1;1\r\n", "a;127.0.0.1:1");
+        app.click("cmdTestList");
+        app.click("cmdTestServer");
+        app.child<QAction>("mnuAbout")->trigger();
         const QMap<QString, QRect> places{
             {"lvw", {0, 0, 481, 185}},          {"stb", {0, 287, 481, 17}},
             {"txtInfo", {8, 192, 465, 57}},     {"cmdTestServer", {304, 256, 81, 25}}, {"cmdTestList", {216, 256, 81, 25}},
@@ -318,27 +318,27 @@ private Q_SLOTS:
         };
         for (auto place = places.cbegin(); place != places.cend(); ++place) {
             const QStringList path = place.key().split('/');
-            QWidget *widget = path.size() == 1 ? f.child<QWidget>(qPrintable(path[0]))
-                                               : f.child<QWidget>(qPrintable(path[0]))->findChild<QWidget *>(path[1]);
+            QWidget *widget = path.size() == 1 ? app.child<QWidget>(qPrintable(path[0]))
+                                               : app.child<QWidget>(qPrintable(path[0]))->findChild<QWidget *>(path[1]);
             QVERIFY2(widget && widget->geometry() == place.value(), qPrintable(place.key()));
         }
-        QCOMPARE(f.child<QWidget>("frmTest")->size() + f.child<QWidget>("frmabout")->size(), QSize(346 + 186, 113 + 233));
+        QCOMPARE(app.child<QWidget>("frmTest")->size() + app.child<QWidget>("frmabout")->size(), QSize(346 + 186, 113 + 233));
         for (const char *top : {"frmMain", "frmTest", "frmabout", "frmTestList"})
-            QVERIFY2(accessibleProblems(f.child<QWidget>(top)).isEmpty(),
-                     qPrintable(accessibleProblems(f.child<QWidget>(top)).join(", ")));
+            QVERIFY2(accessibleProblems(app.child<QWidget>(top)).isEmpty(),
+                     qPrintable(accessibleProblems(app.child<QWidget>(top)).join(", ")));
 
-        f.child<QWidget>("frmTestList")->close();
-        f.child<QWidget>("frmabout")->close();
-        f.child<QWidget>("frmTest")->close();
-        QTRY_COMPARE(f.window.focusWidget(), f.list());
+        app.child<QWidget>("frmTestList")->close();
+        app.child<QWidget>("frmabout")->close();
+        app.child<QWidget>("frmTest")->close();
+        QTRY_COMPARE(app.window.focusWidget(), app.list());
         QStringList chain;
-        for (QWidget *next = f.list()->nextInFocusChain(); next != f.list(); next = next->nextInFocusChain()) {
+        for (QWidget *next = app.list()->nextInFocusChain(); next != app.list(); next = next->nextInFocusChain()) {
             if (next->focusPolicy() & Qt::TabFocus && !next->objectName().isEmpty())
                 chain.append(next->objectName());
         }
         QCOMPARE(chain, (QStringList{"txtInfo", "cmdTestList", "cmdTestServer", "cmdUseServer"}));
 
-        auto *button = f.child<QPushButton>("cmdUseServer");
+        auto *button = app.child<QPushButton>("cmdUseServer");
         QVERIFY(QFontInfo(button->font()).family().contains(QRegularExpression("Tahoma|Condensed")));
 #ifdef Q_OS_WIN
         QSKIP("Qt's offscreen platform on Windows measures with FreeType unhinted, wider than the windows platform "
@@ -346,8 +346,8 @@ private Q_SLOTS:
 #endif
         const QFontMetrics metrics(button->font());
         QVERIFY(metrics.horizontalAdvance(button->text()) + 8 <= button->width());
-        QVERIFY(metrics.horizontalAdvance("(Currently Using)") + 6 <= f.list()->header()->sectionSize(3));
-        QVERIFY(metrics.horizontalAdvance("207.46.110.254") + 6 <= f.list()->header()->sectionSize(1));
+        QVERIFY(metrics.horizontalAdvance("(Currently Using)") + 6 <= app.list()->header()->sectionSize(3));
+        QVERIFY(metrics.horizontalAdvance("207.46.110.254") + 6 <= app.list()->header()->sectionSize(1));
     }
 };
 
