@@ -100,6 +100,8 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(bool, connected);
         QFETCH(bool, responded);
+        if (behaviour == Behaviour::Reset && wineReportsResetsAsCloses())
+            QSKIP("Wine reports a reset of a connection that is made as an orderly close");
         LoopbackServer server(behaviour, reply);
         ListTest test(m_clock, m_connector);
         test.start({{ip, double(server.port)}});

@@ -8,9 +8,22 @@
 
 #ifdef Q_OS_WIN
 #include <winsock2.h>
+#include <windows.h>
 #else
 #include <sys/socket.h>
 #endif
+
+// True under Wine, whose Winsock (measured with Wine 8.0) reports a reset of
+// a connection that has been made as an orderly close: FD_CLOSE without an
+// error, then a read of 0 bytes. Windows itself gives WSAECONNRESET.
+inline bool wineReportsResetsAsCloses()
+{
+#ifdef Q_OS_WIN
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
+}
 
 // A Messenger server on 127.0.0.1 that behaves as told with every connection,
 // and records what it sees: connections made, those open now, bytes received.
