@@ -166,8 +166,8 @@ void BM_ServerTestOverhead(benchmark::State &state)
 
     FakePlatform platform;
     SteadyClock steadyClock;
-    AppGlobals globals;
-    MainWindow window(globals, platform, platform, steadyClock, *platform.connector);
+    UnavailableRegistry registry(QStringLiteral("No switch in the benchmark."));
+    MainWindow window(nullptr, registry, platform, platform, steadyClock, *platform.connector);
     window.setServerList(ServerList::parse("localhost;127.0.0.1;" + QByteArray::number(port) + "\r\n", std::nullopt));
     window.show();
     auto *button = window.findChild<QAbstractButton *>(QStringLiteral("cmdTestServer"));

@@ -77,12 +77,12 @@ protected:
     }
 };
 
-// What one start needs and leaves: the platform and the globals must outlive
-// the window.
+// What one start needs and leaves: the platform and the objects start-up
+// creates must outlive the window.
 struct Started
 {
     FakePlatform platform;
-    AppGlobals globals;
+    StartedObjects objects;
     std::unique_ptr<QMainWindow> window;
     QString error;
 };
@@ -106,7 +106,7 @@ bool launch(Kind kind, Started &started)
         started.window = std::make_unique<QMainWindow>();
         started.window->show();
     } else {
-        startUp(started.platform.platform, started.globals,
+        startUp(started.platform.platform, started.objects,
                 [&started](std::unique_ptr<MainWindow> window) { started.window = std::move(window); });
     }
     // Wakes the loop below should nothing else happen.

@@ -163,10 +163,10 @@ Run testList(const QByteArray &list, double timeLimit)
     FakePlatform platform;
     SteadyClock clock;
     CountingConnector connector;
-    AppGlobals globals;
+    UnavailableRegistry registry(QStringLiteral("No switch in the benchmark."));
     ServerListModel mainList;
     mainList.setList(ServerList::parse(list, std::nullopt));
-    ServerSwitcher switcher(globals, platform, mainList);
+    ServerSwitcher switcher(nullptr, registry, platform, mainList);
 
     Run run;
     const qint64 before = residentBytes();

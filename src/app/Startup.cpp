@@ -47,7 +47,7 @@ QString firstRunNotice()
 namespace {
 
 // Start-up once the referral flag and Messenger's setting are read.
-void finishStartUp(Platform &platform, AppGlobals &globals, const RegistryReading &showLinks,
+void finishStartUp(Platform &platform, StartedObjects &started, const RegistryReading &showLinks,
                    const RegistryReading &serverSetting, const StartUpDone &done)
 {
     QString error;
@@ -81,7 +81,8 @@ void finishStartUp(Platform &platform, AppGlobals &globals, const RegistryReadin
     // The window, hidden, filled from the file, with the item count and
     // where Messenger's setting lives in its status bar. An unreadable file
     // gives an empty list; one too large to read is said so first.
-    auto window = std::make_unique<MainWindow>(globals, boxes, platform.links, platform.clock, platform.connector);
+    auto window = std::make_unique<MainWindow>(started.messenger.get(), *started.registry, boxes, platform.links,
+                                               platform.clock, platform.connector);
     QByteArray bytes;
     if (StoreFile::read(listPath, ServerListSizeLimit, &bytes, &error) == StoreFile::ReadStatus::TooLarge)
         boxes.showMessage(error, MessageStyle::Error);
@@ -89,7 +90,7 @@ void finishStartUp(Platform &platform, AppGlobals &globals, const RegistryReadin
     const qsizetype count = list.size();
     window->setServerList(std::move(list));
     window->setStatusText(itemCountText(count));
-    window->setRegistryLocation(globals.registry ? globals.registry->location() : QStringLiteral("none"));
+    window->setRegistryLocation(started.registry->location());
 
     // Show it, centred; showing activates it.
     window->centreOnScreen();
@@ -100,34 +101,29 @@ void finishStartUp(Platform &platform, AppGlobals &globals, const RegistryReadin
 
 } // namespace
 
-void startUp(Platform &platform, AppGlobals &globals, StartUpDone done)
+void startUp(Platform &platform, StartedObjects &started, StartUpDone done)
 {
     QString error;
 
     // The Messenger automation object; without it start-up goes on and
     // the switch skips the sign-out.
-    globals.messenger = platform.objects.createMessenger(&error);
-    globals.messengerLoaded = globals.messenger != nullptr;
-    if (!globals.messengerLoaded) {
+    started.messenger = platform.objects.createMessenger(&error);
+    if (!started.messenger) {
         platform.messageBoxes.showMessage(QStringLiteral("Can not load the Messenger API Type Library. If you are on Windows XP, this could be the reason."),
                                           MessageStyle::Error);
     }
 
     // From here on a failing step is passed over. Without the registry
-    // every read and write of it fails where it happens.
-    globals.registry = platform.objects.createRegistry(&error);
-    if (!globals.registry) {
-        RegistryReading missing;
-        missing.error = error;
-        finishStartUp(platform, globals, missing, missing, done);
-        return;
-    }
+    // every read and write of it fails where it happens, with the reason.
+    started.registry = platform.objects.createRegistry(&error);
+    if (!started.registry)
+        started.registry = std::make_unique<UnavailableRegistry>(error);
 
     // The referral flag and Messenger's setting, read together: under Wine
     // with a running wineserver that is one run of the helper, whose answer
     // start-up waits for without blocking the event loop.
-    globals.registry->read({ShowLinksPath, MessengerServerValue},
-                           [&platform, &globals, done](const QList<RegistryReading> &readings) {
-                               finishStartUp(platform, globals, readings.at(0), readings.at(1), done);
+    started.registry->read({ShowLinksPath, MessengerServerValue},
+                           [&platform, &started, done](const QList<RegistryReading> &readings) {
+                               finishStartUp(platform, started, readings.at(0), readings.at(1), done);
                            });
 }

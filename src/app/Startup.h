@@ -1,13 +1,23 @@
 #pragma once
 
+#include "platform/Messenger.h"
+#include "platform/Registry.h"
+
 #include <QString>
 
 #include <functional>
 #include <memory>
 
 class MainWindow;
-struct AppGlobals;
 struct Platform;
+
+// The two objects start-up creates; the caller keeps them until the program
+// ends, as the main window uses them.
+struct StartedObjects
+{
+    std::unique_ptr<Messenger> messenger; // null where it cannot be created
+    std::unique_ptr<Registry> registry;   // never null once start-up has begun
+};
 
 // The most bytes of server list that are read.
 constexpr qint64 ServerListSizeLimit = 64 * 1024 * 1024;
@@ -23,8 +33,8 @@ using StartUpDone = std::function<void(std::unique_ptr<MainWindow> window)>;
 // go, without blocking: `done` runs before startUp() returns when the
 // registry answers at once (a file, the Windows registry, the tests' fake),
 // and later from the event loop when Wine's helper has to answer. The
-// platform and the globals must outlive the program's run.
-void startUp(Platform &platform, AppGlobals &globals, StartUpDone done);
+// platform and the started objects must outlive the program's run.
+void startUp(Platform &platform, StartedObjects &started, StartUpDone done);
 
 // The text of the notice shown on the first launch.
 QString firstRunNotice();

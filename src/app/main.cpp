@@ -79,12 +79,12 @@ int main(int argc, char *argv[])
     Platform platform{objects, settings, desktop, desktop, clock, *connector, program.absolutePath(),
                       program.completeBaseName()};
 
-    AppGlobals globals; // outlives the window, which uses it
+    StartedObjects started; // outlives the window, which uses them
     std::unique_ptr<MainWindow> window;
     // Start-up runs in the event loop, which goes on while it waits for
     // Messenger's setting.
     QTimer::singleShot(0, &app, [&] {
-        startUp(platform, globals, [&](std::unique_ptr<MainWindow> shown) {
+        startUp(platform, started, [&](std::unique_ptr<MainWindow> shown) {
             if (!shown) {
                 QCoreApplication::exit(1); // the server list file is missing
                 return;

@@ -21,3 +21,24 @@ void ImmediateRegistry::write(const QString &path, const QString &value, WriteDo
     stored.ok = readValue(path, &stored.value, &stored.error);
     done(written, error, stored);
 }
+
+UnavailableRegistry::UnavailableRegistry(const QString &reason)
+    : m_reason(reason)
+{ }
+
+bool UnavailableRegistry::readValue(const QString &, RegistryValue *, QString *error)
+{
+    *error = m_reason;
+    return false;
+}
+
+bool UnavailableRegistry::writeValue(const QString &, const QString &, QString *error)
+{
+    *error = m_reason;
+    return false;
+}
+
+QString UnavailableRegistry::location() const
+{
+    return QStringLiteral("none. ") + m_reason;
+}

@@ -56,3 +56,19 @@ public:
     void read(const QStringList &paths, ReadDone done) final;
     void write(const QString &path, const QString &value, WriteDone done) final;
 };
+
+// The registry where the real one cannot be reached (the user's Wine setup is
+// wrong or ambiguous): nothing is read or written, and every attempt gives the
+// reason, so that no row is marked and a switch fails saying why.
+class UnavailableRegistry : public ImmediateRegistry
+{
+public:
+    explicit UnavailableRegistry(const QString &reason);
+
+    bool readValue(const QString &path, RegistryValue *value, QString *error) override;
+    bool writeValue(const QString &path, const QString &value, QString *error) override;
+    QString location() const override;
+
+private:
+    QString m_reason;
+};

@@ -15,11 +15,3 @@ public:
     // The registry; null and a reason when it cannot be created.
     virtual std::unique_ptr<Registry> createRegistry(QString *error) = 0;
 };
-
-// The process-wide objects that start-up creates and keeps until the program ends.
-struct AppGlobals
-{
-    std::unique_ptr<Messenger> messenger;
-    bool messengerLoaded = false;
-    std::unique_ptr<Registry> registry;
-};

@@ -3,7 +3,8 @@
 #include "core/MessengerSetting.h"
 #include "core/ServerListModel.h"
 #include "platform/MessageBoxes.h"
-#include "platform/SystemObjects.h"
+#include "platform/Messenger.h"
+#include "platform/Registry.h"
 
 #include <QPointer>
 
@@ -13,10 +14,11 @@ const QString notChanged = QStringLiteral("The Messenger server setting could no
 
 } // namespace
 
-ServerSwitcher::ServerSwitcher(AppGlobals &globals, MessageBoxes &messageBoxes, ServerListModel &model,
-                               QObject *parent)
+ServerSwitcher::ServerSwitcher(Messenger *messenger, Registry &registry, MessageBoxes &messageBoxes,
+                               ServerListModel &model, QObject *parent)
     : QObject(parent)
-    , m_globals(globals)
+    , m_messenger(messenger)
+    , m_registry(registry)
     , m_messageBoxes(messageBoxes)
     , m_model(model)
 { }
@@ -42,10 +44,10 @@ bool ServerSwitcher::start(const ServerRow &server, int row)
     m_value = composeServerSetting(server.host, server.ip, server.port.value_or(0));
     Q_EMIT busyChanged(true);
 
-    if (m_globals.messengerLoaded && m_globals.messenger) {
+    if (m_messenger) {
         // The answers may come after this object is gone with its window.
         QPointer<ServerSwitcher> self(this);
-        m_globals.messenger->signOut([self](bool, const QString &) {
+        m_messenger->signOut([self](bool, const QString &) {
             if (self)
                 self->write();
         });
@@ -57,16 +59,12 @@ bool ServerSwitcher::start(const ServerRow &server, int row)
 
 void ServerSwitcher::write()
 {
-    if (!m_globals.registry) {
-        finish(false, QStringLiteral("The registry is not available."), RegistryReading());
-        return;
-    }
     QPointer<ServerSwitcher> self(this);
-    m_globals.registry->write(MessengerServerValue, m_value,
-                              [self](bool written, const QString &error, const RegistryReading &stored) {
-                                  if (self)
-                                      self->finish(written, error, stored);
-                              });
+    m_registry.write(MessengerServerValue, m_value,
+                     [self](bool written, const QString &error, const RegistryReading &stored) {
+                         if (self)
+                             self->finish(written, error, stored);
+                     });
 }
 
 void ServerSwitcher::markStored(const RegistryReading &stored)

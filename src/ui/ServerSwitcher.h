@@ -5,8 +5,9 @@
 #include <QObject>
 
 class MessageBoxes;
+class Messenger;
+class Registry;
 class ServerListModel;
-struct AppGlobals;
 struct RegistryReading;
 
 // Switches Messenger to a server: the one switch that every window offering
@@ -27,9 +28,10 @@ class ServerSwitcher : public QObject
     Q_OBJECT
 
 public:
-    // The globals give the Messenger object and the registry; the model is
-    // the main list, whose marks follow the stored setting.
-    ServerSwitcher(AppGlobals &globals, MessageBoxes &messageBoxes, ServerListModel &model,
+    // The Messenger object signs the client out (null where start-up could
+    // not create it); the registry holds the setting; the model is the main
+    // list, whose marks follow the stored setting.
+    ServerSwitcher(Messenger *messenger, Registry &registry, MessageBoxes &messageBoxes, ServerListModel &model,
                    QObject *parent = nullptr);
 
     // Switches to the server of the model's row; only that row is marked
@@ -56,7 +58,8 @@ private:
     void finish(bool written, const QString &error, const RegistryReading &stored);
     void markStored(const RegistryReading &stored);
 
-    AppGlobals &m_globals;
+    Messenger *m_messenger;
+    Registry &m_registry;
     MessageBoxes &m_messageBoxes;
     ServerListModel &m_model;
     bool m_busy = false;

@@ -18,10 +18,10 @@ namespace {
 const QString apiBox = QStringLiteral("error:Can not load the Messenger API Type Library. If you are on Windows XP, this could be the reason.");
 
 // Start-up on the fake machine, whose registry answers at once: it ends within the call.
-std::unique_ptr<MainWindow> startUpNow(FakePlatform &fake, AppGlobals &globals)
+std::unique_ptr<MainWindow> startUpNow(FakePlatform &fake, StartedObjects &started)
 {
     std::unique_ptr<MainWindow> shown;
-    startUp(fake.platform, globals, [&shown](std::unique_ptr<MainWindow> window) { shown = std::move(window); });
+    startUp(fake.platform, started, [&shown](std::unique_ptr<MainWindow> window) { shown = std::move(window); });
     return shown;
 }
 
@@ -74,11 +74,11 @@ private Q_SLOTS:
             fake.settings.insert("Opened", counter);
         if (showLinks != "-")
             setRegistryText(fake, ShowLinksPath, showLinks);
-        AppGlobals globals;
-        const std::unique_ptr<MainWindow> window = startUpNow(fake, globals);
+        StartedObjects started;
+        const std::unique_ptr<MainWindow> window = startUpNow(fake, started);
         QCOMPARE(fake.events, events);
         QCOMPARE(bool(window), listSize >= 0);
-        QCOMPARE(globals.messengerLoaded, messenger);
+        QCOMPARE(bool(started.messenger), messenger);
     }
 
     // The shown window: the list with its marks, the count, the first row's
@@ -93,8 +93,8 @@ private Q_SLOTS:
         FakePlatform fake(dir.path());
         fake.settings.insert("Opened", "1");
         setRegistryText(fake, "HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger\\Server", "MyHost;10.0.0.1:1863");
-        AppGlobals globals;
-        const std::unique_ptr<MainWindow> window = startUpNow(fake, globals);
+        StartedObjects started;
+        const std::unique_ptr<MainWindow> window = startUpNow(fake, started);
         QVERIFY(window && window->isVisible());
         QCOMPARE(window->model()->currentFlags(), (QVector<bool>{false, true, false}));
         QCOMPARE(window->findChild<QStatusBar *>("stb")->findChild<QLabel *>()->text(), "3 items in database.");

@@ -31,12 +31,9 @@ const QString serverPath = QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsof
 // The main window over the fake machine, filled and shown as start-up does.
 struct Fixture
 {
-    explicit Fixture(const QByteArray &list, const QString &setting = QString())
+    explicit Fixture(const QByteArray &list, const QString &setting = QString(), bool withMessenger = true)
+        : messenger(withMessenger ? fake.createMessenger(&unused) : nullptr)
     {
-        QString error;
-        globals.messenger = fake.createMessenger(&error);
-        globals.messengerLoaded = bool(globals.messenger);
-        globals.registry = fake.createRegistry(&error);
         if (!setting.isEmpty())
             setRegistryText(fake, serverPath, setting);
         window.setServerList(ServerList::parse(list, parseCurrentServer(setting)));
@@ -66,8 +63,10 @@ struct Fixture
     void click(const char *button) const { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
 
     FakePlatform fake;
-    AppGlobals globals;
-    MainWindow window{globals, fake, fake, fake.clock, *fake.connector};
+    QString unused; // why the fake could not create an object: it always can
+    std::unique_ptr<Messenger> messenger;
+    std::unique_ptr<Registry> registry = fake.createRegistry(&unused);
+    MainWindow window{messenger.get(), *registry, fake, fake, fake.clock, *fake.connector};
 };
 
 QStringList accessibleProblems(QWidget *top)
@@ -149,8 +148,7 @@ private Q_SLOTS:
         QFETCH(bool, signOutLater);
         QFETCH(QStringList, events);
         QFETCH(QVector<bool>, marks);
-        Fixture app("a;10.0.0.1;1863\r\nb;10.0.0.2;01863\r\nA;10.0.0.1;1863\r\n", "a;10.0.0.1:1863");
-        app.globals.messengerLoaded = messenger;
+        Fixture app("a;10.0.0.1;1863\r\nb;10.0.0.2;01863\r\nA;10.0.0.1;1863\r\n", "a;10.0.0.1:1863", messenger);
         app.fake.failWrites = failWrite;
         app.fake.failWritesAfterStoring = storedAnyway;
         app.fake.signOutLater = signOutLater;

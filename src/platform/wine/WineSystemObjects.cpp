@@ -5,33 +5,6 @@
 
 #include <QDir>
 
-namespace {
-
-// The registry where the user's Wine setup is wrong or ambiguous: nothing is
-// read or written, and every attempt gives the reason, so that no row is
-// marked and a switch fails saying why.
-class UnavailableRegistry : public ImmediateRegistry
-{
-public:
-    explicit UnavailableRegistry(const QString &reason) : m_reason(reason) { }
-    bool readValue(const QString &, RegistryValue *, QString *error) override
-    {
-        *error = m_reason;
-        return false;
-    }
-    bool writeValue(const QString &, const QString &, QString *error) override
-    {
-        *error = m_reason;
-        return false;
-    }
-    QString location() const override { return QStringLiteral("none. ") + m_reason; }
-
-private:
-    QString m_reason;
-};
-
-} // namespace
-
 WineSystemObjects::WineSystemObjects(const WinePrefixSearch &search, const QString &helperDirectory)
     : m_search(search)
     , m_helperDirectory(helperDirectory)

@@ -22,7 +22,7 @@ QLabel *label(QWidget *parent, const char *name, const QRect &place, const QStri
 
 } // namespace
 
-AboutDialog::AboutDialog(LinkOpener &links, Registry *registry, QWidget *parent)
+AboutDialog::AboutDialog(LinkOpener &links, Registry &registry, QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_links(links)
     , m_registry(registry)

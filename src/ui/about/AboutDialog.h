@@ -15,8 +15,8 @@ class AboutDialog : public QDialog
     Q_OBJECT
 
 public:
-    // The registry (which may be missing) gates the link's page.
-    AboutDialog(LinkOpener &links, Registry *registry, QWidget *parent = nullptr);
+    // The registry's ShowLinks value gates the link's page.
+    AboutDialog(LinkOpener &links, Registry &registry, QWidget *parent = nullptr);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -27,7 +27,7 @@ private:
     void onSupportLinkClicked();
 
     LinkOpener &m_links;
-    Registry *m_registry;
+    Registry &m_registry;
 
     QLabel *m_titleLabel = nullptr;
     QLabel *m_authorLabel = nullptr;

@@ -19,5 +19,5 @@ bool referralLinksAllowed(const RegistryReading &showLinks);
 
 // Opens the address in the browser only when the ShowLinks value allows it.
 // The value is read without blocking, and the page opens once it is read;
-// nothing opens without a registry or the value.
-void openReferralLink(LinkOpener &links, Registry *registry, const QString &url);
+// nothing opens without the value.
+void openReferralLink(LinkOpener &links, Registry &registry, const QString &url);

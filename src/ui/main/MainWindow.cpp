@@ -3,7 +3,6 @@
 #include "core/Numbers.h"
 #include "core/ServerListModel.h"
 #include "platform/MessageBoxes.h"
-#include "platform/SystemObjects.h"
 #include "ui/AppIcon.h"
 #include "ui/ServerSwitcher.h"
 #include "ui/WidgetLayout.h"
@@ -23,12 +22,12 @@
 #include <QStatusBar>
 #include <QTreeView>
 
-MainWindow::MainWindow(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpener &links, Clock &clock,
-                       ProbeConnector &connector, QWidget *parent)
+MainWindow::MainWindow(Messenger *messenger, Registry &registry, MessageBoxes &messageBoxes, LinkOpener &links,
+                       Clock &clock, ProbeConnector &connector, QWidget *parent)
     : QMainWindow(parent,
                   Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                       | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
-    , m_globals(globals)
+    , m_registry(registry)
     , m_messageBoxes(messageBoxes)
     , m_links(links)
     , m_clock(clock)
@@ -126,7 +125,7 @@ MainWindow::MainWindow(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpen
     connect(m_aboutAction, &QAction::triggered, this, &MainWindow::onAboutTriggered);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    m_switcher = new ServerSwitcher(m_globals, m_messageBoxes, *m_model, this);
+    m_switcher = new ServerSwitcher(messenger, m_registry, m_messageBoxes, *m_model, this);
     connect(m_switcher, &ServerSwitcher::busyChanged, this, &MainWindow::setSwitching);
     connect(m_switcher, &ServerSwitcher::finished, this, [this] { m_serverView->setFocus(Qt::OtherFocusReason); });
     setServerList(ServerList());
@@ -260,7 +259,7 @@ void MainWindow::onUseServerClicked()
 
 void MainWindow::onAboutTriggered()
 {
-    showModal(new AboutDialog(m_links, m_globals.registry.get(), this));
+    showModal(new AboutDialog(m_links, m_registry, this));
 }
 
 void MainWindow::showModal(QDialog *dialog)

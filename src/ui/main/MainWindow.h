@@ -7,6 +7,7 @@
 class Clock;
 class LinkOpener;
 class MessageBoxes;
+class Messenger;
 class ProbeConnector;
 class QAction;
 class QDialog;
@@ -17,9 +18,9 @@ class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QTreeView;
+class Registry;
 class ServerListModel;
 class ServerSwitcher;
-struct AppGlobals;
 
 // The main window: the server list, the details box of the selected server,
 // "Test List", "Test Server", "Use this server", the status bar and the File
@@ -29,11 +30,12 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    // The globals give the Messenger object (sign-out) and the registry (the
-    // switch, the About box's link); the message boxes report a failed switch
-    // and the server tests; the connector makes the tests' connections and
-    // the clock times them.
-    MainWindow(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpener &links, Clock &clock,
+    // The Messenger object signs the client out before a switch (null where
+    // start-up could not create it); the registry serves the switch and the
+    // About box's link; the message boxes report a failed switch and the
+    // server tests; the connector makes the tests' connections and the clock
+    // times them.
+    MainWindow(Messenger *messenger, Registry &registry, MessageBoxes &messageBoxes, LinkOpener &links, Clock &clock,
                ProbeConnector &connector, QWidget *parent = nullptr);
     ~MainWindow() override;
 
@@ -78,7 +80,7 @@ private:
     void showDetails(int row);
     void setSwitching(bool switching);
 
-    AppGlobals &m_globals;
+    Registry &m_registry;
     MessageBoxes &m_messageBoxes;
     LinkOpener &m_links;
     Clock &m_clock;
