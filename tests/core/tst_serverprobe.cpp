@@ -1,8 +1,10 @@
 #include "core/ServerProbe.h"
+#include "platform/SocketConnection.h"
 #include "platform/SystemConnector.h"
 #include "support/FakePlatform.h"
 #include "support/LoopbackServer.h"
 
+#include <QNetworkInterface>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -55,6 +57,7 @@ private Q_SLOTS:
         // A server that speaks first may end the test before the probe goes out.
         QTest::newRow("greeting") << Behaviour::Greet << local << 0.0 << "" << "replied" << QByteArray("*");
         QTest::newRow("answer") << Behaviour::Answer << local << 0.0 << "" << "replied" << probe;
+        QTest::newRow("answer on IPv6") << Behaviour::Answer << "::1" << 0.0 << "" << "replied" << probe;
         QTest::newRow("orderly close") << Behaviour::Close << local << 0.0 << "" << "closed" << QByteArray("*");
         QTest::newRow("reset before the probe") << Behaviour::Reset << local << 0.0 << ""
                                                 << "Connection reset by peer" << QByteArray();
@@ -84,7 +87,10 @@ private Q_SLOTS:
         const bool reset = behaviour == Behaviour::Reset || behaviour == Behaviour::ResetAfterProbe;
         if (reset && wineReportsResetsAsCloses())
             QSKIP("Wine reports a reset of a connection that is made as an orderly close");
-        LoopbackServer server(behaviour);
+        const QHostAddress loopback = ip == "::1" ? QHostAddress::LocalHostIPv6 : QHostAddress::LocalHost;
+        if (!QTcpServer().listen(loopback))
+            QSKIP("This machine has no IPv6 loopback");
+        LoopbackServer server(behaviour, "VER 2 MSNP10\r\n", loopback);
         FakeClock clock;
         ServerProbe probe(clock, *m_connector);
         QString seen;
@@ -108,6 +114,27 @@ private Q_SLOTS:
         else
             QCOMPARE(server.received, received);
         QVERIFY(server.connections <= 1);
+    }
+
+    // A link-local IPv6 address (fe80::1%eth0) is reached through the
+    // interface its scope names, by name or by number.
+    void linkLocalScope_data()
+    {
+        QTest::addColumn<QString>("scope");
+        QTest::addColumn<int>("interfaceIndex");
+        QTest::newRow("number") << "7" << 7;
+        const QList<QNetworkInterface> interfaces = QNetworkInterface::allInterfaces();
+        if (!interfaces.isEmpty())
+            QTest::newRow("name") << interfaces.last().name() << interfaces.last().index();
+    }
+
+    void linkLocalScope()
+    {
+        QFETCH(QString, scope);
+        QFETCH(int, interfaceIndex);
+        const SocketAddress peer(QHostAddress("fe80::1%" + scope), 1863);
+        QCOMPARE(peer.family(), AF_INET6);
+        QCOMPARE(int(reinterpret_cast<const sockaddr_in6 *>(peer.data())->sin6_scope_id), interfaceIndex);
     }
 };
 

@@ -25,8 +25,9 @@ inline bool wineReportsResetsAsCloses()
 #endif
 }
 
-// A Messenger server on 127.0.0.1 that behaves as told with every connection,
-// and records what it sees: connections made, those open now, bytes received.
+// A Messenger server on 127.0.0.1 (or ::1) that behaves as told with every
+// connection, and records what it sees: connections made, those open now,
+// bytes received.
 class LoopbackServer : public QObject
 {
 public:
@@ -41,16 +42,17 @@ public:
         Refuse,          // its port is taken, but nobody listens there
     };
 
-    explicit LoopbackServer(Behaviour behaviour, const QByteArray &reply = "VER 2 MSNP10\r\n")
+    explicit LoopbackServer(Behaviour behaviour, const QByteArray &reply = "VER 2 MSNP10\r\n",
+                            const QHostAddress &address = QHostAddress::LocalHost)
     {
         if (behaviour == Behaviour::Refuse) {
             // Bound and never listening: no other program can take the port
             // and answer in the meantime, as one could a port just closed.
-            QVERIFY(boundOnly.bind(QHostAddress::LocalHost, 0));
+            QVERIFY(boundOnly.bind(address, 0));
             port = boundOnly.localPort();
             return;
         }
-        QVERIFY(server.listen(QHostAddress::LocalHost));
+        QVERIFY(server.listen(address));
         port = server.serverPort();
         connect(&server, &QTcpServer::newConnection, this, [this, behaviour, reply] {
             ++connections;

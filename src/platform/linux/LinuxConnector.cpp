@@ -2,16 +2,14 @@
 // whose outcome SO_ERROR gives once the socket turns writable, and reads that
 // tell a reset (ECONNRESET) from an orderly close (a read of 0 bytes).
 
+#include "platform/SocketConnection.h"
 #include "platform/SystemConnector.h"
 
-#include <QHostAddress>
 #include <QSocketNotifier>
 
 #include <cerrno>
 #include <cstring>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -36,36 +34,20 @@ QString errorText(int code)
     }
 }
 
-class LinuxConnection : public ProbeConnection
+class LinuxConnection : public SocketConnection
 {
 public:
     LinuxConnection(const QHostAddress &address, quint16 port, QObject *parent)
-        : ProbeConnection(parent)
+        : SocketConnection(parent)
     {
-        sockaddr_storage peer{};
-        socklen_t size = 0;
-        if (address.protocol() == QAbstractSocket::IPv6Protocol) {
-            auto *in6 = reinterpret_cast<sockaddr_in6 *>(&peer);
-            in6->sin6_family = AF_INET6;
-            in6->sin6_port = htons(port);
-            const Q_IPV6ADDR bytes = address.toIPv6Address();
-            std::memcpy(&in6->sin6_addr, bytes.c, sizeof bytes.c);
-            in6->sin6_scope_id = address.scopeId().toUInt();
-            size = sizeof *in6;
-        } else {
-            auto *in4 = reinterpret_cast<sockaddr_in *>(&peer);
-            in4->sin_family = AF_INET;
-            in4->sin_port = htons(port);
-            in4->sin_addr.s_addr = htonl(address.toIPv4Address());
-            size = sizeof *in4;
-        }
-        m_fd = ::socket(peer.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        const SocketAddress peer(address, port);
+        m_fd = ::socket(peer.family(), SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
         if (m_fd < 0) {
-            failLater(errno);
+            failLater(errorText(errno));
             return;
         }
-        if (::connect(m_fd, reinterpret_cast<sockaddr *>(&peer), size) != 0 && errno != EINPROGRESS) {
-            failLater(errno);
+        if (::connect(m_fd, peer.data(), peer.size) != 0 && errno != EINPROGRESS) {
+            failLater(errorText(errno));
             return;
         }
         // Done, either way, when the socket turns writable.
@@ -83,16 +65,15 @@ public:
         return false;
     }
 
-    void abort() override
+private:
+    void release() override
     {
-        m_aborted = true;
         unwatch();
         if (m_fd >= 0)
             ::close(m_fd);
         m_fd = -1;
     }
 
-private:
     void watch(QSocketNotifier::Type type, void (LinuxConnection::*handler)())
     {
         unwatch();
@@ -116,7 +97,7 @@ private:
         if (::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &code, &length) != 0)
             code = errno;
         if (code != 0) {
-            fail(code);
+            fail(errorText(code));
             return;
         }
         watch(QSocketNotifier::Read, &LinuxConnection::onReadable);
@@ -133,30 +114,11 @@ private:
             abort();
             Q_EMIT closed();
         } else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
-            fail(errno);
+            fail(errorText(errno));
         }
     }
 
-    void fail(int code)
-    {
-        abort();
-        Q_EMIT failed(errorText(code));
-    }
-
-    // A failure of the request itself, reported from the event loop.
-    void failLater(int code)
-    {
-        QMetaObject::invokeMethod(
-            this,
-            [this, code] {
-                if (!m_aborted)
-                    fail(code);
-            },
-            Qt::QueuedConnection);
-    }
-
     int m_fd = -1;
-    bool m_aborted = false;
     QSocketNotifier *m_notifier = nullptr;
 };
 

@@ -3,17 +3,12 @@
 // codes tell a reset (WSAECONNRESET) from an orderly close. Qt's own socket
 // reads a reset as a close, and retries a connect that a reset ends.
 
+#include "platform/SocketConnection.h"
 #include "platform/SystemConnector.h"
 
 #include "SystemErrorText.h"
 
-#include <QHostAddress>
 #include <QWinEventNotifier>
-
-#include <cstring>
-
-#include <winsock2.h>
-#include <ws2tcpip.h>
 
 namespace {
 
@@ -37,32 +32,16 @@ QString errorText(int code)
     }
 }
 
-class WinsockConnection : public ProbeConnection
+class WinsockConnection : public SocketConnection
 {
 public:
     WinsockConnection(const QHostAddress &address, quint16 port, QObject *parent)
-        : ProbeConnection(parent)
+        : SocketConnection(parent)
     {
-        sockaddr_storage peer{};
-        int size = 0;
-        if (address.protocol() == QAbstractSocket::IPv6Protocol) {
-            auto *in6 = reinterpret_cast<sockaddr_in6 *>(&peer);
-            in6->sin6_family = AF_INET6;
-            in6->sin6_port = htons(port);
-            const Q_IPV6ADDR bytes = address.toIPv6Address();
-            std::memcpy(&in6->sin6_addr, bytes.c, sizeof bytes.c);
-            in6->sin6_scope_id = address.scopeId().toULong();
-            size = sizeof *in6;
-        } else {
-            auto *in4 = reinterpret_cast<sockaddr_in *>(&peer);
-            in4->sin_family = AF_INET;
-            in4->sin_port = htons(port);
-            in4->sin_addr.s_addr = htonl(address.toIPv4Address());
-            size = sizeof *in4;
-        }
-        m_socket = ::socket(peer.ss_family, SOCK_STREAM, IPPROTO_TCP);
+        const SocketAddress peer(address, port);
+        m_socket = ::socket(peer.family(), SOCK_STREAM, IPPROTO_TCP);
         if (m_socket == INVALID_SOCKET) {
-            failLater(WSAGetLastError());
+            failLater(errorText(WSAGetLastError()));
             return;
         }
         // The events carry their own error codes: a connect that a reset
@@ -70,12 +49,11 @@ public:
         // them makes the socket non-blocking.
         m_event = WSACreateEvent();
         if (m_event == WSA_INVALID_EVENT || WSAEventSelect(m_socket, m_event, FD_CONNECT | FD_READ | FD_CLOSE) != 0) {
-            failLater(WSAGetLastError());
+            failLater(errorText(WSAGetLastError()));
             return;
         }
-        if (::connect(m_socket, reinterpret_cast<sockaddr *>(&peer), size) != 0
-            && WSAGetLastError() != WSAEWOULDBLOCK) {
-            failLater(WSAGetLastError());
+        if (::connect(m_socket, peer.data(), peer.size) != 0 && WSAGetLastError() != WSAEWOULDBLOCK) {
+            failLater(errorText(WSAGetLastError()));
             return;
         }
         m_notifier = new QWinEventNotifier(m_event, this);
@@ -93,9 +71,9 @@ public:
         return false;
     }
 
-    void abort() override
+private:
+    void release() override
     {
-        m_aborted = true;
         if (m_notifier) {
             m_notifier->setEnabled(false);
             m_notifier->deleteLater(); // it may be the one whose signal runs now
@@ -109,36 +87,35 @@ public:
         m_event = WSA_INVALID_EVENT;
     }
 
-private:
     void onEvents()
     {
         WSANETWORKEVENTS events{};
         if (WSAEnumNetworkEvents(m_socket, m_event, &events) != 0) {
-            fail(WSAGetLastError());
+            fail(errorText(WSAGetLastError()));
             return;
         }
         if (events.lNetworkEvents & FD_CONNECT) {
             if (events.iErrorCode[FD_CONNECT_BIT] != 0) {
-                fail(events.iErrorCode[FD_CONNECT_BIT]);
+                fail(errorText(events.iErrorCode[FD_CONNECT_BIT]));
                 return;
             }
             Q_EMIT connected();
-            if (m_aborted)
+            if (isAborted())
                 return;
         }
         if (events.lNetworkEvents & FD_READ) {
-            if (!readOnce() || m_aborted)
+            if (!readOnce() || isAborted())
                 return;
         }
         if (events.lNetworkEvents & FD_CLOSE) {
             if (events.iErrorCode[FD_CLOSE_BIT] != 0) {
-                fail(events.iErrorCode[FD_CLOSE_BIT]);
+                fail(errorText(events.iErrorCode[FD_CLOSE_BIT]));
                 return;
             }
             // What came before the close is read first.
-            while (readOnce() && !m_aborted) {
+            while (readOnce() && !isAborted()) {
             }
-            if (!m_aborted) {
+            if (!isAborted()) {
                 abort();
                 Q_EMIT closed();
             }
@@ -158,32 +135,13 @@ private:
             abort();
             Q_EMIT closed();
         } else if (WSAGetLastError() != WSAEWOULDBLOCK) {
-            fail(WSAGetLastError());
+            fail(errorText(WSAGetLastError()));
         }
         return false;
     }
 
-    void fail(int code)
-    {
-        abort();
-        Q_EMIT failed(errorText(code));
-    }
-
-    // A failure of the request itself, reported from the event loop.
-    void failLater(int code)
-    {
-        QMetaObject::invokeMethod(
-            this,
-            [this, code] {
-                if (!m_aborted)
-                    fail(code);
-            },
-            Qt::QueuedConnection);
-    }
-
     SOCKET m_socket = INVALID_SOCKET;
     WSAEVENT m_event = WSA_INVALID_EVENT;
-    bool m_aborted = false;
     QWinEventNotifier *m_notifier = nullptr;
 };
 
