@@ -8,9 +8,9 @@ JOBS ?= $(shell nproc)
 
 # To build and run: Qt and the build tools; Wine's Tahoma, which the windows
 # are laid out for; the mingw-w64 compilers for the helper programs that reach
-# Messenger under Wine.
+# Messenger under Wine; clang-format, which keeps the code's style.
 PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-wine \
-	g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+	g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix clang-format
 # `make test` also needs Wine (the Windows helpers and the Wine prefix tests),
 # a virtual X display, a D-Bus session and the AT-SPI stack with its Python
 # bindings (the end-to-end test), xdotool and the desktop file checker (the
@@ -43,6 +43,18 @@ test: build
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+# The code's style (.clang-format) over every C++ file git tracks: `format`
+# rewrites the files, `format-check` only fails on any it would change.
+FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h')
+
+.PHONY: format format-check
+
+format: deps
+	clang-format -i $(FORMAT_FILES)
+
+format-check: deps
+	clang-format --dry-run -Werror $(FORMAT_FILES)
 
 # Sanitizer build: the suites under AddressSanitizer (with LeakSanitizer) and
 # UndefinedBehaviorSanitizer, in their own build tree. The end-to-end,
