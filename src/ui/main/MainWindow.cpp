@@ -212,7 +212,8 @@ void MainWindow::showDetails(int row)
     // One text with all three, so that a translation may order its lines;
     // arg() fills them in at once, so a "%1" in a host name stays as it is.
     m_detailsBox->setPlainText(tr("Host name: %1\nIP Address: %2\nPort: %3")
-                                   .arg(ServerListModel::displayed(entry.host), ServerListModel::displayed(entry.ip),
+                                   .arg(ServerListModel::displayed(shownCell(entry.host)),
+                                        ServerListModel::displayed(entry.ip),
                                         entry.port ? numberText(*entry.port) : QString()));
 }
 
