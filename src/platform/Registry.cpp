@@ -1,5 +1,7 @@
 #include "Registry.h"
 
+#include <QCoreApplication>
+
 void ImmediateRegistry::read(const QStringList &paths, ReadDone done)
 {
     QList<RegistryReading> readings;
@@ -40,5 +42,5 @@ bool UnavailableRegistry::writeValue(const QString &, const QString &, QString *
 
 QString UnavailableRegistry::location() const
 {
-    return QStringLiteral("none. ") + m_reason;
+    return QCoreApplication::translate("UnavailableRegistry", "none. %1").arg(m_reason);
 }
