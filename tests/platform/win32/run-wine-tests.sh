@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs tst_win32.exe under Wine, then the registry through the helper as Nexolan does. Usage: run-wine-tests.sh
-# <directory of the x86_64 programs> [prefix]. Exit status 0 when all passed, 1 on a failure, 77 without 64-bit Wine.
+# The helper program under Wine: the registry through it as Nexolan uses it. Usage: run-wine-tests.sh <directory of
+# the x86_64 programs> [prefix]. Exit status 0 when all passed, 1 on a failure, 77 without 64-bit Wine.
 set -uo pipefail
 here=$(dirname "$0")
 source "$here/wine-env.sh"
@@ -10,11 +10,9 @@ export WINEPREFIX
 WINEPREFIX=$("$here/wine-prefix.sh" "${2:-$bin/wine-prefix}") || { echo "cannot make the Wine prefix"; exit 1; }
 trap 'timeout 30 "$wineserver" -k 2>/dev/null' EXIT
 work=$WINEPREFIX/drive_c/nexolan-test
-rm -rf "$work" && mkdir -p "$work/scratch" && cp "$bin/msnmsgr-standin.exe" "$work/msnmsgr.exe"
-run() { timeout "${limit:-60}" "$wine64" "$@" >"$work/out" 2>"$work/err"; } # to files: a pipe stays open ~2 s more
-limit=300 run "$bin/tst_win32.exe" 'C:\nexolan-test\msnmsgr.exe' 'C:\nexolan-test\scratch'
-read -r passed _ failed _ < <(tr -d '\r' <"$work/out" | tee /dev/stderr | tail -n 1)
-[[ $passed =~ ^[0-9]+$ && $failed =~ ^[0-9]+$ ]] || { passed=0 failed=1; echo "FAIL: tst_win32.exe did not finish"; }
+rm -rf "$work" && mkdir -p "$work"
+run() { timeout 60 "$wine64" "$@" >"$work/out" 2>"$work/err"; } # to files: a pipe stays open ~2 s more
+passed=0 failed=0
 # helper <status> <its output, or a piece of its one line of error> <arguments...>; again if Wine ends it silently
 helper() {
     for _ in 1 2; do run "$bin/nexolan-messenger.exe" "${@:3}"; status=$?
@@ -29,8 +27,8 @@ run reg delete "$key" /f # so that writing has to make the key
 timeout 30 "$wineserver" -k; timeout 30 "$wineserver" -w # then other kinds into user.reg, and a server that stays:
 printf '%s\n' '' '[Software\\NexolanTest\\Raw] 0' '"Port"=dword:00000747' '"Binary"=hex:01,02,03' \
     '"Unterminated"=hex(1):61,00,62,00,63,00' >>"$WINEPREFIX/user.reg" && timeout 30 "$wineserver" -p
-for value in 'New\Key\Server=Süd;10.0.0.1:1863' 'Text\Wide=Сервер 中文 😀' 'Text\Digits=1863' 'Text\Empty=' \
-    'Text\=default value' "Text\\Long=$(printf %5000s | tr ' ' x)"; do # written, then read back
+# Written, then read back; tst_wineprefix writes Messenger's own value through the helper, non-ASCII text too.
+for value in 'Text\Digits=1863' 'Text\Empty=' "Text\\Long=$(printf %5000s | tr ' ' x)"; do
     helper 0 "text $(hex "${value#*=}")" write "$key\\${value%%=*}" "$(hex "${value#*=}")"
     helper 0 "text $(hex "${value#*=}")" read "$key\\${value%%=*}"
 done
