@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ServerListModel model;
     model.setList(ServerList::parse(file, current));
     qsizetype row = 0;
-    for (qsizetype start = 0, end; (end = file.indexOf("\r\n", start)) >= 0; start = end + 2, ++row) {
+    qsizetype start = 0;
+    for (qsizetype end = file.indexOf("\r\n"); end >= 0; end = file.indexOf("\r\n", start)) {
         FUZZ_CHECK(row < model.rowCount(), QStringLiteral("too few rows"));
         const QByteArray record = file.mid(start, end - start);
         const QList<QByteArray> fields = record.isEmpty() ? QList<QByteArray>() : record.split(';');
@@ -43,6 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             && matchesCurrentServer(QStringView(shown.host), QStringView(shown.ip), *shown.port, *current);
         FUZZ_CHECK(shown.current == marked, where);
         FUZZ_CHECK(model.index(int(row), ServerListModel::StatusColumn).data().toString() == (marked ? CurrentMarker : QString()), where);
+        start = end + 2;
+        ++row;
     }
     FUZZ_CHECK(row == model.rowCount(), QStringLiteral("too many rows"));
     return 0;
