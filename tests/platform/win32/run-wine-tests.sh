@@ -10,7 +10,7 @@ export WINEPREFIX
 WINEPREFIX=$("$here/wine-prefix.sh" "${2:-$bin/wine-prefix}") || { echo "cannot make the Wine prefix"; exit 1; }
 trap 'timeout 30 "$wineserver" -k 2>/dev/null' EXIT
 work=$WINEPREFIX/drive_c/nexolan-test
-rm -rf "$work" && mkdir -p "$work"
+rm -rf "$work" && mkdir -p "$work" && cp "$bin/msnmsgr-standin.exe" "$work/msnmsgr.exe"
 run() { timeout 60 "$wine64" "$@" >"$work/out" 2>"$work/err"; } # to files: a pipe stays open ~2 s more
 passed=0 failed=0
 # helper <status> <its output, or a piece of its one line of error> <arguments...>; again if Wine ends it silently
@@ -46,7 +46,13 @@ helper 1 'neither text nor a number' read "$key\\Raw\\Binary"
 helper 1 "value $key\\Raw\\Missing does not exist" read "$key\\Raw\\Missing"
 helper 1 "key $key\\Missing does not exist" read "$key\\Missing\\Server"
 helper 1 'does not start with' read 'HKEY_NOWHERE\Software\Server'
-# Nexolan asks for a sign-out only while the client runs; one that has just quit fails and says so.
+# Nexolan asks for a sign-out only while the client runs; one that has just quit fails and says so, and a
+# client that refuses (the stand-in, registered as Messenger's class) gives its own reason.
 helper 1 'Messenger: reaching the running client failed' signout
+run "$work/msnmsgr.exe" /register
+timeout 60 "$wine64" "$work/msnmsgr.exe" --refuse --record 'C:\nexolan-test\record' --ready 'C:\nexolan-test\ready' \
+    >/dev/null 2>&1 &
+for _ in {1..300}; do [[ -e $work/ready ]] && break; sleep 0.1; done
+helper 1 'calling Signout failed: Exception occurred (0x80020009): Not signed in' signout
 echo "$passed passed, $failed failed"
 [[ $failed == 0 ]]
