@@ -1,5 +1,6 @@
 // Wine prefixes in a fake home and /proc, the helper under a stand-in for Wine's loader; switching in a real
 // prefix (tests/platform/win32/wine-prefix.sh), time-limited.
+#include "platform/wine/WineMessenger.h"
 #include "platform/wine/WineRegistry.h"
 #include "platform/wine/WineSystemObjects.h"
 
@@ -167,7 +168,7 @@ class TestWinePrefix : public QObject
     // bin/wine, a stand-in for Wine's loader, and both helpers in helpers/. Called as "<loader> <helper>
     // <command> <path> [<hex>]", it notes the helper's architecture in bin/runs and, as Wine does with a program
     // it cannot start, fails without output for a helper not startable; else it keeps the value written in
-    // bin/stored.
+    // bin/stored, and a sign-out fails as a client that refuses it.
     void makeFakeWine(const QStringList &startable, double seconds, bool writeFails)
     {
         write("helpers/nexolan-messenger-x64.exe", "MZ");
@@ -178,6 +179,7 @@ class TestWinePrefix : public QObject
                                               "echo \"$arch\" >> \"$here/runs\"\n"
                                               "case ' %1 ' in *\" $arch \"*) ;; *) echo 'cannot start' >&2; exit 1;; esac\n"
                                               "sleep %2\n"
+                                              "if [ \"$2\" = signout ]; then echo error; echo 'Not signed in' >&2; exit 1; fi\n"
                                               "if [ \"$2\" = read ]; then echo \"text $(cat \"$here/stored\")\"; exit 0; fi\n"
                                               "printf %s \"$4\" > \"$here/stored\"\n"
                                               "if [ %3 = yes ]; then echo error; echo 'disk on fire' >&2; exit 1; fi\n"
@@ -446,6 +448,29 @@ private slots:
         const WriteOutcome outcome = writeAndWait(registry, "10.0.0.1:1863");
         serverStarts.join();
         QVERIFY2(outcome.written, qPrintable(outcome.error));
+        QCOMPARE(helperRuns(), QStringList{"x64"});
+    }
+
+    // A sign-out goes to the client running in the prefix through its server's loader; the helper's reason
+    // for a failure comes back whole.
+    void signOutRefused()
+    {
+        makePrefix({"p", Holds::MessengerKey});
+        makeFakeWine({"x64"}, 0, false);
+        makeProcess({"wineserver"}, serverFolder("p"), path("bin/wine"));
+        makeProcess({"msnmsgr.exe", "p"});
+        WineMessenger messenger(WinePrefix(path("p"), {{}, {}, {}, path("proc")}), path("helpers"));
+        bool answered = false;
+        bool signedOut = true;
+        QString error;
+        messenger.signOut([&](bool done, const QString &reason) {
+            answered = true;
+            signedOut = done;
+            error = reason;
+        });
+        QTRY_VERIFY(answered);
+        QVERIFY(!signedOut);
+        QCOMPARE(error, "Not signed in");
         QCOMPARE(helperRuns(), QStringList{"x64"});
     }
 
