@@ -451,27 +451,39 @@ private slots:
         QCOMPARE(helperRuns(), QStringList{"x64"});
     }
 
-    // A sign-out goes to the client running in the prefix through its server's loader; the helper's reason
-    // for a failure comes back whole.
-    void signOutRefused()
+    // A sign-out goes to the client running in the prefix through its server's loader, and the helper's reason
+    // for a failure comes back whole; a client in another prefix is not the one to sign out.
+    void signOut_data()
     {
+        QTest::addColumn<QString>("clientPrefix");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QStringList>("runs"); // the helpers started
+        QTest::newRow("client in the prefix refuses") << "p" << "Not signed in" << QStringList{"x64"};
+        QTest::newRow("client in another prefix") << "q" << "Messenger is not running" << QStringList();
+    }
+    void signOut()
+    {
+        QFETCH(QString, clientPrefix);
+        QFETCH(QString, reason);
+        QFETCH(QStringList, runs);
         makePrefix({"p", Holds::MessengerKey});
+        makePrefix({"q", Holds::MessengerKey});
         makeFakeWine({"x64"}, 0, false);
         makeProcess({"wineserver"}, serverFolder("p"), path("bin/wine"));
-        makeProcess({"msnmsgr.exe", "p"});
+        makeProcess({"msnmsgr.exe", clientPrefix});
         WineMessenger messenger(WinePrefix(path("p"), {{}, {}, {}, path("proc")}), path("helpers"));
         bool answered = false;
         bool signedOut = true;
         QString error;
-        messenger.signOut([&](bool done, const QString &reason) {
+        messenger.signOut([&](bool done, const QString &failure) {
             answered = true;
             signedOut = done;
-            error = reason;
+            error = failure;
         });
         QTRY_VERIFY(answered);
         QVERIFY(!signedOut);
-        QCOMPARE(error, "Not signed in");
-        QCOMPARE(helperRuns(), QStringList{"x64"});
+        QVERIFY2(error.startsWith(reason), qPrintable(error));
+        QCOMPARE(helperRuns(), runs);
     }
 
     void switchInWine_data()
