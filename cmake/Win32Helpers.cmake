@@ -1,14 +1,14 @@
 # The Windows side of the Linux build, cross-built with mingw-w64 from
 # src/platform/win32, one build tree per architecture (ExternalProject):
-#   x86_64: the helper nexolan-messenger, the Messenger stand-in and tst_win32
+#   x86_64: the helper nexolan-messenger and the Messenger stand-in
 #   i686:   the helper only
 # Nexolan runs the helper under Wine, for 64-bit and 32-bit prefixes. Both
 # helpers are installed to lib/nexolan as nexolan-messenger-x64.exe and
-# nexolan-messenger-x86.exe. CTest runs the Win32 tests under Wine as
+# nexolan-messenger-x86.exe. CTest runs the helper's tests under Wine as
 # tst_win32_wine (label wine), skipped when there is no 64-bit Wine.
 #
-# Sets NEXOLAN_HELPER_EXE_X64, NEXOLAN_HELPER_EXE_X86, NEXOLAN_STANDIN_EXE
-# and NEXOLAN_WIN32_TESTS_EXE; each is empty when its compiler is missing.
+# Sets NEXOLAN_HELPER_EXE_X64, NEXOLAN_HELPER_EXE_X86 and NEXOLAN_STANDIN_EXE;
+# each is empty when its compiler is missing.
 
 include_guard(GLOBAL)
 if(WIN32)
@@ -28,7 +28,6 @@ endif()
 set(NEXOLAN_HELPER_EXE_X64 "")
 set(NEXOLAN_HELPER_EXE_X86 "")
 set(NEXOLAN_STANDIN_EXE "")
-set(NEXOLAN_WIN32_TESTS_EXE "")
 
 # nexolan_win32_build(<name> <target triple> <tests ON/OFF> <programs...>)
 function(nexolan_win32_build name triple tests)
@@ -50,10 +49,9 @@ if(NEXOLAN_MINGW64_CXX)
     set(NEXOLAN_HELPER_EXE_X64 ${_dir}/nexolan-messenger.exe)
     if(_nexolan_win32_tests)
         set(NEXOLAN_STANDIN_EXE ${_dir}/msnmsgr-standin.exe)
-        set(NEXOLAN_WIN32_TESTS_EXE ${_dir}/tst_win32.exe)
     endif()
     nexolan_win32_build(win32-x64 x86_64-w64-mingw32 ${_nexolan_win32_tests}
-        ${NEXOLAN_HELPER_EXE_X64} ${NEXOLAN_STANDIN_EXE} ${NEXOLAN_WIN32_TESTS_EXE})
+        ${NEXOLAN_HELPER_EXE_X64} ${NEXOLAN_STANDIN_EXE})
     install(PROGRAMS ${NEXOLAN_HELPER_EXE_X64} DESTINATION lib/nexolan RENAME nexolan-messenger-x64.exe)
     if(_nexolan_win32_tests)
         # The runner makes its Wine prefix in ${_dir}/wine-prefix once and

@@ -157,8 +157,11 @@ bool WineRegistryFile::unescape(QStringView line, qsizetype *pos, QChar end, QSt
         if (++p >= line.size())
             return false;
         const QChar c = line[p++];
-        const qsizetype control = QByteArrayView(controlEscapes).indexOf(char(c.unicode() < 128 ? c.unicode() : '.'));
-        if (c != u'.' && control >= 0) {
+        // '.' marks the control characters without an escape of their own;
+        // any other character, non-ASCII ones too, starts no escape.
+        const bool escapable = c.unicode() < 128 && c != u'.';
+        const qsizetype control = escapable ? QByteArrayView(controlEscapes).indexOf(char(c.unicode())) : -1;
+        if (control >= 0) {
             out->append(QChar(char16_t(control)));
         } else if (c == u'x') {
             char16_t unit = 0;

@@ -44,13 +44,13 @@ private Q_SLOTS:
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("expected");
         // Digits, sign and exponent stay ASCII everywhere; only the decimal
-        // separator follows the locale.
-        for (const char *name : {"C", "de_DE", "sv_SE", "ar_EG", "fa_IR"}) {
+        // separator follows the locale. Swedish writes a minus sign of its own,
+        // Egyptian Arabic digits and a decimal separator of its own.
+        for (const char *name : {"C", "sv_SE", "ar_EG"}) {
             const QString point = QLocale(QString::fromLatin1(name)).decimalPoint();
             QTest::addRow("%s integral", name) << name << 1863.0 << "1863";
-            QTest::addRow("%s negative", name) << name << -4.0 << "-4";
-            QTest::addRow("%s half", name) << name << -0.25 << "-0" + point + "25";
-            QTest::addRow("%s 1e16", name) << name << 1e16 << "1E+16";
+            QTest::addRow("%s negative fraction", name) << name << -0.25 << "-0" + point + "25";
+            QTest::addRow("%s 16 digits", name) << name << 1e16 << "1E+16";
             QTest::addRow("%s tiny", name) << name << 1e-20 << "1E-20";
             QTest::addRow("%s largest", name) << name << std::numeric_limits<double>::max()
                                               << "1" + point + "79769313486231E+308";

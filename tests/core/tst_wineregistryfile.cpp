@@ -2,13 +2,23 @@
 
 #include <QTest>
 
-static const QByteArray msn = "\n[Software\\\\Microsoft\\\\MSNMessenger] 1700000000\n#time=1da1a1a1a1a1a1a\n",
-    head = "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1\n\n#arch=win64\n",
-    msnNow = "\n[Software\\\\Microsoft\\\\MSNMessenger] 1796596793\n#time=1dd85d2b5c20280\n", // at setText's now
-    before = "\n[Software\\\\Classes] 1600000000\n#time=1d000000000000\n\"A\"=\"a\"\n",
-    after = "\n[System] 1600000000\n#time=1d000000000000\n\"Z\"=dword:00000001\n",
-    a = "\"A\"=\"1\"\n", o = "\"Server\"=\"o\"\n", n = "\"Server\"=\"n\"\n", z = "\"Z\"=\"2\"\n";
+namespace {
 
+const QString messengerKey = QStringLiteral("Software\\Microsoft\\MSNMessenger");
+const QByteArray header = "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1\n\n#arch=win64\n";
+const QByteArray messengerSection = "\n[Software\\\\Microsoft\\\\MSNMessenger] 1700000000\n#time=1da1a1a1a1a1a1a\n";
+// The same section once touched at the test's now (1796596793 s, FILETIME 1dd85d2b5c20280).
+const QByteArray messengerSectionNow = "\n[Software\\\\Microsoft\\\\MSNMessenger] 1796596793\n#time=1dd85d2b5c20280\n";
+const QByteArray sectionBefore = "\n[Software\\\\Classes] 1600000000\n#time=1d000000000000\n\"A\"=\"a\"\n";
+const QByteArray sectionAfter = "\n[System] 1600000000\n#time=1d000000000000\n\"Z\"=dword:00000001\n";
+const QByteArray valueA = "\"A\"=\"1\"\n";
+const QByteArray valueZ = "\"Z\"=\"2\"\n";
+const QByteArray oldServer = "\"Server\"=\"o\"\n";
+const QByteArray newServer = "\"Server\"=\"n\"\n";
+
+} // namespace
+
+// A prefix's user.reg: written as Wine writes it, read back as Wine reads it.
 class TestWineRegistryFile : public QObject
 {
     Q_OBJECT
@@ -16,41 +26,77 @@ class TestWineRegistryFile : public QObject
 private slots:
     void setText_data()
     {
-        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QByteArray>("written"); // empty: refused, content unchanged
-        const auto row = [](const char *name, const QByteArray &content, const QByteArray &written = {},
-                            const QString &text = "n") { QTest::newRow(name) << content << text << written; };
-        row("non-ASCII: hex digit after or not, outside the BMP", head + msn + o,
-            head + msnNow + "\"Server\"=\"\\x00e9a\\xe9g\\x4e2d\\xd83d\\xde00\"\n", "\u00e9a\u00e9g\u4e2d\U0001F600");
-        row("backslash, quote, C and octal escapes", head + msn + o,
-            head + msnNow + "\"Server\"=\"a\\\\b\\\"c\\a\\b\\t\\n\\v\\f\\r\\e\\0017\\18\\37\"\n",
-            "a\\b\"c\a\b\t\n\v\f\r\x1b\x01" "7\x01" "8\x1f");
-        row("replace, rest kept", head + before + msn + a + o + z + after, head + before + msnNow + a + n + z + after);
-        row("other case, no time, hex over two lines, CRLF",
-            head + "\n[software\\\\microsoft\\\\msnmessenger]\n\"SERVER\"=hex:01,\\\n  02\r\n" + z,
-            head + "\n[software\\\\microsoft\\\\msnmessenger]\n\"Server\"=\"n\"\r\n" + z);
-        row("repeated value: its last line", head + msn + o + msn + o, head + msn + o + msnNow + n);
-        row("add value in order", head + msn + a + z + after, head + msnNow + a + n + z + after);
-        row("add value after the last", head + msn + a + after, head + msnNow + a + n + after);
-        row("add key in order", head + before + after, head + before + msnNow + n + after);
-        row("add key at the end", head + before.chopped(1), head + before + msnNow + n);
-        row("unknown header", "WINE REGISTRY Version 3\n" + msn + o);
-        row("unknown architecture", QByteArray(head).replace("win64", "win128"));
+        QTest::addColumn<bool>("refused"); // the file is left as it was
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("non-ASCII: hex digit after or not, outside the BMP")
+            << header + messengerSection + oldServer << QString("\u00e9a\u00e9g\u4e2d\U0001F600") << false
+            << header + messengerSectionNow + "\"Server\"=\"\\x00e9a\\xe9g\\x4e2d\\xd83d\\xde00\"\n";
+        QTest::newRow("backslash, quote, C and octal escapes")
+            << header + messengerSection + oldServer << QString("a\\b\"c\a\b\t\n\v\f\r\x1b\x01" "7\x01" "8\x1f")
+            << false << header + messengerSectionNow + "\"Server\"=\"a\\\\b\\\"c\\a\\b\\t\\n\\v\\f\\r\\e\\0017\\18\\37\"\n";
+        QTest::newRow("replace, rest kept")
+            << header + sectionBefore + messengerSection + valueA + oldServer + valueZ + sectionAfter << QString("n")
+            << false << header + sectionBefore + messengerSectionNow + valueA + newServer + valueZ + sectionAfter;
+        QTest::newRow("other case, no time, hex over two lines, CRLF")
+            << header + "\n[software\\\\microsoft\\\\msnmessenger]\n\"SERVER\"=hex:01,\\\n  02\r\n" + valueZ
+            << QString("n") << false
+            << header + "\n[software\\\\microsoft\\\\msnmessenger]\n\"Server\"=\"n\"\r\n" + valueZ;
+        QTest::newRow("repeated value: its last line")
+            << header + messengerSection + oldServer + messengerSection + oldServer << QString("n") << false
+            << header + messengerSection + oldServer + messengerSectionNow + newServer;
+        QTest::newRow("add value in order") << header + messengerSection + valueA + valueZ + sectionAfter
+                                            << QString("n") << false
+                                            << header + messengerSectionNow + valueA + newServer + valueZ + sectionAfter;
+        QTest::newRow("add value after the last") << header + messengerSection + valueA + sectionAfter << QString("n")
+                                                  << false << header + messengerSectionNow + valueA + newServer + sectionAfter;
+        QTest::newRow("add key in order") << header + sectionBefore + sectionAfter << QString("n") << false
+                                          << header + sectionBefore + messengerSectionNow + newServer + sectionAfter;
+        QTest::newRow("add key at the end") << header + sectionBefore.chopped(1) << QString("n") << false
+                                            << header + sectionBefore + messengerSectionNow + newServer;
+        QTest::newRow("unknown header") << "WINE REGISTRY Version 3\n" + messengerSection + oldServer << QString("n")
+                                        << true << QByteArray();
+        QTest::newRow("unknown architecture") << QByteArray(header).replace("win64", "win128") << QString("n") << true
+                                              << QByteArray();
     }
-    void setText() // written as Wine writes, read back as Wine reads
+    void setText()
     {
-        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, before);
         QFETCH(QString, text);
-        QFETCH(QByteArray, written);
-        const QString key = QStringLiteral("Software\\Microsoft\\MSNMessenger"), server = QStringLiteral("Server");
-        const QDateTime now = QDateTime::fromSecsSinceEpoch(1796596793, Qt::UTC); // FILETIME 1dd85d2b5c20280
-        WineRegistryFile file(content);
+        QFETCH(bool, refused);
+        QFETCH(QByteArray, after);
+        const QDateTime now = QDateTime::fromSecsSinceEpoch(1796596793, Qt::UTC);
+        WineRegistryFile file(before);
         QString error;
+        QCOMPARE(file.setText(messengerKey, "Server", text, now, &error), !refused);
+        QCOMPARE(file.content(), refused ? before : after);
+        if (refused)
+            return;
         RegistryValue read;
-        QCOMPARE(file.setText(key, server, text, now, &error), !written.isEmpty());
-        QCOMPARE(file.content(), written.isEmpty() ? content : written);
-        QVERIFY(written.isEmpty() || (WineRegistryFile(written).read(key, server, &read, &error) && read.text == text));
+        QVERIFY2(WineRegistryFile(after).read(messengerKey, "Server", &read, &error), qPrintable(error));
+        QCOMPARE(read.text, text);
+    }
+
+    // Escapes that no write produces, as Wine reads them: a backslash before
+    // any character that starts no escape stands for that character.
+    void read_data()
+    {
+        QTest::addColumn<QByteArray>("escaped");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("before a non-ASCII letter") << QByteArray("\\\xc3\xa9t\\\xe4\xb8\xad") << QString("\u00e9t\u4e2d");
+        QTest::newRow("before a dot") << QByteArray("a\\.b") << QString("a.b");
+        QTest::newRow("\\x without hex digits") << QByteArray("\\xyz") << QString("xyz");
+    }
+    void read()
+    {
+        QFETCH(QByteArray, escaped);
+        QFETCH(QString, text);
+        const WineRegistryFile file(header + messengerSection + "\"Server\"=\"" + escaped + "\"\n");
+        RegistryValue read;
+        QString error;
+        QVERIFY2(file.read(messengerKey, "Server", &read, &error), qPrintable(error));
+        QCOMPARE(read.text, text);
     }
 };
 

@@ -1,23 +1,16 @@
 #!/usr/bin/python3
 """Smoke run of the real program over AT-SPI, as a screen reader drives it:
-start-up boxes, the list, a test against a loopback server, a switch checked
-on disk, File > Exit. Run it inside a virtual X display and a D-Bus session
-of its own (CTest does: xvfb-run -a dbus-run-session -- nexolan_e2e.py
-PATH/TO/nexolan). Exit status 0 passed, 1 failed, 77 skipped."""
+what no QtTest suite reaches, the program's own start with the desktop's
+boxes, the list as the screen reader reads it, a switch in the Wine prefix
+that WINEPREFIX names, checked on disk, and File > Exit. Run it inside a
+virtual X display and a D-Bus session of its own (CTest does: xvfb-run -a
+dbus-run-session -- nexolan_e2e.py PATH/TO/nexolan). Exit status 0 passed,
+1 failed, 77 skipped."""
 
-import os, shutil, socket, subprocess, sys, tempfile, threading, time
+import os, shutil, subprocess, sys, tempfile, time
 
 STEP = 15.0
 TITLE = "Nexolan - By Torvik"
-
-
-def serve(listener, received):
-    """Answers the first line of one connection and records what it sent."""
-    conn, _ = listener.accept()
-    with conn:
-        while not received.endswith(b"\r\n"):
-            received += conn.recv(4096) or b"\r\n"
-        conn.sendall(b"VER 2 MSNP10\r\n")
 
 
 def run(binary, work):
@@ -27,11 +20,7 @@ def run(binary, work):
     except Exception as error:
         print("SKIP: no AT-SPI: %s" % error)
         return 77
-    listener = socket.create_server(("127.0.0.1", 0))
-    listener.settimeout(STEP)
-    port = listener.getsockname()[1]
-    received = bytearray()
-    threading.Thread(target=serve, args=(listener, received), daemon=True).start()
+    port = 1863
     os.mkdir(os.path.join(work, "app"))
     program = shutil.copy2(binary, os.path.join(work, "app", "nexolan"))
     with open(os.path.join(work, "app", "nexolan.dat"), "wb") as data:
@@ -93,11 +82,6 @@ def run(binary, work):
         cells = [[table.getAccessibleAt(r, c).name for c in range(4)] for r in range(table.nRows)]
         assert cells == [["loop.example", "127.0.0.1", str(port), ""], ["(Unknown host)", "127.0.0.1", "1", ""]], cells
 
-        press(find(frame, pyatspi.ROLE_PUSH_BUTTON, "Test Server"))
-        assert "Rating: " in answer_box("Server test finished!")
-        assert bytes(received) == b"VER 2 MSNP10 MSNP9 CVR0\r\n", received
-        press(find(find(app, pyatspi.ROLE_DIALOG, "Server Test"), pyatspi.ROLE_PUSH_BUTTON, "Close"))
-
         press(find(frame, pyatspi.ROLE_PUSH_BUTTON, "Use this server"))
         path = os.path.join(prefix, "user.reg")
         wait_for("the switch on disk", lambda: '"Server"="loop.example;127.0.0.1:%d"\n' % port
@@ -112,7 +96,7 @@ def run(binary, work):
     finally:
         if process.poll() is None:
             process.kill()
-    print("PASS: start-up boxes, list, server test, switch on disk, exit")
+    print("PASS: start-up boxes, list, switch on disk, exit")
     return 0
 
 

@@ -1,6 +1,7 @@
 #include "platform/linux/DesktopServices.h"
 #include "platform/linux/IniSettingsStore.h"
 #include "platform/linux/FileRegistry.h"
+#include "platform/wine/WineRegistry.h"
 #include "support/FakePlatform.h"
 
 #include <QAbstractButton>
@@ -102,9 +103,7 @@ private Q_SLOTS:
     }
 
     // A write that the disk cannot take leaves the old file whole and says
-    // why; one it can take changes the one value and keeps every other byte,
-    // and the file's owner, group and permissions (root writing a user's
-    // file leaves it theirs).
+    // why; one it can take changes the one value and keeps every other byte.
     void fullDisk()
     {
         const QByteArray registry = "; mine\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger]\r\n"
@@ -112,11 +111,6 @@ private Q_SLOTS:
         const QByteArray settings = "[Main]\nOpened=4\n" + QByteArray(3000, '#') + "\n";
         writeFile(m_registry, registry);
         writeFile(m_settings, settings);
-        const uint owner = ::getuid() == 0 ? 65534 : ::getuid(); // nobody, when root may give files away
-        for (const QString &file : {m_registry, m_settings}) {
-            QCOMPARE(::chmod(QFile::encodeName(file).constData(), 0640), 0);
-            QCOMPARE(::chown(QFile::encodeName(file).constData(), owner, owner == ::getuid() ? ::getgid() : owner), 0);
-        }
         FileRegistry shell(m_registry, *m_fake);
         IniSettingsStore store(m_dir->path());
         QString error;
@@ -126,24 +120,66 @@ private Q_SLOTS:
         rlimit lowered = saved;
         lowered.rlim_cur = 1024; // as a full disk stops a write
         setrlimit(RLIMIT_FSIZE, &lowered);
-        const bool wrote =
-            shell.writeValue(serverPath, "new", &error) || store.setValue("Nexolan", "Main", "Opened", "5");
+        const bool wroteRegistry = shell.writeValue(serverPath, "new", &error);
+        const bool wroteSettings = store.setValue("Nexolan", "Main", "Opened", "5");
         setrlimit(RLIMIT_FSIZE, &saved);
-        QVERIFY(!wrote);
+        QVERIFY(!wroteRegistry);
+        QVERIFY(!wroteSettings);
         QVERIFY2(error.endsWith(": File too large"), qPrintable(error)); // the system's reason, not "Unknown error"
         QCOMPARE(contentOf(m_registry), registry);
         QCOMPARE(contentOf(m_settings), settings);
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 2);
 
         QVERIFY2(shell.writeValue(serverPath, "h;i:1", &error), qPrintable(error));
-        QVERIFY(store.setValue("Nexolan", "Main", "Opened", "5"));
         QCOMPARE(contentOf(m_registry), QByteArray(registry).replace("\"old\"", "\"h;i:1\""));
-        for (const QString &file : {m_registry, m_settings}) {
-            struct stat info {};
-            QCOMPARE(::stat(QFile::encodeName(file).constData(), &info), 0);
-            QCOMPARE(info.st_uid, owner);
-            QCOMPARE(info.st_mode & 07777, 0640u);
+    }
+
+    // Each store is rewritten whole; the new file keeps the old one's owner,
+    // group and permissions, so that a private file stays private and root
+    // writing a user's file leaves it theirs. user.reg is written by hand
+    // while no wineserver runs for its prefix.
+    void rewriteKeepsOwnerAndMode_data()
+    {
+        QTest::addColumn<QString>("store");
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<uint>("mode");
+        QTest::newRow("private registry.reg")
+            << "registry.reg" << QByteArray("[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger]\r\n") << 0600u;
+        QTest::newRow("private user.reg")
+            << "user.reg" << QByteArray("WINE REGISTRY Version 2\n\n[Software\\\\Microsoft\\\\MSNMessenger] 1\n")
+            << 0600u;
+        QTest::newRow("group-readable settings") << "Nexolan.ini" << QByteArray("[Main]\nOpened=4\n") << 0640u;
+    }
+
+    void rewriteKeepsOwnerAndMode()
+    {
+        QFETCH(QString, store);
+        QFETCH(QByteArray, before);
+        QFETCH(uint, mode);
+        const QString file = m_dir->filePath(store);
+        writeFile(file, before);
+        const uint owner = ::getuid() == 0 ? 65534 : ::getuid(); // nobody, when root may give files away
+        QCOMPARE(::chmod(QFile::encodeName(file).constData(), mode), 0);
+        QCOMPARE(::chown(QFile::encodeName(file).constData(), owner, owner == ::getuid() ? ::getgid() : owner), 0);
+        QString error;
+        bool written = false;
+        if (store == "registry.reg") {
+            written = FileRegistry(file, *m_fake).writeValue(serverPath, "h;i:1", &error);
+        } else if (store == "user.reg") {
+            WineRegistry registry(WinePrefix(m_dir->path(), {m_dir->path(), {}, {}, m_dir->filePath("no-proc")}), {});
+            registry.write(serverPath, "h;i:1", [&](bool done, const QString &reason, const RegistryReading &stored) {
+                written = done && stored.value.text == "h;i:1";
+                error = reason;
+            });
+        } else {
+            written = IniSettingsStore(m_dir->path()).setValue("Nexolan", "Main", "Opened", "5");
         }
+        QVERIFY2(written, qPrintable(error));
+        QVERIFY(contentOf(file) != before);
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(file).constData(), &info), 0);
+        QCOMPARE(info.st_uid, owner);
+        QCOMPARE(info.st_mode & 07777, mode);
     }
 
     void lockedByAnotherProgram()
@@ -157,31 +193,36 @@ private Q_SLOTS:
         QVERIFY(error.contains("another program"));
     }
 
+    // The three styles of box, each with the program's title and one OK button.
     void messageBoxes_data()
     {
         QTest::addColumn<MessageStyle>("style");
-        QTest::addColumn<int>("icon");
+        QTest::addColumn<QMessageBox::Icon>("icon");
         QTest::addColumn<bool>("onTop");
-        QTest::newRow("error") << MessageStyle::Error << int(QMessageBox::Critical) << false;
-        QTest::newRow("information") << MessageStyle::Information << int(QMessageBox::Information) << false;
-        QTest::newRow("system-modal") << MessageStyle::SystemModalInformation << int(QMessageBox::Information) << true;
+        QTest::newRow("error") << MessageStyle::Error << QMessageBox::Critical << false;
+        QTest::newRow("information") << MessageStyle::Information << QMessageBox::Information << false;
+        QTest::newRow("system-modal") << MessageStyle::SystemModalInformation << QMessageBox::Information << true;
     }
 
     void messageBoxes()
     {
         QFETCH(MessageStyle, style);
-        QFETCH(int, icon);
+        QFETCH(QMessageBox::Icon, icon);
         QFETCH(bool, onTop);
-        QString seen;
-        QTimer::singleShot(0, this, [&] {
+        bool shown = false;
+        QTimer::singleShot(0, this, [&] { // the box closes once this returns
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             QVERIFY(box);
-            seen = QStringLiteral("%1|%2|%3|%4|%5").arg(box->text(), box->windowTitle()).arg(int(box->icon()))
-                       .arg(box->buttons().size()).arg(bool(box->windowFlags() & Qt::WindowStaysOnTopHint));
             box->button(QMessageBox::Ok)->click();
+            shown = true;
+            QCOMPARE(box->text(), "one\ntwo");
+            QCOMPARE(box->windowTitle(), "Nexolan - By Torvik");
+            QCOMPARE(box->icon(), icon);
+            QCOMPARE(box->buttons().size(), 1);
+            QCOMPARE(bool(box->windowFlags() & Qt::WindowStaysOnTopHint), onTop);
         });
         DesktopServices().showMessage("one\r\ntwo", style);
-        QCOMPARE(seen, QStringLiteral("one\ntwo|Nexolan - By Torvik|%1|1|%2").arg(icon).arg(onTop));
+        QVERIFY(shown);
     }
 
 private:

@@ -1,16 +1,19 @@
-// Wine prefixes in a fake home and /proc; switching in a real one (tests/platform/win32/wine-prefix.sh), time-limited.
+// Wine prefixes in a fake home and /proc, the helper under a stand-in for Wine's loader; switching in a real
+// prefix (tests/platform/win32/wine-prefix.sh), time-limited.
+#include "platform/wine/WineMessenger.h"
 #include "platform/wine/WineRegistry.h"
 #include "platform/wine/WineSystemObjects.h"
 
 #include <QDir>
+#include <QLockFile>
 #include <QProcess>
-#include <QScopeGuard>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <chrono>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -155,6 +158,45 @@ class TestWinePrefix : public QObject
         if (process.ofOtherUser)
             giveToOtherUser(folder);
     }
+    QString serverFolder(const QString &prefix) const // where the wineserver of the prefix works
+    {
+        struct stat info;
+        if (::stat(QFile::encodeName(path(prefix)).constData(), &info) != 0)
+            return QString();
+        return QStringLiteral("/tmp/w/server-%1-%2").arg(info.st_dev, 0, 16).arg(info.st_ino, 0, 16);
+    }
+    // bin/wine, a stand-in for Wine's loader, and both helpers in helpers/. Called as "<loader> <helper>
+    // <command> <path> [<hex>]", it notes the helper's architecture in bin/runs and, as Wine does with a program
+    // it cannot start, fails without output for a helper not startable; else it keeps the value written in
+    // bin/stored, and a sign-out fails as a client that refuses it.
+    void makeFakeWine(const QStringList &startable, double seconds, bool writeFails)
+    {
+        write("helpers/nexolan-messenger-x64.exe", "MZ");
+        write("helpers/nexolan-messenger-x86.exe", "MZ");
+        const QString script = QStringLiteral("#!/bin/sh\n"
+                                              "here=\"$(dirname \"$0\")\"\n"
+                                              "arch=\"$(basename \"$1\" .exe | cut -d- -f3)\"\n"
+                                              "echo \"$arch\" >> \"$here/runs\"\n"
+                                              "case ' %1 ' in *\" $arch \"*) ;; *) echo 'cannot start' >&2; exit 1;; esac\n"
+                                              "sleep %2\n"
+                                              "if [ \"$2\" = signout ]; then echo error; echo 'Not signed in' >&2; exit 1; fi\n"
+                                              "if [ \"$2\" = read ]; then echo \"text $(cat \"$here/stored\")\"; exit 0; fi\n"
+                                              "printf %s \"$4\" > \"$here/stored\"\n"
+                                              "if [ %3 = yes ]; then echo error; echo 'disk on fire' >&2; exit 1; fi\n"
+                                              "echo \"text $4\"\n")
+                                   .arg(startable.join(u' '))
+                                   .arg(seconds)
+                                   .arg(writeFails ? "yes" : "no");
+        write("bin/wine", script.toUtf8());
+        QVERIFY(QFile::setPermissions(path("bin/wine"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+    QStringList helperRuns() const // by the stand-in for Wine's loader
+    {
+        QFile runs(path("bin/runs"));
+        if (!runs.open(QIODevice::ReadOnly))
+            return QStringList();
+        return QString::fromUtf8(runs.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    }
     WinePrefix prefix() const { return WinePrefix(m_prefix, {m_home.path(), {}, {}, "/proc"}); }
     QString dosPath(const QString &name) const { return "Z:" + m_home.filePath(name).replace(u'/', u'\\'); }
     void stopWine() // WINEPREFIX's
@@ -286,14 +328,18 @@ private slots:
         QTest::addColumn<int>("loaderMode");
         QTest::addColumn<bool>("loaderOfOtherUser");
         QTest::addColumn<bool>("serverOfOtherUser");
+        QTest::addColumn<bool>("found"); // a server of the prefix
         QTest::addColumn<QString>("expected"); // the loader run, in the test's folder
         QTest::addColumn<QString>("problem"); // why none is run
-        QTest::newRow("its WINELOADER") << "bin/wine" << 0755 << false << false << "bin/wine" << "";
-        QTest::newRow("none: the wine beside it") << "" << 0755 << false << false << "bin/wine64" << "";
-        QTest::newRow("a relative one: the wine beside it") << "wine" << 0755 << false << false << "bin/wine64" << "";
-        QTest::newRow("group-writable loader") << "bin/wine" << 0775 << false << false << "" << "writable by others";
-        QTest::newRow("loader of another user") << "bin/wine" << 0755 << true << false << "" << "belongs to nobody";
-        QTest::newRow("server of another user") << "bin/wine" << 0755 << false << true << "" << "no server";
+        QTest::newRow("its WINELOADER") << "bin/wine" << 0755 << false << false << true << "bin/wine" << "";
+        QTest::newRow("none: the wine beside it") << "" << 0755 << false << false << true << "bin/wine64" << "";
+        QTest::newRow("a relative one: the wine beside it")
+            << "wine" << 0755 << false << false << true << "bin/wine64" << "";
+        QTest::newRow("group-writable loader")
+            << "bin/wine" << 0775 << false << false << true << "" << "writable by others";
+        QTest::newRow("loader of another user")
+            << "bin/wine" << 0755 << true << false << true << "" << "belongs to nobody";
+        QTest::newRow("server of another user") << "bin/wine" << 0755 << false << true << false << "" << "";
     }
     void server()
     {
@@ -301,6 +347,7 @@ private slots:
         QFETCH(int, loaderMode);
         QFETCH(bool, loaderOfOtherUser);
         QFETCH(bool, serverOfOtherUser);
+        QFETCH(bool, found);
         QFETCH(QString, expected);
         QFETCH(QString, problem);
         if ((loaderOfOtherUser || serverOfOtherUser) && !isRoot())
@@ -312,62 +359,58 @@ private slots:
         }
         if (loaderOfOtherUser)
             giveToOtherUser("bin/wine");
-        struct stat info;
-        QCOMPARE(::stat(QFile::encodeName(path("p")).constData(), &info), 0);
-        const QString cwd = QStringLiteral("/tmp/w/server-%1-%2").arg(info.st_dev, 0, 16).arg(info.st_ino, 0, 16);
         const QString loaderPath = QFileInfo(loader).isRelative() && loader.contains(u'/') ? path(loader) : loader;
-        makeProcess({"explorer.exe"}, cwd, path("bin/explorer"));
+        makeProcess({"explorer.exe"}, serverFolder("p"), path("bin/explorer"));
         makeProcess({"wineserver64"}, "/tmp/w/server-1-2", path("bin/other"));
-        makeProcess({"wineserver64", {}, {}, {}, serverOfOtherUser}, cwd, loaderPath, path("bin/wineserver64"));
+        makeProcess({"wineserver64", {}, {}, {}, serverOfOtherUser}, serverFolder("p"), loaderPath,
+                    path("bin/wineserver64"));
         const std::optional<WineServer> server = WinePrefix(path("p"), {{}, {}, {}, path("proc")}).server();
-        QCOMPARE(bool(server), !serverOfOtherUser);
-        if (server) {
-            QCOMPARE(server->loader, path(expected));
-            QVERIFY2(server->loaderProblem.contains(problem), qPrintable(server->loaderProblem));
-        }
+        QCOMPARE(bool(server), found);
+        QCOMPARE(server ? server->loader : QString(), path(expected));
+        const QString loaderProblem = server ? server->loaderProblem : QString();
+        QVERIFY2(loaderProblem.contains(problem), qPrintable(loaderProblem));
     }
 
-    // The helper runs under a stand-in for Wine's loader, a script: the event loop goes on while it runs, and
+    // Through a running server, the helper runs under a stand-in for Wine's loader, a script: the helper of the
+    // prefix's architecture first, the other where that one cannot start; the event loop goes on while it runs;
     // after a run that fails the value is read again, so that the caller learns what was stored.
-    void helperRuns_data()
+    void throughServer_data()
     {
-        QTest::addColumn<double>("seconds"); // how long each run of the stand-in takes
+        QTest::addColumn<QString>("arch"); // of the prefix
+        QTest::addColumn<QStringList>("startable"); // the helpers that the stand-in starts
+        QTest::addColumn<double>("seconds"); // how long each run takes
         QTest::addColumn<bool>("writeFails"); // the write stores the value, then fails
         QTest::addColumn<int>("limit"); // the helper's time limit, in milliseconds
         QTest::addColumn<bool>("written");
         QTest::addColumn<QString>("error");
         QTest::addColumn<bool>("stored"); // the value read back is the new one
-        QTest::newRow("slow helper") << 0.5 << false << 10000 << true << "" << true;
-        QTest::newRow("fails after writing") << 0.0 << true << 10000 << false << "disk on fire" << true;
-        QTest::newRow("past the time limit") << 1.0 << false << 300 << false << "did not finish within 0.3 s" << false;
+        QTest::addColumn<QStringList>("runs"); // the helpers started, in order
+        const QStringList both{"x64", "x86"};
+        QTest::newRow("slow helper")
+            << "win64" << both << 0.5 << false << 10000 << true << "" << true << QStringList{"x64"};
+        QTest::newRow("fails after writing")
+            << "win64" << both << 0.0 << true << 10000 << false << "disk on fire" << true << QStringList{"x64", "x64"};
+        QTest::newRow("past the time limit") << "win64" << both << 1.0 << false << 300 << false
+                                             << "did not finish within 0.3 s" << false << QStringList{"x64", "x64"};
+        QTest::newRow("64-bit helper cannot start: the 32-bit one")
+            << "win64" << QStringList{"x86"} << 0.0 << false << 10000 << true << "" << true << QStringList{"x64", "x86"};
+        QTest::newRow("32-bit prefix: the 32-bit helper first")
+            << "win32" << both << 0.0 << false << 10000 << true << "" << true << QStringList{"x86"};
     }
-    void helperRuns()
+    void throughServer()
     {
+        QFETCH(QString, arch);
+        QFETCH(QStringList, startable);
         QFETCH(double, seconds);
         QFETCH(bool, writeFails);
         QFETCH(int, limit);
         QFETCH(bool, written);
         QFETCH(QString, error);
         QFETCH(bool, stored);
-        makePrefix({"p", Holds::MessengerKey});
-        write("helpers/nexolan-messenger-x64.exe", "MZ");
-        // Called as "<loader> <helper> <command> <path> [<hex>]": keeps the value written in a file beside it.
-        const QString script = QStringLiteral("#!/bin/sh\n"
-                                              "sleep %1\n"
-                                              "stored=\"$(dirname \"$0\")/stored\"\n"
-                                              "if [ \"$2\" = read ]; then echo \"text $(cat \"$stored\")\"; exit 0; fi\n"
-                                              "printf %s \"$4\" > \"$stored\"\n"
-                                              "if [ %2 = yes ]; then echo error; echo 'disk on fire' >&2; exit 1; fi\n"
-                                              "echo \"text $4\"\n")
-                                   .arg(seconds)
-                                   .arg(writeFails ? "yes" : "no");
-        write("bin/wine", script.toUtf8());
-        QVERIFY(QFile::setPermissions(path("bin/wine"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        struct stat info;
-        QCOMPARE(::stat(QFile::encodeName(path("p")).constData(), &info), 0);
-        const QString cwd = QStringLiteral("/tmp/w/server-%1-%2").arg(info.st_dev, 0, 16).arg(info.st_ino, 0, 16);
-        makeProcess({"wineserver"}, cwd, path("bin/wine"));
-
+        QFETCH(QStringList, runs);
+        write("p/user.reg", "WINE REGISTRY Version 2\n\n#arch=" + arch.toLatin1() + "\n");
+        makeFakeWine(startable, seconds, writeFails);
+        makeProcess({"wineserver"}, serverFolder("p"), path("bin/wine"));
         WineRegistry registry(WinePrefix(path("p"), {{}, {}, {}, path("proc")}), path("helpers"), limit);
         int ticks = 0;
         QTimer timer;
@@ -380,68 +423,67 @@ private slots:
         QCOMPARE(outcome.written, written);
         QVERIFY2(outcome.error.contains(error), qPrintable(outcome.error));
         QCOMPARE(outcome.stored.ok && outcome.stored.value.text == "10.0.0.1:1863", stored);
+        QCOMPARE(helperRuns(), runs);
         // A 10 ms timer kept firing while the helper ran (a blocked loop would have left it at one tick).
         QVERIFY2(ticks >= clock.elapsed() / 10 / 4, qPrintable(QStringLiteral("%1 ticks in %2 ms").arg(ticks).arg(clock.elapsed())));
     }
 
-    // Live: a throwaway second user runs a "msnmsgr.exe" in the user's prefix and a "wineserver" for it (copies
-    // of sleep), as a hostile user would; neither counts. The user's own copy does. Root only; the user is
-    // removed afterwards.
-    void otherUserLive()
+    // A server that starts while user.reg is written may have loaded the old file, and would save it over the
+    // new one as it ends: the value goes through that server too. The server shows up in /proc while the write
+    // waits for the file's lock.
+    void serverStartsDuringWrite()
     {
-        if (!isRoot() || QStandardPaths::findExecutable("useradd").isEmpty())
-            QSKIP("making a second user needs root and useradd");
-        const QString user = QStringLiteral("nexolan-test-%1").arg(QCoreApplication::applicationPid());
-        // useradd fails while another program holds /etc/passwd's lock (other suites do this too).
-        int status = -1;
-        for (int attempt = 0; attempt < 5 && status != 0; ++attempt) {
-            if (attempt > 0)
-                QTest::qWait(500);
-            status = QProcess::execute("useradd", {"--no-create-home", "--shell", "/usr/sbin/nologin", user});
-        }
-        QCOMPARE(status, 0);
-        const auto removeUser = qScopeGuard([&user] { QProcess::execute("userdel", {user}); });
         makePrefix({"p", Holds::MessengerKey});
-        struct stat info;
-        QCOMPARE(::stat(QFile::encodeName(path("p")).constData(), &info), 0);
-        QTemporaryDir shared; // the other user's programs and the server's folder
-        const QString serverFolder = shared.filePath(QStringLiteral("server-%1-%2").arg(info.st_dev, 0, 16).arg(info.st_ino, 0, 16));
-        QVERIFY(QDir().mkpath(serverFolder));
-        for (const QString &name : {QStringLiteral("msnmsgr.exe"), QStringLiteral("wineserver")}) {
-            QVERIFY(QFile::copy("/bin/sleep", shared.filePath(name)));
-            QCOMPARE(::chmod(QFile::encodeName(shared.filePath(name)).constData(), 0755), 0);
-        }
-        QCOMPARE(::chmod(QFile::encodeName(shared.path()).constData(), 0755), 0);
-
-        QProcess theirClient;
-        QProcess theirServer;
-        QProcess ownClient;
-        const QStringList asUser{"--reuid=" + user, "--regid=" + user, "--clear-groups", "env", "WINEPREFIX=" + path("p")};
-        theirClient.start("setpriv", asUser + QStringList{shared.filePath("msnmsgr.exe"), "30"});
-        theirServer.setWorkingDirectory(serverFolder);
-        theirServer.start("setpriv", asUser + QStringList{"WINELOADER=/bin/true", shared.filePath("wineserver"), "30"});
-        QVERIFY(theirClient.waitForStarted() && theirServer.waitForStarted());
-        const auto stop = qScopeGuard([&] {
-            for (QProcess *process : {&theirClient, &theirServer, &ownClient})
-                process->kill();
-            for (QProcess *process : {&theirClient, &theirServer, &ownClient})
-                process->waitForFinished();
+        makeFakeWine({"x64"}, 0, false);
+        makeProcess({"wineserver"}, serverFolder("p"), path("bin/wine"));
+        QVERIFY(QDir().rename(path("proc"), path("proc-later")));
+        QLockFile lock(path("p/user.reg.lock"));
+        QVERIFY(lock.lock());
+        std::thread serverStarts([&lock, from = path("proc-later"), to = path("proc")] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            QDir().rename(from, to);
+            lock.unlock();
         });
-        const WinePrefix prefix(path("p"), {path("h"), {}, {}, "/proc"});
-        const auto runsAs = [](const QProcess &process, const char *name) {
-            QFile comm(QStringLiteral("/proc/%1/comm").arg(process.processId()));
-            return comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == name;
-        };
-        QTRY_VERIFY(runsAs(theirClient, "msnmsgr.exe") && runsAs(theirServer, "wineserver"));
-        QVERIFY(!prefix.isMessengerRunning());
-        QVERIFY(!prefix.server());
+        WineRegistry registry(WinePrefix(path("p"), {{}, {}, {}, path("proc")}), path("helpers"));
+        const WriteOutcome outcome = writeAndWait(registry, "10.0.0.1:1863");
+        serverStarts.join();
+        QVERIFY2(outcome.written, qPrintable(outcome.error));
+        QCOMPARE(helperRuns(), QStringList{"x64"});
+    }
 
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("WINEPREFIX", path("p"));
-        ownClient.setProcessEnvironment(environment);
-        ownClient.start(shared.filePath("msnmsgr.exe"), {"30"});
-        QTRY_VERIFY(runsAs(ownClient, "msnmsgr.exe"));
-        QVERIFY(prefix.isMessengerRunning());
+    // A sign-out goes to the client running in the prefix through its server's loader, and the helper's reason
+    // for a failure comes back whole; a client in another prefix is not the one to sign out.
+    void signOut_data()
+    {
+        QTest::addColumn<QString>("clientPrefix");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QStringList>("runs"); // the helpers started
+        QTest::newRow("client in the prefix refuses") << "p" << "Not signed in" << QStringList{"x64"};
+        QTest::newRow("client in another prefix") << "q" << "Messenger is not running" << QStringList();
+    }
+    void signOut()
+    {
+        QFETCH(QString, clientPrefix);
+        QFETCH(QString, reason);
+        QFETCH(QStringList, runs);
+        makePrefix({"p", Holds::MessengerKey});
+        makePrefix({"q", Holds::MessengerKey});
+        makeFakeWine({"x64"}, 0, false);
+        makeProcess({"wineserver"}, serverFolder("p"), path("bin/wine"));
+        makeProcess({"msnmsgr.exe", clientPrefix});
+        WineMessenger messenger(WinePrefix(path("p"), {{}, {}, {}, path("proc")}), path("helpers"));
+        bool answered = false;
+        bool signedOut = true;
+        QString error;
+        messenger.signOut([&](bool done, const QString &failure) {
+            answered = true;
+            signedOut = done;
+            error = failure;
+        });
+        QTRY_VERIFY(answered);
+        QVERIFY(!signedOut);
+        QVERIFY2(error.startsWith(reason), qPrintable(error));
+        QCOMPARE(helperRuns(), runs);
     }
 
     void switchInWine_data()

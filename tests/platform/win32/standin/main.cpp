@@ -26,11 +26,22 @@ static struct Messenger : IClassFactory, IDispatch
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *outer, REFIID iid, void **object) override
     {
-        return outer ? (*object = nullptr, CLASS_E_NOAGGREGATION) : QueryInterface(iid, object);
+        if (!outer)
+            return QueryInterface(iid, object);
+        *object = nullptr;
+        return CLASS_E_NOAGGREGATION;
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *count) override { return *count = 0, S_OK; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **info) override { return *info = nullptr, E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *count) override
+    {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **info) override
+    {
+        *info = nullptr;
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *names, UINT count, LCID, DISPID *ids) override
     {
         *ids = count == 1 && _wcsicmp(*names, L"Signout") == 0 ? 1 : DISPID_UNKNOWN; // Signout, no argument names
@@ -60,7 +71,8 @@ int wmain(int argc, wchar_t **argv)
         if (GetModuleFileNameW(nullptr, path, MAX_PATH) < MAX_PATH
             && writeRegistryText(key + L"\\LocalServer32\\", path, errorText))
             return 0;
-        return fwprintf(stderr, L"msnmsgr-standin: cannot register: %ls\n", errorText.c_str()), 1;
+        fwprintf(stderr, L"msnmsgr-standin: cannot register: %ls\n", errorText.c_str());
+        return 1;
     }
     for (int i = 1; i < argc; ++i) {
         const std::wstring option = argv[i];
@@ -81,8 +93,10 @@ int wmain(int argc, wchar_t **argv)
     CLSIDFromString(messengerClassId, &classId);
     const HRESULT result = CoRegisterClassObject(classId, static_cast<IClassFactory *>(&messenger),
                                                  CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie);
-    if (FAILED(result))
-        return fwprintf(stderr, L"msnmsgr-standin: cannot serve: 0x%08lX\n", static_cast<unsigned long>(result)), 1;
+    if (FAILED(result)) {
+        fwprintf(stderr, L"msnmsgr-standin: cannot serve: 0x%08lX\n", static_cast<unsigned long>(result));
+        return 1;
+    }
     CloseHandle(CreateFileW(readyPath.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
     // Calls arrive as messages to this thread; a timer looks for the end now and then.
     const ULONGLONG deadline = GetTickCount64() + wcstoul(seconds.c_str(), nullptr, 10) * 1000ULL;
