@@ -117,8 +117,8 @@ int runCommandLine(QCoreApplication &app, const QString &defaultListPath, ProbeC
     const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("The server list to test."),
                                   QStringLiteral("FILE"));
     const QCommandLineOption jobs(QStringLiteral("jobs"),
-                                  QStringLiteral("Connection attempts pending at once, 1 to 10 (default 4)."),
-                                  QStringLiteral("N"), QStringLiteral("4"));
+                                  QStringLiteral("Connections at once, attempts included, 1 to 32 (default 32)."),
+                                  QStringLiteral("N"), QStringLiteral("32"));
     const QCommandLineOption timeout(QStringLiteral("timeout"),
                                      QStringLiteral("Time limit per server in seconds (default 10)."),
                                      QStringLiteral("SECONDS"), QStringLiteral("10"));
@@ -145,9 +145,9 @@ int runCommandLine(QCoreApplication &app, const QString &defaultListPath, ProbeC
 
     ListTest::Limits limits;
     bool ok = false;
-    limits.pending = parser.value(jobs).toInt(&ok);
-    if (!ok || limits.pending < 1 || limits.pending > 10)
-        return usageError(QStringLiteral("--jobs takes a whole number from 1 to 10"));
+    limits.open = parser.value(jobs).toInt(&ok);
+    if (!ok || limits.open < 1 || limits.open > ListTest::Limits().open)
+        return usageError(QStringLiteral("--jobs takes a whole number from 1 to %1").arg(ListTest::Limits().open));
     limits.timeLimit = QLocale::c().toDouble(parser.value(timeout), &ok);
     if (!ok || !(limits.timeLimit > 0) || !std::isfinite(limits.timeLimit))
         return usageError(QStringLiteral("--timeout takes a number of seconds above 0"));
