@@ -12,8 +12,10 @@
 #include "ui/about/ReferralLinks.h"
 #include "ui/main/MainWindow.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QStringList>
+#include <QTimer>
 
 namespace {
 
@@ -130,4 +132,27 @@ void startUp(Platform &platform, AppGlobals &globals, StartUpDone done)
                            [&platform, &globals, done](const QList<RegistryReading> &readings) {
                                finishStartUp(platform, globals, readings.at(0), readings.at(1), done);
                            });
+}
+
+int runWindowProgram(Platform &platform)
+{
+    // A modal box is a window of its own: closed while the main window is
+    // not up yet, it would be the last window closed, which quits Qt's
+    // event loop by default.
+    QApplication::setQuitOnLastWindowClosed(false);
+    AppGlobals globals; // outlives the window, which uses it
+    std::unique_ptr<MainWindow> window;
+    // Start-up runs in the event loop, which goes on while it waits for
+    // Messenger's setting.
+    QTimer::singleShot(0, qApp, [&] {
+        startUp(platform, globals, [&window](std::unique_ptr<MainWindow> shown) {
+            if (!shown) {
+                QCoreApplication::exit(1); // the server list file is missing
+                return;
+            }
+            window = std::move(shown);
+            QObject::connect(window.get(), &MainWindow::unloaded, qApp, &QCoreApplication::quit);
+        });
+    });
+    return QCoreApplication::exec();
 }

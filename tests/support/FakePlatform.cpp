@@ -26,6 +26,26 @@ private:
     FakePlatform &m_fake;
 };
 
+// Holds the answer of each read until the test calls answerRead.
+class LaterRegistry : public Registry
+{
+public:
+    LaterRegistry(FakePlatform &fake, std::unique_ptr<Registry> inner) : m_fake(fake), m_inner(std::move(inner)) { }
+    void read(const QStringList &paths, ReadDone done) override
+    {
+        m_fake.answerRead = [this, paths, done] { m_inner->read(paths, done); };
+    }
+    void write(const QString &path, const QString &value, WriteDone done) override
+    {
+        m_inner->write(path, value, std::move(done));
+    }
+    QString location() const override { return m_inner->location(); }
+
+private:
+    FakePlatform &m_fake;
+    std::unique_ptr<Registry> m_inner;
+};
+
 class FakeMessenger : public Messenger
 {
 public:
@@ -60,7 +80,10 @@ std::unique_ptr<Messenger> FakePlatform::createMessenger(QString *error)
 
 std::unique_ptr<Registry> FakePlatform::createRegistry(QString *)
 {
-    return std::make_unique<FakeRegistry>(*this);
+    auto registry = std::make_unique<FakeRegistry>(*this);
+    if (readsLater)
+        return std::make_unique<LaterRegistry>(*this, std::move(registry));
+    return registry;
 }
 
 static QString styleName(MessageStyle style)

@@ -61,6 +61,9 @@ public:
     // Sign-outs answer when the test calls this, as Wine's helper answers later; null: at once.
     bool signOutLater = false;
     std::function<void()> answerSignOut;
+    // Registry reads answer when the test calls this, as Wine's helper answers later; null: at once.
+    bool readsLater = false;
+    std::function<void()> answerRead;
     QMap<QString, RegistryValue> registry; // keyed by lower-cased path
     QMap<QString, QString> settings;  // keyed by the setting's key
     QStringList events;
