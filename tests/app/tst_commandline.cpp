@@ -26,8 +26,8 @@ Run runProgram(const QStringList &arguments)
 {
     QProcess program;
     program.start(qEnvironmentVariable("NEXOLAN_PROGRAM"), arguments);
-    Run run;
-    if (!program.waitForFinished(30000))
+    Run run; // the loopback servers answer while it runs
+    if (!QTest::qWaitFor([&program] { return program.state() == QProcess::NotRunning; }, 30000))
         return run;
     run.exitCode = program.exitCode();
     run.output = QString::fromUtf8(program.readAllStandardOutput());

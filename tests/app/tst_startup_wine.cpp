@@ -1,7 +1,9 @@
 // Start-up in a real Wine prefix (tests/platform/win32/wine-prefix.sh) whose wineserver runs, so that the
 // registry is read through the helper while the first box has already closed.
 #include "core/MessengerSetting.h"
+#include "core/ServerListModel.h"
 #include "core/SteadyClock.h"
+#include "platform/Platform.h"
 #include "platform/SystemConnector.h"
 #include "platform/linux/DesktopServices.h"
 #include "platform/linux/IniSettingsStore.h"
