@@ -44,7 +44,6 @@ public:
     // column (an untested one, a failed one's times) comes last, and ties
     // keep the list's order.
     bool comesBefore(int left, int right, int column, Qt::SortOrder order) const;
-    bool lessThan(int left, int right, int column) const { return comesBefore(left, right, column, Qt::AscendingOrder); }
     // Every row, best first.
     QVector<int> bestFirst() const;
     // A cell's text, whole (the view shows long names shortened).

@@ -6,6 +6,7 @@
 #include "platform/SystemObjects.h"
 
 #include <QPointer>
+#include <QTimer>
 
 namespace {
 
@@ -23,23 +24,18 @@ ServerSwitcher::ServerSwitcher(AppGlobals &globals, MessageBoxes &messageBoxes, 
 
 bool ServerSwitcher::switchTo(int row)
 {
-    if (row < 0 || row >= m_model.rowCount())
+    if (m_busy || row < 0 || row >= m_model.rowCount())
         return false;
-    return start(m_model.row(row), row);
-}
-
-bool ServerSwitcher::switchTo(const ServerRow &server)
-{
-    return start(server, -1);
-}
-
-bool ServerSwitcher::start(const ServerRow &server, int row)
-{
-    if (m_busy)
+    const ServerRow server = m_model.row(row);
+    const QString missing = missingAddressText(server);
+    if (!missing.isEmpty()) {
+        m_messageBoxes.showMessage(missing, MessageStyle::Error);
         return false;
+    }
+
     m_busy = true;
     m_row = row;
-    m_value = composeServerSetting(server.host, server.ip, server.port.value_or(0));
+    m_value = composeServerSetting(server.host, server.ip, *server.port);
     Q_EMIT busyChanged(true);
 
     if (m_globals.messengerLoaded && m_globals.messenger) {
@@ -53,6 +49,17 @@ bool ServerSwitcher::start(const ServerRow &server, int row)
         write();
     }
     return true;
+}
+
+QString ServerSwitcher::missingAddressText(const ServerRow &server)
+{
+    // A value without an address or with port 0 would point Messenger at
+    // nothing, after signing it out.
+    if (server.ip.trimmed().isEmpty())
+        return tr("This server has no IP address.");
+    if (!server.port || *server.port == 0)
+        return tr("This server has no port.");
+    return QString();
 }
 
 void ServerSwitcher::write()
@@ -84,7 +91,7 @@ void ServerSwitcher::markStored(const RegistryReading &stored)
 void ServerSwitcher::finish(bool written, const QString &error, const RegistryReading &stored)
 {
     const bool switched = stored.ok && stored.value.kind == RegistryValue::Kind::Text && stored.value.text == m_value;
-    if (switched && m_row >= 0)
+    if (switched)
         m_model.setCurrentRow(m_row);
     else
         markStored(stored);
@@ -104,9 +111,15 @@ void ServerSwitcher::finish(bool written, const QString &error, const RegistryRe
             text = QStringLiteral("The Messenger server setting was written but cannot be read back: ")
                 + stored.error;
     }
-    if (!text.isEmpty())
-        m_messageBoxes.showMessage(text, MessageStyle::Error);
+    // The registry may have answered from inside a QProcess signal: the box
+    // and the end wait until that handler has returned.
+    QTimer::singleShot(0, this, [this, switched, text] { end(switched, text); });
+}
 
+void ServerSwitcher::end(bool switched, const QString &errorText)
+{
+    if (!errorText.isEmpty())
+        m_messageBoxes.showMessage(errorText, MessageStyle::Error);
     m_busy = false;
     m_row = -1;
     Q_EMIT busyChanged(false);

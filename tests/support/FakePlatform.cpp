@@ -26,7 +26,7 @@ private:
     FakePlatform &m_fake;
 };
 
-// Holds the answer of each read until the test calls answerRead.
+// Answers at once, or holds the answers until the test calls answerRead or answerWrite.
 class LaterRegistry : public Registry
 {
 public:
@@ -34,10 +34,14 @@ public:
     void read(const QStringList &paths, ReadDone done) override
     {
         m_fake.answerRead = [this, paths, done] { m_inner->read(paths, done); };
+        if (!m_fake.readsLater)
+            std::exchange(m_fake.answerRead, nullptr)();
     }
     void write(const QString &path, const QString &value, WriteDone done) override
     {
-        m_inner->write(path, value, std::move(done));
+        m_fake.answerWrite = [this, path, value, done] { m_inner->write(path, value, done); };
+        if (!m_fake.writesLater)
+            std::exchange(m_fake.answerWrite, nullptr)();
     }
     QString location() const override { return m_inner->location(); }
 
@@ -80,10 +84,7 @@ std::unique_ptr<Messenger> FakePlatform::createMessenger(QString *error)
 
 std::unique_ptr<Registry> FakePlatform::createRegistry(QString *)
 {
-    auto registry = std::make_unique<FakeRegistry>(*this);
-    if (readsLater)
-        return std::make_unique<LaterRegistry>(*this, std::move(registry));
-    return registry;
+    return std::make_unique<LaterRegistry>(*this, std::make_unique<FakeRegistry>(*this));
 }
 
 static QString styleName(MessageStyle style)

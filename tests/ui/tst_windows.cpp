@@ -1,3 +1,4 @@
+#include "core/ListTestModel.h"
 #include "core/ServerListModel.h"
 #include "support/FakePlatform.h"
 #include "support/LoopbackServer.h"
@@ -118,19 +119,19 @@ private Q_SLOTS:
         QTest::addColumn<bool>("messenger");
         QTest::addColumn<bool>("failWrite");
         QTest::addColumn<bool>("storedAnyway"); // the refused write changed the value nevertheless
-        QTest::addColumn<bool>("signOutLater"); // the sign-out answers from the event loop, as Wine's helper does
+        QTest::addColumn<bool>("answersLater"); // sign-out and write answer from the event loop, as Wine's helper does
         QTest::addColumn<QStringList>("events");
         QTest::addColumn<QVector<bool>>("marks");
         const QString write = "write:" + serverPath + "=b;10.0.0.2:1863";
         const QString box = "box:error:";
+        const QString refused = box + "The Messenger server setting could not be changed.\r\n\r\nAccess denied.";
         QTest::newRow("switch") << true << false << false << false << QStringList{"signout", write}
                                 << QVector<bool>{false, true, false};
         QTest::newRow("without Messenger") << false << false << false << false << QStringList{write}
                                            << QVector<bool>{false, true, false};
-        QTest::newRow("refused write puts the marks back")
-            << true << true << false << false
-            << QStringList{"signout", write, box + "The Messenger server setting could not be changed.\r\n\r\nAccess denied."}
-            << QVector<bool>{true, false, true};
+        QTest::newRow("refused write puts the marks back") << true << true << false << false
+                                                           << QStringList{"signout", write, refused}
+                                                           << QVector<bool>{true, false, true};
         QTest::newRow("refused write that changed the value")
             << true << true << true << false
             << QStringList{"signout", write, box + "Switching reported a fault, but the Messenger server setting was "
@@ -139,6 +140,9 @@ private Q_SLOTS:
         QTest::newRow("slow sign-out, a second click ignored") << true << false << false << true
                                                                << QStringList{"signout", write}
                                                                << QVector<bool>{false, true, false};
+        QTest::newRow("refused write answered later") << true << true << false << true
+                                                      << QStringList{"signout", write, refused}
+                                                      << QVector<bool>{true, false, true};
     }
 
     void useServer()
@@ -146,30 +150,68 @@ private Q_SLOTS:
         QFETCH(bool, messenger);
         QFETCH(bool, failWrite);
         QFETCH(bool, storedAnyway);
-        QFETCH(bool, signOutLater);
+        QFETCH(bool, answersLater);
         QFETCH(QStringList, events);
         QFETCH(QVector<bool>, marks);
         Fixture app("a;10.0.0.1;1863\r\nb;10.0.0.2;01863\r\nA;10.0.0.1;1863\r\n", "a;10.0.0.1:1863");
         app.globals.messengerLoaded = messenger;
         app.fake.failWrites = failWrite;
         app.fake.failWritesAfterStoring = storedAnyway;
-        app.fake.signOutLater = signOutLater;
+        app.fake.signOutLater = answersLater;
+        app.fake.writesLater = answersLater;
         app.clickRow(1);
         app.click("cmdUseServer");
-        if (signOutLater) { // the window waits without blocking, and takes no second switch or test
+        if (answersLater) { // the window waits without blocking, and takes no second switch or test
             QVERIFY(!app.child<QPushButton>("cmdUseServer")->isEnabled());
             QVERIFY(!app.child<QPushButton>("cmdTestServer")->isEnabled());
             QCOMPARE(app.window.cursor().shape(), Qt::BusyCursor);
             QVERIFY(!app.window.switcher()->switchTo(0));
             QCOMPARE(app.fake.events, QStringList{"signout"});
             app.fake.answerSignOut();
+            app.fake.answerWrite();
+            QVERIFY(app.fake.eventsOf("box").isEmpty()); // a box opens once the registry's answer is handled
         }
-        QCOMPARE(app.fake.events, events);
+        QTRY_COMPARE(app.fake.events, events);
         QCOMPARE(app.window.model()->currentFlags(), marks);
         QCOMPARE(app.list()->currentIndex().row(), 1);
-        QVERIFY(app.child<QPushButton>("cmdUseServer")->isEnabled());
+        QTRY_VERIFY(app.child<QPushButton>("cmdUseServer")->isEnabled());
         QCOMPARE(app.window.cursor().shape(), Qt::ArrowCursor);
         QTRY_COMPARE(app.window.focusWidget(), app.list());
+    }
+
+    // A row without an IP address or port is no server: in the main window
+    // and in Test List a box says so, and nothing is signed out, written or
+    // marked.
+    void useServerWithoutAddress_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("no IP address") << 1 << "error:This server has no IP address.";
+        QTest::newRow("no port") << 2 << "error:This server has no port.";
+        QTest::newRow("a port that is no number") << 3 << "error:This server has no port.";
+    }
+
+    void useServerWithoutAddress()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, box);
+        LoopbackServer refusing(LoopbackServer::Behaviour::Refuse); // Test List reaches loopback alone
+        const QByteArray port = QByteArray::number(refusing.port);
+        Fixture app("a;127.0.0.1;" + port + "\r\nnoip;;1863\r\nnoport;10.0.0.3\r\nletters;10.0.0.4;port\r\n",
+                    "a;127.0.0.1:" + port);
+        app.clickRow(row);
+        app.click("cmdUseServer");
+        app.click("cmdTestList");
+        auto *results = app.child<QTreeView>("lvwResults");
+        QTRY_COMPARE(app.child<QLabel>("lblProgress")->text(), "Tested 4 of 4 servers");
+        const QModelIndexList found = results->model()->match(results->model()->index(0, 0), Qt::DisplayRole,
+                                                              app.window.model()->row(row).host);
+        QCOMPARE(found.size(), 1);
+        const QPoint place = results->visualRect(found.first()).center();
+        QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, place); // a double-click's first click
+        QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, place);
+        QCOMPARE(app.fake.events, (QStringList{"box:" + box, "box:" + box}));
+        QCOMPARE(app.window.model()->currentFlags(), (QVector<bool>{true, false, false, false}));
     }
 
     void serverTest_data()
@@ -269,6 +311,53 @@ private Q_SLOTS:
         QTest::mouseClick(dialog->findChild<QPushButton *>("cmdClose"), Qt::LeftButton);
         QTRY_VERIFY(!app.child<QDialog>("frmTestList"));
         QCOMPARE(noCommon.openNow() + accepting.openNow(), 0);
+    }
+
+    // Test List sorted on its Reply column either way while a server is
+    // still untested: that row stays last and ties keep the list's order;
+    // then Stop, Test Again, and a double-click that switches.
+    void testListSortStopAgain_data()
+    {
+        QTest::addColumn<int>("order"); // Qt::SortOrder
+        QTest::addColumn<QStringList>("hosts");
+        QTest::newRow("ascending") << int(Qt::AscendingOrder) << QStringList{"a", "b", "c", "silent"};
+        QTest::newRow("descending") << int(Qt::DescendingOrder) << QStringList{"b", "c", "a", "silent"};
+    }
+
+    void testListSortStopAgain()
+    {
+        QFETCH(int, order);
+        QFETCH(QStringList, hosts);
+        LoopbackServer accepting(LoopbackServer::Behaviour::Answer, "VER 2 MSNP10\r\n");
+        LoopbackServer noCommon(LoopbackServer::Behaviour::Answer, "VER 2 0\r\n");
+        LoopbackServer silent(LoopbackServer::Behaviour::Silent);
+        const auto line = [](const char *host, const LoopbackServer &server) {
+            return host + QByteArray(";127.0.0.1;") + QByteArray::number(server.port) + "\r\n";
+        };
+        Fixture app(line("silent", silent) + line("b", noCommon) + line("a", accepting) + line("c", noCommon));
+        app.click("cmdTestList");
+        auto *results = app.child<QTreeView>("lvwResults");
+        auto *stop = app.child<QPushButton>("cmdStop");
+        QTRY_COMPARE(app.child<QLabel>("lblProgress")->text(), "Tested 3 of 4 servers");
+        results->sortByColumn(ListTestModel::ReplyColumn, Qt::SortOrder(order));
+        QStringList shown;
+        for (int row = 0; row < results->model()->rowCount(); ++row)
+            shown.append(results->model()->index(row, ListTestModel::HostColumn).data().toString());
+        QCOMPARE(shown, hosts);
+
+        QCOMPARE(stop->text(), "Stop");
+        QTest::mouseClick(stop, Qt::LeftButton);
+        QCOMPARE(stop->text(), "Test Again");
+        QTRY_COMPARE(silent.openNow(), 0);
+        QTest::mouseClick(stop, Qt::LeftButton);
+        QCOMPARE(stop->text(), "Stop");
+        QTRY_COMPARE(accepting.connections, 2);
+        QTRY_COMPARE(app.child<QLabel>("lblProgress")->text(), "Tested 3 of 4 servers");
+        const QRect best = results->visualRect(results->model()->index(hosts.indexOf("a"), 0));
+        QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, best.center());
+        QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, best.center());
+        QTRY_COMPARE(app.fake.events, (QStringList{"signout", "write:" + serverPath + "=a;127.0.0.1:"
+                                                   + QString::number(accepting.port)}));
     }
 
     void about_data()
