@@ -269,81 +269,44 @@ private Q_SLOTS:
         QTRY_COMPARE(app.window.focusWidget(), app.list());
     }
 
-    // Test List: pressed, waited for, its rows best first, a failed row that
-    // cannot be used, a switch from the best one, and no connection left.
+    // Test List: its rows best first while one server is still untested,
+    // then sorted on Reply the other way (the untested row still last, ties
+    // in list order), Copy, a failed row that cannot be used, Stop and Test
+    // Again, a double-click that switches, and no connection left.
     void testList()
     {
-        LoopbackServer noCommon(LoopbackServer::Behaviour::Answer, "VER 2 0\r\n");
         LoopbackServer accepting(LoopbackServer::Behaviour::Answer, "VER 2 MSNP9 CVR0\r\n");
-        LoopbackServer refusing(LoopbackServer::Behaviour::Refuse);
-        const QByteArray list = "none;127.0.0.1;" + QByteArray::number(noCommon.port) + "\r\nrefused;127.0.0.1;"
-            + QByteArray::number(refusing.port) + "\r\nbest;127.0.0.1;" + QByteArray::number(accepting.port) + "\r\n";
-        Fixture app(list);
-        app.click("cmdTestList");
-        auto *dialog = app.child<QDialog>("frmTestList");
-        QVERIFY(dialog && dialog->isVisible());
-        QAbstractItemModelTester checker(app.child<QTreeView>("lvwResults")->model());
-        QTRY_COMPARE_WITH_TIMEOUT(app.child<QLabel>("lblProgress")->text(), "Tested 3 of 3 servers", 5000);
-        QCOMPARE(dialog->findChild<QPushButton *>("cmdStop")->text(), "Test Again");
-
-        auto *results = app.child<QTreeView>("lvwResults");
-        QStringList rows;
-        for (int row = 0; row < 3; ++row)
-            rows.append(results->model()->index(row, 0).data().toString() + ": "
-                        + results->model()->index(row, 6).data().toString());
-        QCOMPARE(rows, (QStringList{"best: MSNP9", "none: No common version", "refused: Error (Connection refused)"}));
-        QTest::mouseClick(dialog->findChild<QPushButton *>("cmdCopy"), Qt::LeftButton);
-        QVERIFY(QGuiApplication::clipboard()->text().startsWith(
-            "Host Name\tHost IP\tPort\tConnection\tResponse\tRating\tReply\nbest\t127.0.0.1\t"));
-        auto *use = dialog->findChild<QPushButton *>("cmdUse");
-        const auto clickResult = [&](int row) {
-            QTest::mouseClick(results->viewport(), Qt::LeftButton, {},
-                              results->visualRect(results->model()->index(row, 0)).center());
-        };
-        clickResult(2);
-        QVERIFY(!use->isEnabled());
-        clickResult(0);
-        QTest::mouseClick(use, Qt::LeftButton);
-        QCOMPARE(app.fake.events, (QStringList{"signout", "write:" + serverPath + "=best;127.0.0.1:"
-                                               + QString::number(accepting.port)}));
-        QCOMPARE(app.window.model()->currentFlags(), (QVector<bool>{false, false, true}));
-
-        QTest::mouseClick(dialog->findChild<QPushButton *>("cmdClose"), Qt::LeftButton);
-        QTRY_VERIFY(!app.child<QDialog>("frmTestList"));
-        QCOMPARE(noCommon.openNow() + accepting.openNow(), 0);
-    }
-
-    // Test List sorted on its Reply column either way while a server is
-    // still untested: that row stays last and ties keep the list's order;
-    // then Stop, Test Again, and a double-click that switches.
-    void testListSortStopAgain_data()
-    {
-        QTest::addColumn<int>("order"); // Qt::SortOrder
-        QTest::addColumn<QStringList>("hosts");
-        QTest::newRow("ascending") << int(Qt::AscendingOrder) << QStringList{"a", "b", "c", "silent"};
-        QTest::newRow("descending") << int(Qt::DescendingOrder) << QStringList{"b", "c", "a", "silent"};
-    }
-
-    void testListSortStopAgain()
-    {
-        QFETCH(int, order);
-        QFETCH(QStringList, hosts);
-        LoopbackServer accepting(LoopbackServer::Behaviour::Answer, "VER 2 MSNP10\r\n");
         LoopbackServer noCommon(LoopbackServer::Behaviour::Answer, "VER 2 0\r\n");
+        LoopbackServer refusing(LoopbackServer::Behaviour::Refuse);
         LoopbackServer silent(LoopbackServer::Behaviour::Silent);
         const auto line = [](const char *host, const LoopbackServer &server) {
             return host + QByteArray(";127.0.0.1;") + QByteArray::number(server.port) + "\r\n";
         };
-        Fixture app(line("silent", silent) + line("b", noCommon) + line("a", accepting) + line("c", noCommon));
+        Fixture app(line("silent", silent) + line("b", noCommon) + line("refused", refusing) + line("best", accepting)
+                    + line("c", noCommon));
         app.click("cmdTestList");
         auto *results = app.child<QTreeView>("lvwResults");
+        QAbstractItemModelTester checker(results->model());
         auto *stop = app.child<QPushButton>("cmdStop");
-        QTRY_COMPARE(app.child<QLabel>("lblProgress")->text(), "Tested 3 of 4 servers");
-        results->sortByColumn(ListTestModel::ReplyColumn, Qt::SortOrder(order));
-        QStringList shown;
-        for (int row = 0; row < results->model()->rowCount(); ++row)
-            shown.append(results->model()->index(row, ListTestModel::HostColumn).data().toString());
-        QCOMPARE(shown, hosts);
+        QTRY_COMPARE(app.child<QLabel>("lblProgress")->text(), "Tested 4 of 5 servers");
+        const auto shownRows = [results] {
+            QStringList rows;
+            for (int row = 0; row < results->model()->rowCount(); ++row)
+                rows.append(results->model()->index(row, ListTestModel::HostColumn).data().toString() + ": "
+                            + results->model()->index(row, ListTestModel::ReplyColumn).data().toString());
+            return rows;
+        };
+        QCOMPARE(shownRows(), (QStringList{"best: MSNP9", "b: No common version", "c: No common version",
+                                           "refused: Error (Connection refused)", "silent: "}));
+        results->sortByColumn(ListTestModel::ReplyColumn, Qt::DescendingOrder);
+        QCOMPARE(shownRows(), (QStringList{"b: No common version", "c: No common version", "best: MSNP9",
+                                           "refused: Error (Connection refused)", "silent: "}));
+        QTest::mouseClick(app.child<QPushButton>("cmdCopy"), Qt::LeftButton);
+        QVERIFY(QGuiApplication::clipboard()->text().startsWith(
+            "Host Name\tHost IP\tPort\tConnection\tResponse\tRating\tReply\nb\t127.0.0.1\t"));
+        const auto centreOf = [results](int row) { return results->visualRect(results->model()->index(row, 0)).center(); };
+        QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, centreOf(3));
+        QVERIFY(!app.child<QPushButton>("cmdUse")->isEnabled());
 
         QCOMPARE(stop->text(), "Stop");
         QTest::mouseClick(stop, Qt::LeftButton);
@@ -351,13 +314,17 @@ private Q_SLOTS:
         QTRY_COMPARE(silent.openNow(), 0);
         QTest::mouseClick(stop, Qt::LeftButton);
         QCOMPARE(stop->text(), "Stop");
-        QTRY_COMPARE(accepting.connections, 2);
-        QTRY_COMPARE(app.child<QLabel>("lblProgress")->text(), "Tested 3 of 4 servers");
-        const QRect best = results->visualRect(results->model()->index(hosts.indexOf("a"), 0));
-        QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, best.center());
-        QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, best.center());
-        QTRY_COMPARE(app.fake.events, (QStringList{"signout", "write:" + serverPath + "=a;127.0.0.1:"
+        QTRY_COMPARE(app.child<QLabel>("lblProgress")->text(), "Tested 4 of 5 servers");
+        QCOMPARE(accepting.connections, 2);
+        QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, centreOf(2)); // a double-click's first click
+        QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, centreOf(2));
+        QTRY_COMPARE(app.fake.events, (QStringList{"signout", "write:" + serverPath + "=best;127.0.0.1:"
                                                    + QString::number(accepting.port)}));
+        QCOMPARE(app.window.model()->currentFlags(), (QVector<bool>{false, false, false, true, false}));
+
+        QTest::mouseClick(app.child<QPushButton>("cmdClose"), Qt::LeftButton);
+        QTRY_VERIFY(!app.child<QDialog>("frmTestList"));
+        QCOMPARE(noCommon.openNow() + accepting.openNow() + silent.openNow(), 0);
     }
 
     void about_data()
