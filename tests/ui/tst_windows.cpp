@@ -298,6 +298,7 @@ private Q_SLOTS:
         };
         QCOMPARE(shownRows(), (QStringList{"best: MSNP9", "b: No common version", "c: No common version",
                                            "refused: Error (Connection refused)", "silent: "}));
+        results->sortByColumn(ListTestModel::HostColumn, Qt::DescendingOrder); // c before b, then ties in list order
         results->sortByColumn(ListTestModel::ReplyColumn, Qt::DescendingOrder);
         QCOMPARE(shownRows(), (QStringList{"b: No common version", "c: No common version", "best: MSNP9",
                                            "refused: Error (Connection refused)", "silent: "}));
