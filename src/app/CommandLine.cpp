@@ -27,7 +27,8 @@ const QStringList commandLineOptions{
     QStringLiteral("--version"), QStringLiteral("-v"),
 };
 
-// One line on standard error; the exit status of a usage error or a bad list.
+// One line on standard error: the program's name and what is wrong; the
+// exit status of a bad list.
 int failure(const QString &message)
 {
     Console::writeError(QCoreApplication::applicationName().toLower() + QStringLiteral(": ") + message
@@ -37,7 +38,10 @@ int failure(const QString &message)
 
 int usageError(const QString &message)
 {
-    return failure(message + QStringLiteral(" (see --help)"));
+    Console::writeError(QCoreApplication::translate("CommandLine", "%1: %2 (see --help)")
+                            .arg(QCoreApplication::applicationName().toLower(), message)
+                        + QLatin1Char('\n'));
+    return ExitUsage;
 }
 
 } // namespace
@@ -58,19 +62,26 @@ int runCommandLine(QCoreApplication &app, const QString &defaultListPath, ProbeC
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Tests every server of the list beside the program (or FILE) and prints them best first.\n"
-                       "Exit status: 0 when a server accepts MSNP9 or MSNP10, 1 when none does, 2 for a usage\n"
-                       "error, an unreadable list or one that gives no server."));
-    const QCommandLineOption testList(QStringLiteral("test-list"), QStringLiteral("Test every server of the list."));
-    const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("The server list to test."),
-                                  QStringLiteral("FILE"));
-    const QCommandLineOption jobs(QStringLiteral("jobs"),
-                                  QStringLiteral("Connections at once, attempts included, 1 to 32 (default 32)."),
-                                  QStringLiteral("N"), QStringLiteral("32"));
-    const QCommandLineOption timeout(QStringLiteral("timeout"),
-                                     QStringLiteral("Time limit per server in seconds (default 10)."),
-                                     QStringLiteral("SECONDS"), QStringLiteral("10"));
-    const QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("Print comma-separated values."));
+        QCoreApplication::translate("CommandLine", "Tests every server of the list beside the program (or FILE) "
+                                                   "and prints them best first.\n"
+                                                   "Exit status: 0 when a server accepts MSNP9 or MSNP10, 1 when "
+                                                   "none does, 2 for a usage\nerror, an unreadable list or one "
+                                                   "that gives no server."));
+    const QCommandLineOption testList(QStringLiteral("test-list"),
+                                      QCoreApplication::translate("CommandLine", "Test every server of the list."));
+    const QCommandLineOption list(QStringLiteral("list"),
+                                  QCoreApplication::translate("CommandLine", "The server list to test."),
+                                  QCoreApplication::translate("CommandLine", "FILE"));
+    const QCommandLineOption jobs(
+        QStringLiteral("jobs"),
+        QCoreApplication::translate("CommandLine", "Connections at once, attempts included, 1 to 32 (default 32)."),
+        QCoreApplication::translate("CommandLine", "N"), QStringLiteral("32"));
+    const QCommandLineOption timeout(
+        QStringLiteral("timeout"),
+        QCoreApplication::translate("CommandLine", "Time limit per server in seconds (default 10)."),
+        QCoreApplication::translate("CommandLine", "SECONDS"), QStringLiteral("10"));
+    const QCommandLineOption csv(QStringLiteral("csv"),
+                                 QCoreApplication::translate("CommandLine", "Print comma-separated values."));
     parser.addOptions({testList, list, jobs, timeout, csv});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
@@ -89,25 +100,30 @@ int runCommandLine(QCoreApplication &app, const QString &defaultListPath, ProbeC
         return ExitAccepted;
     }
     if (!parser.isSet(testList))
-        return usageError(QStringLiteral("--list, --jobs, --timeout and --csv go with --test-list"));
+        return usageError(
+            QCoreApplication::translate("CommandLine", "--list, --jobs, --timeout and --csv go with --test-list"));
     if (!parser.positionalArguments().isEmpty())
-        return usageError(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().constFirst()));
+        return usageError(QCoreApplication::translate("CommandLine", "unexpected argument '%1'")
+                              .arg(parser.positionalArguments().constFirst()));
 
     ListTest::Limits limits;
     bool ok = false;
     limits.open = parser.value(jobs).toInt(&ok);
-    if (!ok || limits.open < 1 || limits.open > ListTest::Limits().open)
-        return usageError(QStringLiteral("--jobs takes a whole number from 1 to %1").arg(ListTest::Limits().open));
+    if (!ok || limits.open < 1 || limits.open > ListTest::Limits().open) {
+        return usageError(QCoreApplication::translate("CommandLine", "--jobs takes a whole number from 1 to %1")
+                              .arg(ListTest::Limits().open));
+    }
     limits.timeLimit = QLocale::c().toDouble(parser.value(timeout), &ok);
     if (!ok || !(limits.timeLimit > 0) || !std::isfinite(limits.timeLimit))
-        return usageError(QStringLiteral("--timeout takes a number of seconds above 0"));
+        return usageError(QCoreApplication::translate("CommandLine", "--timeout takes a number of seconds above 0"));
 
     const QString listPath = parser.isSet(list) ? parser.value(list) : defaultListPath;
     QByteArray bytes;
     QString error;
     const StoreFile::ReadStatus status = StoreFile::read(listPath, ServerListSizeLimit, &bytes, &error);
     if (status == StoreFile::ReadStatus::Missing)
-        error = QStringLiteral("Cannot read %1: it does not exist.").arg(QDir::toNativeSeparators(listPath));
+        error = QCoreApplication::translate("CommandLine", "Cannot read %1: it does not exist.")
+                    .arg(QDir::toNativeSeparators(listPath));
     if (status != StoreFile::ReadStatus::Ok)
         return failure(error);
 
@@ -115,7 +131,8 @@ int runCommandLine(QCoreApplication &app, const QString &defaultListPath, ProbeC
     // most often it has LF-only line endings.
     const ServerList servers = ServerList::parse(bytes, std::nullopt);
     if (servers.size() == 0) {
-        return failure(QStringLiteral("%1 gives no server: each line (host name;IP address;port) must end in CR LF.")
+        return failure(QCoreApplication::translate("CommandLine", "%1 gives no server: each line (host name;IP "
+                                                                  "address;port) must end in CR LF.")
                            .arg(QDir::toNativeSeparators(listPath)));
     }
 

@@ -96,6 +96,8 @@ int ListTestModel::compare(int left, int right, int column) const
     case ConnectionColumn: return compareValues(*a.connectionSeconds, *b.connectionSeconds);
     case ResponseColumn: return compareValues(*a.responseSeconds, *b.responseSeconds);
     case RatingColumn: return compareValues(bestFirstKey(a), bestFirstKey(b));
+    case ReplyColumn: // in the order the user reads them
+        return a.reply.shownText().compare(b.reply.shownText(), Qt::CaseInsensitive);
     default: return text(left, column).compare(text(right, column), Qt::CaseInsensitive);
     }
 }
@@ -164,9 +166,16 @@ QVariant ListTestModel::data(const QModelIndex &index, int role) const
         return QVariant();
     // Names and addresses are decoded only as far as they are shown.
     if (column == HostColumn)
-        return ServerListModel::displayed(m_list.host(index.row(), ServerListModel::DisplayLimit + 1));
+        return ServerListModel::displayed(shownCell(m_list.host(index.row(), ServerListModel::DisplayLimit + 1)));
     if (column == IpColumn)
         return ServerListModel::displayed(m_list.ip(index.row(), ServerListModel::DisplayLimit + 1));
+    // The rating and the reply in the user's language; text() keeps them
+    // English for the programs that read them.
+    const ListTest::Result &outcome = result(index.row());
+    if (column == RatingColumn && outcome.tested && outcome.responseSeconds)
+        return shownVerdict(rateTest(outcome.connectionSeconds.value_or(0), *outcome.responseSeconds));
+    if (column == ReplyColumn && outcome.tested)
+        return outcome.reply.shownText();
     return text(index.row(), column);
 }
 
@@ -174,12 +183,13 @@ QVariant ListTestModel::headerData(int section, Qt::Orientation orientation, int
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
         return QVariant();
-    static const char *const headers[ColumnCount] = {"Host Name", "Host IP",  "Port", "Connection",
-                                                     "Response",  "Rating", "Reply"};
+    static const char *const headers[ColumnCount] = {
+        QT_TR_NOOP("Host Name"), QT_TR_NOOP("Host IP"), QT_TR_NOOP("Port"),  QT_TR_NOOP("Connection"),
+        QT_TR_NOOP("Response"),  QT_TR_NOOP("Rating"),  QT_TR_NOOP("Reply")};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return QString::fromLatin1(headers[section]);
+        return tr(headers[section]);
     if (role == Qt::ToolTipRole && (section == ConnectionColumn || section == ResponseColumn))
-        return QStringLiteral("Seconds, cut to hundredths");
+        return tr("Seconds, cut to hundredths");
     return QVariant();
 }
 

@@ -1,7 +1,6 @@
 #include "ResultTable.h"
 
 #include "ListTestModel.h"
-#include "ServerListModel.h"
 
 #include <QStringList>
 
@@ -49,10 +48,10 @@ QStringList rowCells(const ListTestModel &model, int row, TableFormat format)
 {
     QStringList cells;
     for (int column = 0; column < ListTestModel::ColumnCount; ++column) {
-        QString text = model.text(row, column);
-        if (format == TableFormat::Aligned)
-            text = ServerListModel::displayed(text);
-        text = cleaned(text);
+        // The aligned table is read by people: the cells as the window
+        // shows them, in the user's language. The others keep English.
+        const QString text = cleaned(format == TableFormat::Aligned ? model.data(model.index(row, column)).toString()
+                                                                    : model.text(row, column));
         cells.append(format == TableFormat::Csv ? csvField(text) : text);
     }
     return cells;

@@ -15,6 +15,8 @@ enum class TableFormat {
 // The table of the given rows of the model, in that order, as text: a header
 // line, then one line per row, each ended by LF. No control character of a
 // list reaches the text (each becomes U+FFFD), so that a cell stays one field
-// of one line and a terminal shows it as it is. The aligned table shows long
-// names shortened as the window does and counts widths in characters.
+// of one line and a terminal shows it as it is. The aligned table shows the
+// cells as the window does (long names shortened, rating and reply in the
+// user's language) and counts widths in characters; the others give the
+// cells whole, in English.
 QString resultTable(const ListTestModel &model, const QVector<int> &rows, TableFormat format);
