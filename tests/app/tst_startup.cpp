@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include <utility>
+
 namespace {
 
 const QString apiBox = QStringLiteral("error:Can not load the Messenger API Type Library. If you are on Windows XP, this could be the reason.");

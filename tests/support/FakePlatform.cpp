@@ -1,5 +1,7 @@
 #include "FakePlatform.h"
 
+#include <utility>
+
 namespace {
 
 class FakeRegistry : public ImmediateRegistry
