@@ -41,10 +41,10 @@
     <message>
         <source>Tests every server of the list beside the program (or FILE) and prints them best first.
 Exit status: 0 when a server accepts MSNP9 or MSNP10, 1 when none does, 2 for a usage
-error or an unreadable list.</source>
+error, an unreadable list or one that gives no server.</source>
         <translation>Testa todos os servidores da lista ao lado do programa (ou de ARQUIVO) e os mostra do melhor ao pior.
 Status de saída: 0 quando um servidor aceita MSNP9 ou MSNP10, 1 quando nenhum aceita, 2 para um
-erro de uso ou uma lista ilegível.</translation>
+erro de uso, uma lista ilegível ou uma que não dá nenhum servidor.</translation>
     </message>
     <message>
         <source>Test every server of the list.</source>
@@ -59,8 +59,8 @@ erro de uso ou uma lista ilegível.</translation>
         <translation>ARQUIVO</translation>
     </message>
     <message>
-        <source>Connection attempts pending at once, 1 to 10 (default 4).</source>
-        <translation>Tentativas de conexão pendentes ao mesmo tempo, de 1 a 10 (padrão 4).</translation>
+        <source>Connections at once, attempts included, 1 to 32 (default 32).</source>
+        <translation>Conexões ao mesmo tempo, tentativas incluídas, de 1 a 32 (padrão 32).</translation>
     </message>
     <message>
         <source>N</source>
@@ -87,8 +87,12 @@ erro de uso ou uma lista ilegível.</translation>
         <translation>argumento inesperado &apos;%1&apos;</translation>
     </message>
     <message>
-        <source>--jobs takes a whole number from 1 to 10</source>
-        <translation>--jobs aceita um número inteiro de 1 a 10</translation>
+        <source>--jobs takes a whole number from 1 to %1</source>
+        <translation>--jobs aceita um número inteiro de 1 a %1</translation>
+    </message>
+    <message>
+        <source>%1 gives no server: each line (host name;IP address;port) must end in CR LF.</source>
+        <translation>%1 não dá nenhum servidor: cada linha (nome do host;endereço IP;porta) deve terminar em CR LF.</translation>
     </message>
     <message>
         <source>--timeout takes a number of seconds above 0</source>
@@ -387,6 +391,14 @@ Porta: %3</translation>
 </context>
 <context>
     <name>ServerSwitcher</name>
+    <message>
+        <source>This server has no IP address.</source>
+        <translation>Este servidor não tem endereço IP.</translation>
+    </message>
+    <message>
+        <source>This server has no port.</source>
+        <translation>Este servidor não tem porta.</translation>
+    </message>
     <message>
         <source>Switching reported a fault, but the Messenger server setting was changed.</source>
         <translation>A troca relatou uma falha, mas a configuração de servidor do Messenger foi alterada.</translation>

@@ -3,6 +3,7 @@
 #include "Startup.h"
 #include "core/ListTest.h"
 #include "core/ListTestModel.h"
+#include "core/ResultTable.h"
 #include "core/StoreFile.h"
 #include "platform/Console.h"
 
@@ -12,7 +13,6 @@
 #include <QLocale>
 #include <QStringList>
 
-#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -27,62 +27,13 @@ const QStringList commandLineOptions{
     QStringLiteral("--version"), QStringLiteral("-v"),
 };
 
-// No control character of a list reaches the terminal.
-QString printable(QString text)
+// One line on standard error: the program's name and what is wrong; the
+// exit status of a bad list.
+int failure(const QString &message)
 {
-    for (QChar &c : text) {
-        if (c.category() == QChar::Other_Control)
-            c = QChar::ReplacementCharacter;
-    }
-    return text;
-}
-
-QString csvField(const QString &text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')))
-        return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
-
-QString csvTable(const ListTestModel &model)
-{
-    QString out = QStringLiteral("host,ip,port,connection,response,rating,reply\n");
-    for (const int row : model.bestFirst()) {
-        QStringList fields;
-        for (int column = 0; column < ListTestModel::ColumnCount; ++column)
-            fields.append(csvField(printable(model.text(row, column))));
-        out += fields.join(QLatin1Char(',')) + QLatin1Char('\n');
-    }
-    return out;
-}
-
-// Columns padded to their widest cell, two blanks apart.
-QString alignedTable(const ListTestModel &model)
-{
-    QVector<QStringList> lines;
-    QStringList header;
-    for (int column = 0; column < ListTestModel::ColumnCount; ++column)
-        header.append(model.headerData(column, Qt::Horizontal).toString());
-    lines.append(header);
-    for (const int row : model.bestFirst()) {
-        QStringList cells;
-        for (int column = 0; column < ListTestModel::ColumnCount; ++column)
-            cells.append(printable(model.data(model.index(row, column)).toString()));
-        lines.append(cells);
-    }
-    QVector<qsizetype> widths(ListTestModel::ColumnCount, 0);
-    for (const QStringList &cells : lines) {
-        for (int column = 0; column < cells.size(); ++column)
-            widths[column] = std::max(widths[column], cells[column].size());
-    }
-    QString out;
-    for (const QStringList &cells : lines) {
-        QString line;
-        for (int column = 0; column < cells.size(); ++column)
-            line += cells[column].leftJustified(widths[column] + 2);
-        out += line.trimmed() + QLatin1Char('\n');
-    }
-    return out;
+    Console::writeError(QCoreApplication::applicationName().toLower() + QStringLiteral(": ") + message
+                        + QLatin1Char('\n'));
+    return ExitUsage;
 }
 
 int usageError(const QString &message)
@@ -114,7 +65,8 @@ int runCommandLine(QCoreApplication &app, const QString &defaultListPath, ProbeC
         QCoreApplication::translate("CommandLine", "Tests every server of the list beside the program (or FILE) "
                                                    "and prints them best first.\n"
                                                    "Exit status: 0 when a server accepts MSNP9 or MSNP10, 1 when "
-                                                   "none does, 2 for a usage\nerror or an unreadable list."));
+                                                   "none does, 2 for a usage\nerror, an unreadable list or one "
+                                                   "that gives no server."));
     const QCommandLineOption testList(QStringLiteral("test-list"),
                                       QCoreApplication::translate("CommandLine", "Test every server of the list."));
     const QCommandLineOption list(QStringLiteral("list"),
@@ -122,8 +74,8 @@ int runCommandLine(QCoreApplication &app, const QString &defaultListPath, ProbeC
                                   QCoreApplication::translate("CommandLine", "FILE"));
     const QCommandLineOption jobs(
         QStringLiteral("jobs"),
-        QCoreApplication::translate("CommandLine", "Connection attempts pending at once, 1 to 10 (default 4)."),
-        QCoreApplication::translate("CommandLine", "N"), QStringLiteral("4"));
+        QCoreApplication::translate("CommandLine", "Connections at once, attempts included, 1 to 32 (default 32)."),
+        QCoreApplication::translate("CommandLine", "N"), QStringLiteral("32"));
     const QCommandLineOption timeout(
         QStringLiteral("timeout"),
         QCoreApplication::translate("CommandLine", "Time limit per server in seconds (default 10)."),
@@ -136,6 +88,8 @@ int runCommandLine(QCoreApplication &app, const QString &defaultListPath, ProbeC
 
     if (!parser.parse(app.arguments()))
         return usageError(parser.errorText());
+    if (parser.isSet(QStringLiteral("help-all")))
+        parser.process(app); // prints the help with Qt's own options and ends the program
     if (parser.isSet(help)) {
         Console::writeOutput(parser.helpText());
         return ExitAccepted;
@@ -154,9 +108,11 @@ int runCommandLine(QCoreApplication &app, const QString &defaultListPath, ProbeC
 
     ListTest::Limits limits;
     bool ok = false;
-    limits.pending = parser.value(jobs).toInt(&ok);
-    if (!ok || limits.pending < 1 || limits.pending > 10)
-        return usageError(QCoreApplication::translate("CommandLine", "--jobs takes a whole number from 1 to 10"));
+    limits.open = parser.value(jobs).toInt(&ok);
+    if (!ok || limits.open < 1 || limits.open > ListTest::Limits().open) {
+        return usageError(QCoreApplication::translate("CommandLine", "--jobs takes a whole number from 1 to %1")
+                              .arg(ListTest::Limits().open));
+    }
     limits.timeLimit = QLocale::c().toDouble(parser.value(timeout), &ok);
     if (!ok || !(limits.timeLimit > 0) || !std::isfinite(limits.timeLimit))
         return usageError(QCoreApplication::translate("CommandLine", "--timeout takes a number of seconds above 0"));
@@ -168,15 +124,21 @@ int runCommandLine(QCoreApplication &app, const QString &defaultListPath, ProbeC
     if (status == StoreFile::ReadStatus::Missing)
         error = QCoreApplication::translate("CommandLine", "Cannot read %1: it does not exist.")
                     .arg(QDir::toNativeSeparators(listPath));
-    if (status != StoreFile::ReadStatus::Ok) {
-        Console::writeError(QCoreApplication::applicationName().toLower() + QStringLiteral(": ") + error
-                            + QLatin1Char('\n'));
-        return ExitUsage;
+    if (status != StoreFile::ReadStatus::Ok)
+        return failure(error);
+
+    // A list that gives no server is a mistake of the list, not a result:
+    // most often it has LF-only line endings.
+    const ServerList servers = ServerList::parse(bytes, std::nullopt);
+    if (servers.size() == 0) {
+        return failure(QCoreApplication::translate("CommandLine", "%1 gives no server: each line (host name;IP "
+                                                                  "address;port) must end in CR LF.")
+                           .arg(QDir::toNativeSeparators(listPath)));
     }
 
     ListTest test(clock, connector);
     test.setLimits(limits);
-    ListTestModel model(test, ServerList::parse(bytes, std::nullopt));
+    ListTestModel model(test, servers);
     QObject::connect(&test, &ListTest::finished, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     model.start();
     if (test.isRunning())
@@ -185,7 +147,8 @@ int runCommandLine(QCoreApplication &app, const QString &defaultListPath, ProbeC
     // CSV is read by programs: its numbers always have a decimal point.
     if (parser.isSet(csv))
         QLocale::setDefault(QLocale::c());
-    Console::writeOutput(parser.isSet(csv) ? csvTable(model) : alignedTable(model));
+    const TableFormat format = parser.isSet(csv) ? TableFormat::Csv : TableFormat::Aligned;
+    Console::writeOutput(resultTable(model, model.bestFirst(), format));
     for (int row = 0; row < model.rowCount(); ++row) {
         if (model.result(row).reply.acceptsClient())
             return ExitAccepted;

@@ -12,9 +12,10 @@
 #include "ui/about/ReferralLinks.h"
 #include "ui/main/MainWindow.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFileInfo>
 #include <QStringList>
+#include <QTimer>
 
 namespace {
 
@@ -133,4 +134,27 @@ void startUp(Platform &platform, StartedObjects &started, StartUpDone done)
                            [&platform, &started, done](const QList<RegistryReading> &readings) {
                                finishStartUp(platform, started, readings.at(0), readings.at(1), done);
                            });
+}
+
+int runWindowProgram(Platform &platform)
+{
+    // A modal box is a window of its own: closed while the main window is
+    // not up yet, it would be the last window closed, which quits Qt's
+    // event loop by default.
+    QApplication::setQuitOnLastWindowClosed(false);
+    StartedObjects started; // outlives the window, which uses them
+    std::unique_ptr<MainWindow> window;
+    // Start-up runs in the event loop, which goes on while it waits for
+    // Messenger's setting.
+    QTimer::singleShot(0, qApp, [&] {
+        startUp(platform, started, [&window](std::unique_ptr<MainWindow> shown) {
+            if (!shown) {
+                QCoreApplication::exit(1); // the server list file is missing
+                return;
+            }
+            window = std::move(shown);
+            QObject::connect(window.get(), &MainWindow::unloaded, qApp, &QCoreApplication::quit);
+        });
+    });
+    return QCoreApplication::exec();
 }

@@ -36,5 +36,14 @@ using StartUpDone = std::function<void(std::unique_ptr<MainWindow> window)>;
 // platform and the started objects must outlive the program's run.
 void startUp(Platform &platform, StartedObjects &started, StartUpDone done);
 
+// The window program: start-up in the application's event loop, then the
+// main window's events. Only the ways out that the program names end it:
+// closing the main window (its close box, File > Exit), and the missing
+// server list. No box ends it, also a box closed while no other window shows
+// and the registry's answer is still to come. Returns the exit status: 0
+// once the main window is closed, 1 when the server list file is missing.
+// Needs a QApplication.
+int runWindowProgram(Platform &platform);
+
 // The text of the notice shown on the first launch.
 QString firstRunNotice();

@@ -17,13 +17,11 @@
 #include "platform/wine/WineSystemObjects.h"
 #endif
 #include "ui/WidgetLayout.h"
-#include "ui/main/MainWindow.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
-#include <QTimer>
 
 namespace {
 
@@ -87,19 +85,5 @@ int main(int argc, char *argv[])
     Platform platform{objects, settings, desktop, desktop, clock, *connector, program.absolutePath(),
                       program.completeBaseName()};
 
-    StartedObjects started; // outlives the window, which uses them
-    std::unique_ptr<MainWindow> window;
-    // Start-up runs in the event loop, which goes on while it waits for
-    // Messenger's setting.
-    QTimer::singleShot(0, &app, [&] {
-        startUp(platform, started, [&](std::unique_ptr<MainWindow> shown) {
-            if (!shown) {
-                QCoreApplication::exit(1); // the server list file is missing
-                return;
-            }
-            window = std::move(shown);
-            QObject::connect(window.get(), &MainWindow::unloaded, &app, &QCoreApplication::quit);
-        });
-    });
-    return app.exec();
+    return runWindowProgram(platform);
 }

@@ -79,23 +79,19 @@ void ListTest::stop()
             server.probe = nullptr;
         }
     }
-    m_pending = 0;
     m_open = 0;
 }
 
 void ListTest::startMore()
 {
-    while (m_running && m_nextServer < m_servers.size() && m_pending < m_limits.pending
-           && m_open < m_limits.open) {
+    while (m_running && m_nextServer < m_servers.size() && m_open < m_limits.open) {
         const int index = m_nextServer++;
         Server &server = m_servers[index];
         server.probe = new ServerProbe(m_clock, m_connector, this);
         server.probe->setReadsReplyLine(true);
         server.probe->setTimeLimit(m_limits.timeLimit);
-        connect(server.probe, &ServerProbe::connected, this, &ListTest::onConnected);
         connect(server.probe, &ServerProbe::ended, this,
                 [this, index](const ProbeResult &result) { onEnded(index, result); });
-        ++m_pending;
         ++m_open;
         server.probe->start(server.ip, server.port);
     }
@@ -105,17 +101,9 @@ void ListTest::startMore()
     }
 }
 
-void ListTest::onConnected()
-{
-    --m_pending;
-    startMore();
-}
-
 void ListTest::onEnded(int index, const ProbeResult &probeResult)
 {
     Server &server = m_servers[index];
-    if (!probeResult.connectionSeconds) // it ended while still connecting
-        --m_pending;
     --m_open;
     server.probe->disconnect(this);
     server.probe->deleteLater();

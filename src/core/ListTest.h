@@ -15,13 +15,14 @@ class ProbeConnector;
 class ServerProbe;
 struct ProbeResult;
 
-// Tests every server of a list with ServerProbe, politely: at most a few
-// connection attempts pending at once (a host name's look-up counts as
-// pending), a bounded number of connections open, one test per distinct IP
-// address and port (rows that name the same server share its result), the
-// probe line sent once per server, each connection closed as soon as its
-// reply line is read, and a time limit per server from the start of its
-// connection attempt. Servers are started in list order.
+// Tests every server of a list with ServerProbe, politely: a bounded number
+// of connections at once (attempts still pending and a host name's look-up
+// included), one test per distinct IP address and port (rows that name the
+// same server share its result), the probe line sent once per server, each
+// connection closed as soon as its reply line is read, and a time limit per
+// server from the start of its connection attempt. Servers are started in
+// list order. A server whose host drops the attempts holds one connection
+// for its time limit, never the others' turn.
 class ListTest : public QObject
 {
     Q_OBJECT
@@ -29,8 +30,7 @@ class ListTest : public QObject
 public:
     struct Limits
     {
-        int pending = 4;        // connection attempts (and look-ups) at once
-        int open = 32;          // probes at work at once, pending ones included
+        int open = 32;          // probes at work at once, pending attempts and look-ups included
         double timeLimit = 10;  // seconds per server
     };
 
@@ -77,7 +77,6 @@ private:
     };
 
     void startMore();
-    void onConnected();
     void onEnded(int server, const ProbeResult &probeResult);
 
     Clock &m_clock;
@@ -87,7 +86,6 @@ private:
     QVector<int> m_serverOfRow;
     QVector<int> m_nextRow; // the next row naming the same server, or -1
     int m_nextServer = 0;   // the next server to start
-    int m_pending = 0;
     int m_open = 0;
     qsizetype m_testedRows = 0;
     bool m_running = false;

@@ -11,33 +11,35 @@
 
 namespace {
 
-// The place of a result in the best-first order: its group, then its rating
-// band and times. Times that are missing come after every time.
+// The rating of a row's times; a time that is missing counts as 0, so that
+// a reply that came before the connection was reported still rates.
+Rating ratingOf(const ListTest::Result &result)
+{
+    return rateTest(result.connectionSeconds.value_or(0), result.responseSeconds.value_or(0));
+}
+
+// The place of a tested row in the best-first order: its group, then its
+// rating band and times.
 std::tuple<int, int, double, double> bestFirstKey(const ListTest::Result &result)
 {
     constexpr double Missing = std::numeric_limits<double>::infinity();
-    int group = 3;
-    if (result.tested && result.reply.acceptsClient())
+    int group = 2;
+    if (result.reply.acceptsClient())
         group = 0;
-    else if (result.tested && result.responseSeconds)
+    else if (result.responseSeconds)
         group = 1;
-    else if (result.tested)
-        group = 2;
-    const double connection = result.connectionSeconds.value_or(Missing);
     if (!result.responseSeconds)
-        return {group, 0, Missing, connection};
-    const Rating rating = rateTest(*result.connectionSeconds, *result.responseSeconds);
+        return {group, 0, Missing, result.connectionSeconds.value_or(Missing)};
+    const Rating rating = ratingOf(result);
     return {group, rating.band, rating.response, rating.connection};
 }
 
-// Missing numbers come after every number.
-int compareNumbers(std::optional<double> left, std::optional<double> right)
+template<typename T>
+int compareValues(const T &left, const T &right)
 {
-    const double a = left.value_or(std::numeric_limits<double>::infinity());
-    const double b = right.value_or(std::numeric_limits<double>::infinity());
-    if (a < b)
+    if (left < right)
         return -1;
-    return a > b ? 1 : 0;
+    return right < left ? 1 : 0;
 }
 
 } // namespace
@@ -72,43 +74,51 @@ bool ListTestModel::isUsable(int row) const
     return row >= 0 && row < rowCount() && result(row).tested && result(row).responseSeconds.has_value();
 }
 
-bool ListTestModel::lessThan(int left, int right, int column) const
+bool ListTestModel::hasValue(int row, int column) const
+{
+    const ListTest::Result &outcome = result(row);
+    switch (column) {
+    case HostColumn: return true;
+    case IpColumn: return !m_list.ip(row).isEmpty();
+    case PortColumn: return m_list.port(row).has_value();
+    case ConnectionColumn: return outcome.tested && outcome.connectionSeconds;
+    case ResponseColumn: return outcome.tested && outcome.responseSeconds;
+    default: return outcome.tested;
+    }
+}
+
+int ListTestModel::compare(int left, int right, int column) const
 {
     const ListTest::Result &a = result(left);
     const ListTest::Result &b = result(right);
-    int order = 0;
     switch (column) {
-    case HostColumn:
-    case IpColumn:
-        order = text(left, column).compare(text(right, column), Qt::CaseInsensitive);
-        break;
+    case PortColumn: return compareValues(*m_list.port(left), *m_list.port(right));
+    case ConnectionColumn: return compareValues(*a.connectionSeconds, *b.connectionSeconds);
+    case ResponseColumn: return compareValues(*a.responseSeconds, *b.responseSeconds);
+    case RatingColumn: return compareValues(bestFirstKey(a), bestFirstKey(b));
     case ReplyColumn: // in the order the user reads them
-        order = a.reply.shownText().compare(b.reply.shownText(), Qt::CaseInsensitive);
-        break;
-    case PortColumn:
-        order = compareNumbers(m_list.port(left), m_list.port(right));
-        break;
-    case ConnectionColumn:
-        order = compareNumbers(a.connectionSeconds, b.connectionSeconds);
-        break;
-    case ResponseColumn:
-        order = compareNumbers(a.responseSeconds, b.responseSeconds);
-        break;
-    case RatingColumn:
-        if (bestFirstKey(a) < bestFirstKey(b))
-            order = -1;
-        else if (bestFirstKey(b) < bestFirstKey(a))
-            order = 1;
-        break;
+        return a.reply.shownText().compare(b.reply.shownText(), Qt::CaseInsensitive);
+    default: return text(left, column).compare(text(right, column), Qt::CaseInsensitive);
     }
-    return order != 0 ? order < 0 : left < right;
+}
+
+bool ListTestModel::comesBefore(int left, int right, int column, Qt::SortOrder order) const
+{
+    const bool leftHasValue = hasValue(left, column);
+    if (leftHasValue != hasValue(right, column))
+        return leftHasValue;
+    int compared = leftHasValue ? compare(left, right, column) : 0;
+    if (order == Qt::DescendingOrder)
+        compared = -compared;
+    return compared != 0 ? compared < 0 : left < right;
 }
 
 QVector<int> ListTestModel::bestFirst() const
 {
     QVector<int> rows(rowCount());
     std::iota(rows.begin(), rows.end(), 0);
-    std::sort(rows.begin(), rows.end(), [this](int left, int right) { return lessThan(left, right, RatingColumn); });
+    std::sort(rows.begin(), rows.end(),
+              [this](int left, int right) { return comesBefore(left, right, RatingColumn, Qt::AscendingOrder); });
     return rows;
 }
 
@@ -123,7 +133,7 @@ QString ListTestModel::text(int row, int column) const
     }
     if (!outcome.tested)
         return QString();
-    const Rating rating = rateTest(outcome.connectionSeconds.value_or(0), outcome.responseSeconds.value_or(0));
+    const Rating rating = ratingOf(outcome);
     switch (column) {
     case ConnectionColumn: return outcome.connectionSeconds ? floatText(rating.connection) : QString();
     case ResponseColumn: return outcome.responseSeconds ? floatText(rating.response) : QString();

@@ -9,7 +9,7 @@
 // address and port, and its server's connection and response times, rating
 // and reply, formatted as the single test formats them. The rows are those of
 // the server list, in its order; sorting is left to a view's proxy, which
-// asks lessThan().
+// asks comesBefore().
 class ListTestModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -36,12 +36,14 @@ public:
     const ListTest::Result &result(int row) const;
     // A row's server answered: it can be switched to.
     bool isUsable(int row) const;
-    // True when row 'left' comes before row 'right' sorted on the column in
-    // ascending order. On the Rating column that is best first: servers whose
-    // reply accepts the client, by rating band, then response time; then the
-    // other servers that answered, likewise; then those that did not; rows
-    // not yet tested last. Ties keep the list's order.
-    bool lessThan(int left, int right, int column) const;
+    // True when row 'left' comes before row 'right' in the table sorted on
+    // the column in that order. Ascending on the Rating column is best
+    // first: servers whose reply accepts the client, by rating band, then
+    // response time; then the other servers that answered, likewise; then
+    // those that did not. In either order a row without a value in the
+    // column (an untested one, a failed one's times) comes last, and ties
+    // keep the list's order.
+    bool comesBefore(int left, int right, int column, Qt::SortOrder order) const;
     // Every row, best first.
     QVector<int> bestFirst() const;
     // A cell's text, whole (the view shows long names shortened).
@@ -54,6 +56,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
+    bool hasValue(int row, int column) const;
+    // -1, 0 or 1 for two rows that both have a value in the column.
+    int compare(int left, int right, int column) const;
     void onRowTested(int row);
 
     ListTest &m_test;

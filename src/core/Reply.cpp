@@ -10,6 +10,10 @@
 
 namespace {
 
+// The transaction id of the probe line "VER 2 MSNP10 MSNP9 CVR0": a line
+// that answers it carries the same id.
+constexpr char ProbeTransactionId[] = "2";
+
 bool isErrorCode(const QByteArray &word)
 {
     return word.size() == 3 && std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -20,8 +24,13 @@ bool isErrorCode(const QByteArray &word)
 Reply Reply::fromLine(const QByteArray &line)
 {
     Reply reply;
+    reply.kind = Kind::NotMessenger;
     const QList<QByteArray> words = line.split(' ');
-    if (words.first() == "VER" && words.size() >= 2) {
+    // Only a line with our transaction id answers our line; any other (a
+    // banner, "500 Internal Server Error", "VER 7 MSNP10") answers something else.
+    if (words.size() < 2 || words.at(1) != ProbeTransactionId)
+        return reply;
+    if (words.first() == "VER") {
         // The versions follow the transaction id; the highest of the two
         // that the probe offers wins.
         const QList<QByteArray> versions = words.mid(2);
@@ -34,8 +43,6 @@ Reply Reply::fromLine(const QByteArray &line)
     } else if (isErrorCode(words.first())) {
         reply.kind = Kind::ErrorCode;
         reply.errorCode = words.first().toInt();
-    } else {
-        reply.kind = Kind::NotMessenger;
     }
     return reply;
 }
@@ -46,8 +53,9 @@ Reply Reply::fromResult(const ProbeResult &result)
     switch (result.end) {
     case ProbeResult::End::Replied:
         // A line that never ended (too long, cut off by a close or the time
-        // limit) is no protocol line.
-        if (result.lineComplete)
+        // limit) is no protocol line, and a server that spoke before our line
+        // went out did not answer it.
+        if (result.lineComplete && !result.spokeFirst)
             return fromLine(result.replyLine);
         reply.kind = Kind::NotMessenger;
         break;

@@ -7,9 +7,11 @@ struct ProbeResult;
 
 // What a server's answer to the probe line says about the client, as the
 // Reply column shows it. A Messenger server answers "VER 2 MSNP10 MSNP9 CVR0"
-// with its own VER line naming the versions it shares ("VER 2 MSNP10", or
-// "VER 2 0" when it shares none), or with an error: a three-digit code and
-// the transaction id ("715 2").
+// with its own VER line, with the same transaction id, naming the versions it
+// shares ("VER 2 MSNP10", or "VER 2 0" when it shares none), or with an
+// error: a three-digit code and the transaction id ("715 2"). Every other
+// line, and whatever a server says before our line goes out, reads "Not a
+// Messenger server".
 struct Reply
 {
     enum class Kind {

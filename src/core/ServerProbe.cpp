@@ -187,8 +187,11 @@ void ServerProbe::finish(ProbeResult::End end, const QString &error)
         result.connectionSeconds = m_connected - m_start;
     if (m_answered) {
         // A server that spoke before the probe went out answered nothing:
-        // its response time counts from the connection.
-        result.responseSeconds = m_received - (m_probeSent ? m_sent : m_connected);
+        // its response time counts from the connection (from the start when
+        // data came before the connection was reported).
+        const double from = m_probeSent ? m_sent : (m_state == State::Connecting ? m_start : m_connected);
+        result.responseSeconds = m_received - from;
+        result.spokeFirst = !m_probeSent;
         result.replyLine = m_line.left(ReplyLineLimit);
         result.lineComplete = m_lineEnded;
     }

@@ -30,6 +30,9 @@ struct ProbeResult
     // ReplyLineLimit bytes, and whether CR LF ended it.
     QByteArray replyLine;
     bool lineComplete = false;
+    // The server's first data came before the probe line went out (which
+    // then never goes out): it spoke first, answering nothing of ours.
+    bool spokeFirst = false;
     QString error; // Failed: the system's words
 };
 

@@ -7,6 +7,7 @@
 #include "platform/Registry.h"
 
 #include <QPointer>
+#include <QTimer>
 
 ServerSwitcher::ServerSwitcher(Messenger *messenger, Registry &registry, MessageBoxes &messageBoxes,
                                ServerListModel &model, QObject *parent)
@@ -19,23 +20,18 @@ ServerSwitcher::ServerSwitcher(Messenger *messenger, Registry &registry, Message
 
 bool ServerSwitcher::switchTo(int row)
 {
-    if (row < 0 || row >= m_model.rowCount())
+    if (m_busy || row < 0 || row >= m_model.rowCount())
         return false;
-    return start(m_model.row(row), row);
-}
-
-bool ServerSwitcher::switchTo(const ServerRow &server)
-{
-    return start(server, -1);
-}
-
-bool ServerSwitcher::start(const ServerRow &server, int row)
-{
-    if (m_busy)
+    const ServerRow server = m_model.row(row);
+    const QString missing = missingAddressText(server);
+    if (!missing.isEmpty()) {
+        m_messageBoxes.showMessage(missing, MessageStyle::Error);
         return false;
+    }
+
     m_busy = true;
     m_row = row;
-    m_value = composeServerSetting(server.host, server.ip, server.port.value_or(0));
+    m_value = composeServerSetting(server.host, server.ip, *server.port);
     Q_EMIT busyChanged(true);
 
     if (m_messenger) {
@@ -49,6 +45,17 @@ bool ServerSwitcher::start(const ServerRow &server, int row)
         write();
     }
     return true;
+}
+
+QString ServerSwitcher::missingAddressText(const ServerRow &server)
+{
+    // A value without an address or with port 0 would point Messenger at
+    // nothing, after signing it out.
+    if (server.ip.trimmed().isEmpty())
+        return tr("This server has no IP address.");
+    if (!server.port || *server.port == 0)
+        return tr("This server has no port.");
+    return QString();
 }
 
 void ServerSwitcher::write()
@@ -76,7 +83,7 @@ void ServerSwitcher::markStored(const RegistryReading &stored)
 void ServerSwitcher::finish(bool written, const QString &error, const RegistryReading &stored)
 {
     const bool switched = stored.ok && stored.value.kind == RegistryValue::Kind::Text && stored.value.text == m_value;
-    if (switched && m_row >= 0)
+    if (switched)
         m_model.setCurrentRow(m_row);
     else
         markStored(stored);
@@ -95,9 +102,15 @@ void ServerSwitcher::finish(bool written, const QString &error, const RegistryRe
         if (!stored.ok)
             text = tr("The Messenger server setting was written but cannot be read back: %1").arg(stored.error);
     }
-    if (!text.isEmpty())
-        m_messageBoxes.showMessage(text, MessageStyle::Error);
+    // The registry may have answered from inside a QProcess signal: the box
+    // and the end wait until that handler has returned.
+    QTimer::singleShot(0, this, [this, switched, text] { end(switched, text); });
+}
 
+void ServerSwitcher::end(bool switched, const QString &errorText)
+{
+    if (!errorText.isEmpty())
+        m_messageBoxes.showMessage(errorText, MessageStyle::Error);
     m_busy = false;
     m_row = -1;
     Q_EMIT busyChanged(false);

@@ -16,13 +16,15 @@ struct RegistryReading;
 // switch), writes the server's setting, and marks in the list the rows that
 // match what is stored then, read back after the write. When the write fails,
 // or stored something else, an error box gives the reason and says whether
-// the setting changed anyway.
+// the setting changed anyway. A row without an IP address or without a port
+// is no server to switch to: a box says so, and nothing is signed out,
+// written or marked.
 //
 // Nothing blocks: signing out and writing may wait for another program
-// (Wine's helper), and the switch ends later with finished(). While it runs
-// the switcher is busy, and a second request is refused. With the fake
-// machine of the tests, or a registry on disk, the whole switch runs within
-// the call.
+// (Wine's helper), and the switch ends later with finished(), from the event
+// loop once the registry's answer has been handled, so that no box opens
+// inside another program's callback. While it runs the switcher is busy, and
+// a second request is refused.
 class ServerSwitcher : public QObject
 {
     Q_OBJECT
@@ -36,12 +38,12 @@ public:
 
     // Switches to the server of the model's row; only that row is marked
     // when the setting names it. False, and nothing done, while busy or for
-    // a row the model does not have.
+    // a row the model does not have; false after the box for a row without
+    // an IP address or port.
     bool switchTo(int row);
-    // Switches to a server given by its cells, for windows whose rows are
-    // not the model's; every row that matches the stored setting is marked.
-    // False, and nothing done, while busy.
-    bool switchTo(const ServerRow &server);
+    // Why a server cannot be switched to ("This server has no IP
+    // address."), or an empty text.
+    static QString missingAddressText(const ServerRow &server);
 
     bool isBusy() const { return m_busy; }
 
@@ -53,9 +55,9 @@ Q_SIGNALS:
     void finished(bool switched);
 
 private:
-    bool start(const ServerRow &server, int row);
     void write();
     void finish(bool written, const QString &error, const RegistryReading &stored);
+    void end(bool switched, const QString &errorText);
     void markStored(const RegistryReading &stored);
 
     Messenger *m_messenger;

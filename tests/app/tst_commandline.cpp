@@ -4,70 +4,149 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace {
+
+// One row the CSV table must show, best first.
+struct CsvRow
+{
+    QString host;
+    int server = 0; // of the three loopback servers: whose port the row shows
+    QString reply;
+};
+
+// What a run printed and how it ended.
+struct Run
+{
+    int exitCode = -1;
+    QString output;
+    QString errors;
+};
+
+Run runProgram(const QStringList &arguments)
+{
+    QProcess program;
+    program.start(qEnvironmentVariable("NEXOLAN_PROGRAM"), arguments);
+    Run run; // the loopback servers answer while it runs
+    if (!QTest::qWaitFor([&program] { return program.state() == QProcess::NotRunning; }, 30000))
+        return run;
+    run.exitCode = program.exitCode();
+    run.output = QString::fromUtf8(program.readAllStandardOutput());
+    run.errors = QString::fromUtf8(program.readAllStandardError());
+    return run;
+}
+
+QString writeList(const QTemporaryDir &folder, const QString &name, const QByteArray &content)
+{
+    QFile file(folder.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        return QString();
+    return file.fileName();
+}
+
+} // namespace
+
 // The program's command line, run as a script runs it, against servers on
 // loopback.
 class TestCommandLine : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void run_data()
-    {
-        QTest::addColumn<QStringList>("arguments"); // %1: a list of three servers, %2: of the refused one
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QStringList>("lines"); // %1 to %3: the ports; times and ratings as "*"
-        QTest::newRow("best first") << QStringList{"--test-list", "--list", "%1", "--csv", "--jobs", "1"} << 0
-                                    << QStringList{"host,ip,port,connection,response,rating,reply",
-                                                   "a,127.0.0.1,%1,*,*,*,MSNP10",
-                                                   "b,127.0.0.1,%2,*,*,*,No common version",
-                                                   "\"c,d\",127.0.0.1,%3,*,*,*,Error (Connection refused)"};
-        QTest::newRow("none accepts") << QStringList{"--test-list", "--list", "%2", "--csv"} << 1
-                                      << QStringList{"host,ip,port,connection,response,rating,reply",
-                                                     "\"c,d\",127.0.0.1,%3,*,*,*,Error (Connection refused)"};
-        QTest::newRow("usage error") << QStringList{"--test-list", "--jobs", "11"} << 2 << QStringList();
-        QTest::newRow("no list") << QStringList{"--test-list", "--list", "%1.missing"} << 2 << QStringList();
-    }
+    QTemporaryDir m_folder;
 
-    void run()
+private Q_SLOTS:
+    // Best first, as CSV; a run where none accepts: aligned().
+    void csv()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, exitCode);
-        QFETCH(QStringList, lines);
         LoopbackServer accepting(LoopbackServer::Behaviour::Answer, "VER 2 MSNP10\r\n");
         LoopbackServer noCommon(LoopbackServer::Behaviour::Answer, "VER 2 0\r\n");
         LoopbackServer refusing(LoopbackServer::Behaviour::Refuse);
-        const QStringList ports{QString::number(accepting.port), QString::number(noCommon.port),
-                                QString::number(refusing.port)};
-        QTemporaryDir folder;
-        const QString refused = "c,d;127.0.0.1;" + ports[2] + "\r\n";
-        const QString three = "b;127.0.0.1;" + ports[1] + "\r\n" + refused + "a;127.0.0.1;" + ports[0] + "\r\n";
-        for (const auto &[name, text] : {std::pair{"three.dat", three}, {"refused.dat", refused}}) {
-            QFile file(folder.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(text.toLatin1());
+        const QList<quint16> ports{accepting.port, noCommon.port, refusing.port};
+        const QByteArray list = "b;127.0.0.1;" + QByteArray::number(noCommon.port) + "\r\nc,d;127.0.0.1;"
+            + QByteArray::number(refusing.port) + "\r\na;127.0.0.1;" + QByteArray::number(accepting.port) + "\r\n";
+        const QVector<CsvRow> rows{{"a", 0, "MSNP10"}, {"b", 1, "No common version"},
+                                   {"\"c,d\"", 2, "Error (Connection refused)"}};
+        const Run run = runProgram({"--test-list", "--list", writeList(m_folder, "csv.dat", list), "--csv",
+                                    "--jobs", "1"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.errors, QString());
+        const QStringList lines = run.output.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.value(0), "host,ip,port,connection,response,rating,reply");
+        QCOMPARE(lines.size(), rows.size() + 1);
+        for (int n = 0; n < rows.size(); ++n) {
+            const QString &line = lines.at(n + 1);
+            QVERIFY2(line.startsWith(rows[n].host + ",127.0.0.1," + QString::number(ports[rows[n].server]) + ","),
+                     qPrintable(line));
+            QVERIFY2(line.endsWith("," + rows[n].reply), qPrintable(line));
         }
-        arguments.replaceInStrings("%1", folder.filePath("three.dat"));
-        arguments.replaceInStrings("%2", folder.filePath("refused.dat"));
+    }
 
-        QProcess program;
-        program.start(qEnvironmentVariable("NEXOLAN_PROGRAM"), arguments);
-        QTRY_VERIFY_WITH_TIMEOUT(program.state() == QProcess::NotRunning, 30000);
-        QCOMPARE(program.exitCode(), exitCode);
-        QStringList seen;
-        for (const QString &line : QString::fromUtf8(program.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
-            const QStringList fields = line.split(',');
-            if (line.startsWith("host,")) {
-                seen.append(line);
-                continue;
-            }
-            const QStringList masked = fields.mid(0, fields.size() - 4) + QStringList{"*", "*", "*", fields.last()};
-            seen.append(masked.join(','));
+    // Asked for help or the version, or given what it cannot run: the exit
+    // status, what standard output holds, and one line on standard error
+    // that says what is wrong.
+    void usage_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("list"); // when not null: written to a file given with --list
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output"); // what standard output holds
+        QTest::addColumn<QString>("error");  // what the one line on standard error holds
+        const QByteArray none;
+        QTest::newRow("help") << QStringList{"--help"} << none << 0 << "--test-list" << "";
+        QTest::newRow("help with Qt's options") << QStringList{"--help-all"} << none << 0 << "--qmljsdebugger" << "";
+        QTest::newRow("version") << QStringList{"--version"} << none << 0 << "Nexolan 1.0.0\n" << "";
+        QTest::newRow("too many jobs") << QStringList{"--test-list", "--jobs", "33"} << none << 2 << ""
+                                       << "--jobs takes a whole number from 1 to 32";
+        QTest::newRow("bad time-out") << QStringList{"--test-list", "--timeout", "0"} << none << 2 << ""
+                                      << "--timeout takes a number of seconds above 0";
+        QTest::newRow("option without --test-list") << QStringList{"--csv"} << none << 2 << "" << "go with --test-list";
+        QTest::newRow("missing list") << QStringList{"--test-list", "--list", "missing.dat"} << none << 2 << ""
+                                      << "missing.dat: it does not exist";
+        QTest::newRow("empty list") << QStringList{"--test-list"} << QByteArray("") << 2 << ""
+                                    << "list.dat gives no server: each line (host name;IP address;port) must end in CR LF.";
+        QTest::newRow("LF line endings") << QStringList{"--test-list"} << QByteArray("a;127.0.0.1;1\nb;127.0.0.1;1\n")
+                                         << 2 << "" << "list.dat gives no server";
+    }
+
+    void usage()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, list);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        QFETCH(QString, error);
+        if (!list.isNull())
+            arguments << "--list" << writeList(m_folder, "list.dat", list);
+        const Run run = runProgram(arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(output.isEmpty() ? run.output.isEmpty() : run.output.contains(output), qPrintable(run.output));
+        QCOMPARE(run.errors.count('\n'), error.isEmpty() ? 0 : 1);
+        QVERIFY2(run.errors.contains(error), qPrintable(run.errors));
+    }
+
+    // The aligned table: a host's own blanks kept, columns aligned by
+    // characters, and no control character of the list on the terminal.
+    void aligned()
+    {
+        LoopbackServer refusing(LoopbackServer::Behaviour::Refuse);
+        const QByteArray port = QByteArray::number(refusing.port);
+        const QByteArray list = "  spaced;127.0.0.1;" + port + "\r\ncaf\xe9;127.0.0.1;" + port
+            + "\r\nbell\x07 escape\x1b[2J c1\x8d;127.0.0.1;" + port + "\r\n";
+        const Run run = runProgram({"--test-list", "--list", writeList(m_folder, "aligned.dat", list)});
+        QCOMPARE(run.exitCode, 1);
+        const QStringList lines = run.output.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        QVERIFY2(lines[0].startsWith("Host Name  "), qPrintable(lines[0]));
+        QCOMPARE(lines[1].left(8), "  spaced");
+        QCOMPARE(lines[2].left(5), QString::fromUtf8("caf\u00e9 "));
+        QCOMPARE(lines[3].left(20), QString::fromUtf8("bell\uFFFD escape\uFFFD[2J c1\uFFFD"));
+        const qsizetype ipColumn = lines[0].indexOf("Host IP");
+        const qsizetype replyColumn = lines[0].indexOf("Reply");
+        for (const QString &line : lines.mid(1)) {
+            QCOMPARE(line.indexOf("127.0.0.1"), ipColumn);
+            QCOMPARE(line.indexOf("Error (Connection refused)"), replyColumn);
         }
-        for (int n = 0; n < ports.size(); ++n)
-            lines.replaceInStrings(QStringLiteral("%%1").arg(n + 1), ports[n]);
-        QCOMPARE(seen, lines);
-        const QByteArray errors = program.readAllStandardError();
-        QCOMPARE(errors.count('\n'), exitCode == 2 ? 1 : 0);
+        const auto isControl = [](QChar c) { return c.category() == QChar::Other_Control; };
+        QVERIFY(std::none_of(run.output.begin(), run.output.end(), [&](QChar c) { return c != '\n' && isControl(c); }));
     }
 };
 

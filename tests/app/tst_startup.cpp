@@ -1,6 +1,8 @@
 #include "app/Startup.h"
+#include "core/MessengerSetting.h"
 #include "core/ServerListModel.h"
 #include "support/FakePlatform.h"
+#include "support/RunAsUser.h"
 #include "ui/main/MainWindow.h"
 #include "ui/about/ReferralLinks.h"
 
@@ -11,7 +13,10 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
+
+#include <utility>
 
 namespace {
 
@@ -47,8 +52,6 @@ private Q_SLOTS:
         QTest::newRow("second launch, links allowed") << true << "1" << "" << qint64(0)
                                                       << QStringList{open, "save:Opened=2"};
         QTest::newRow("links not allowed by a blank") << true << "2.5" << " " << qint64(0) << QStringList{"save:Opened=3.5"};
-        QTest::newRow("a list as counter") << true << "5,6" << "-" << qint64(0) << QStringList{"save:Opened=6"};
-        QTest::newRow("negative counter") << true << "-5" << "-" << qint64(0) << QStringList{notice, "save:Opened=-4"};
         QTest::newRow("no counter, no list") << true << "-" << "-" << qint64(-1)
                                              << QStringList{notice, "save:Opened=1", "box:error:Error: Server files not found!"};
         QTest::newRow("list too large") << true << "1" << "-" << ServerListSizeLimit + 1
@@ -79,6 +82,54 @@ private Q_SLOTS:
         QCOMPARE(fake.events, events);
         QCOMPARE(bool(window), listSize >= 0);
         QCOMPARE(bool(started.messenger), messenger);
+    }
+
+    // The API box, closed while the registry's answer is still to come
+    // (Wine's helper), never ends the program: the window comes up, marked,
+    // once the registry answers (after the first-run notice, when that
+    // shows), and closing it ends the program.
+    void boxesNeverEndTheProgram_data()
+    {
+        QTest::addColumn<QString>("counter"); // "-": none stored
+        QTest::addColumn<int>("boxes");
+        QTest::newRow("the API box") << "1" << 1;
+        QTest::newRow("and the first-run notice") << "-" << 2;
+    }
+
+    void boxesNeverEndTheProgram()
+    {
+        QFETCH(QString, counter);
+        QFETCH(int, boxes);
+        QTemporaryDir dir;
+        QFile file(dir.filePath("nexolan.dat"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("other;10.0.0.2;1863\r\nmyhost;10.0.0.1;1863\r\n");
+        file.close();
+        FakePlatform fake(dir.path());
+        fake.messengerAvailable = false;
+        if (counter != "-")
+            fake.settings.insert("Opened", counter);
+        setRegistryText(fake, MessengerServerValue, "myhost;10.0.0.1:1863");
+        fake.readsLater = true;
+        fake.onMessageBox = [](const QString &text, MessageStyle) { // a real box, which the user closes
+            QMessageBox box;
+            box.setText(text);
+            box.exec();
+        };
+        QTimer registry; // answers long after the API box closed
+        connect(&registry, &QTimer::timeout, &registry, [&fake] {
+            if (fake.answerRead)
+                std::exchange(fake.answerRead, nullptr)();
+        });
+        registry.start(300);
+        QVector<bool> marks;
+        const ProgramRun run = runAsUser(fake.platform, [&marks](MainWindow &window) {
+            marks = window.model()->currentFlags();
+        }, 10000);
+        QCOMPARE(run.boxes.size(), boxes);
+        QVERIFY(run.windowShown);
+        QCOMPARE(marks, (QVector<bool>{false, true}));
+        QCOMPARE(run.exitStatus, 0);
     }
 
     // The shown window: the list with its marks, the count, the first row's

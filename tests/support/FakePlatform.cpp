@@ -1,5 +1,7 @@
 #include "FakePlatform.h"
 
+#include <utility>
+
 namespace {
 
 class FakeRegistry : public ImmediateRegistry
@@ -24,6 +26,30 @@ public:
 
 private:
     FakePlatform &m_fake;
+};
+
+// Answers at once, or holds the answers until the test calls answerRead or answerWrite.
+class LaterRegistry : public Registry
+{
+public:
+    LaterRegistry(FakePlatform &fake, std::unique_ptr<Registry> inner) : m_fake(fake), m_inner(std::move(inner)) { }
+    void read(const QStringList &paths, ReadDone done) override
+    {
+        m_fake.answerRead = [this, paths, done] { m_inner->read(paths, done); };
+        if (!m_fake.readsLater)
+            std::exchange(m_fake.answerRead, nullptr)();
+    }
+    void write(const QString &path, const QString &value, WriteDone done) override
+    {
+        m_fake.answerWrite = [this, path, value, done] { m_inner->write(path, value, done); };
+        if (!m_fake.writesLater)
+            std::exchange(m_fake.answerWrite, nullptr)();
+    }
+    QString location() const override { return m_inner->location(); }
+
+private:
+    FakePlatform &m_fake;
+    std::unique_ptr<Registry> m_inner;
 };
 
 class FakeMessenger : public Messenger
@@ -60,7 +86,7 @@ std::unique_ptr<Messenger> FakePlatform::createMessenger(QString *error)
 
 std::unique_ptr<Registry> FakePlatform::createRegistry(QString *)
 {
-    return std::make_unique<FakeRegistry>(*this);
+    return std::make_unique<LaterRegistry>(*this, std::make_unique<FakeRegistry>(*this));
 }
 
 static QString styleName(MessageStyle style)

@@ -61,6 +61,11 @@ public:
     // Sign-outs answer when the test calls this, as Wine's helper answers later; null: at once.
     bool signOutLater = false;
     std::function<void()> answerSignOut;
+    // Registry reads and writes answer when the test calls these, as Wine's helper answers later; null: at once.
+    bool readsLater = false;
+    bool writesLater = false;
+    std::function<void()> answerRead;
+    std::function<void()> answerWrite;
     QMap<QString, RegistryValue> registry; // keyed by lower-cased path
     QMap<QString, QString> settings;  // keyed by the setting's key
     QStringList events;

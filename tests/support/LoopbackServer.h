@@ -35,6 +35,7 @@ public:
         Silent,          // accepts and never answers
         Answer,          // answers the probe line with the reply
         AnswerByteByByte, // the same, one byte at a time
+        AnswerThenClose, // answers, then closes
         Greet,           // sends the reply as soon as it accepts
         Close,           // closes at once
         Reset,           // resets at once
@@ -65,10 +66,12 @@ public:
                     return;
                 if (behaviour == Behaviour::ResetAfterProbe)
                     reset(socket);
-                else if (behaviour == Behaviour::Answer)
+                else if (behaviour == Behaviour::Answer || behaviour == Behaviour::AnswerThenClose)
                     socket->write(reply);
                 else if (behaviour == Behaviour::AnswerByteByByte)
                     writeByteByByte(socket, reply);
+                if (behaviour == Behaviour::AnswerThenClose)
+                    socket->disconnectFromHost();
             });
             if (behaviour == Behaviour::Greet)
                 socket->write(reply);

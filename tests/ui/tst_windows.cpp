@@ -1,3 +1,4 @@
+#include "core/ListTestModel.h"
 #include "core/ServerListModel.h"
 #include "support/FakePlatform.h"
 #include "support/LoopbackServer.h"
@@ -117,19 +118,19 @@ private Q_SLOTS:
         QTest::addColumn<bool>("messenger");
         QTest::addColumn<bool>("failWrite");
         QTest::addColumn<bool>("storedAnyway"); // the refused write changed the value nevertheless
-        QTest::addColumn<bool>("signOutLater"); // the sign-out answers from the event loop, as Wine's helper does
+        QTest::addColumn<bool>("answersLater"); // sign-out and write answer from the event loop, as Wine's helper does
         QTest::addColumn<QStringList>("events");
         QTest::addColumn<QVector<bool>>("marks");
         const QString write = "write:" + serverPath + "=b;10.0.0.2:1863";
         const QString box = "box:error:";
+        const QString refused = box + "The Messenger server setting could not be changed.\r\n\r\nAccess denied.";
         QTest::newRow("switch") << true << false << false << false << QStringList{"signout", write}
                                 << QVector<bool>{false, true, false};
         QTest::newRow("without Messenger") << false << false << false << false << QStringList{write}
                                            << QVector<bool>{false, true, false};
-        QTest::newRow("refused write puts the marks back")
-            << true << true << false << false
-            << QStringList{"signout", write, box + "The Messenger server setting could not be changed.\r\n\r\nAccess denied."}
-            << QVector<bool>{true, false, true};
+        QTest::newRow("refused write puts the marks back") << true << true << false << false
+                                                           << QStringList{"signout", write, refused}
+                                                           << QVector<bool>{true, false, true};
         QTest::newRow("refused write that changed the value")
             << true << true << true << false
             << QStringList{"signout", write, box + "Switching reported a fault, but the Messenger server setting was "
@@ -138,6 +139,9 @@ private Q_SLOTS:
         QTest::newRow("slow sign-out, a second click ignored") << true << false << false << true
                                                                << QStringList{"signout", write}
                                                                << QVector<bool>{false, true, false};
+        QTest::newRow("refused write answered later") << true << true << false << true
+                                                      << QStringList{"signout", write, refused}
+                                                      << QVector<bool>{true, false, true};
     }
 
     void useServer()
@@ -145,29 +149,67 @@ private Q_SLOTS:
         QFETCH(bool, messenger);
         QFETCH(bool, failWrite);
         QFETCH(bool, storedAnyway);
-        QFETCH(bool, signOutLater);
+        QFETCH(bool, answersLater);
         QFETCH(QStringList, events);
         QFETCH(QVector<bool>, marks);
         Fixture app("a;10.0.0.1;1863\r\nb;10.0.0.2;01863\r\nA;10.0.0.1;1863\r\n", "a;10.0.0.1:1863", messenger);
         app.fake.failWrites = failWrite;
         app.fake.failWritesAfterStoring = storedAnyway;
-        app.fake.signOutLater = signOutLater;
+        app.fake.signOutLater = answersLater;
+        app.fake.writesLater = answersLater;
         app.clickRow(1);
         app.click("cmdUseServer");
-        if (signOutLater) { // the window waits without blocking, and takes no second switch or test
+        if (answersLater) { // the window waits without blocking, and takes no second switch or test
             QVERIFY(!app.child<QPushButton>("cmdUseServer")->isEnabled());
             QVERIFY(!app.child<QPushButton>("cmdTestServer")->isEnabled());
             QCOMPARE(app.window.cursor().shape(), Qt::BusyCursor);
             QVERIFY(!app.window.switcher()->switchTo(0));
             QCOMPARE(app.fake.events, QStringList{"signout"});
             app.fake.answerSignOut();
+            app.fake.answerWrite();
+            QVERIFY(app.fake.eventsOf("box").isEmpty()); // a box opens once the registry's answer is handled
         }
-        QCOMPARE(app.fake.events, events);
+        QTRY_COMPARE(app.fake.events, events);
         QCOMPARE(app.window.model()->currentFlags(), marks);
         QCOMPARE(app.list()->currentIndex().row(), 1);
-        QVERIFY(app.child<QPushButton>("cmdUseServer")->isEnabled());
+        QTRY_VERIFY(app.child<QPushButton>("cmdUseServer")->isEnabled());
         QCOMPARE(app.window.cursor().shape(), Qt::ArrowCursor);
         QTRY_COMPARE(app.window.focusWidget(), app.list());
+    }
+
+    // A row without an IP address or port is no server: in the main window
+    // and in Test List a box says so, and nothing is signed out, written or
+    // marked.
+    void useServerWithoutAddress_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("no IP address") << 1 << "error:This server has no IP address.";
+        QTest::newRow("no port") << 2 << "error:This server has no port.";
+        QTest::newRow("a port that is no number") << 3 << "error:This server has no port.";
+    }
+
+    void useServerWithoutAddress()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, box);
+        LoopbackServer refusing(LoopbackServer::Behaviour::Refuse); // Test List reaches loopback alone
+        const QByteArray port = QByteArray::number(refusing.port);
+        Fixture app("a;127.0.0.1;" + port + "\r\nnoip;;1863\r\nnoport;10.0.0.3\r\nletters;10.0.0.4;port\r\n",
+                    "a;127.0.0.1:" + port);
+        app.clickRow(row);
+        app.click("cmdUseServer");
+        app.click("cmdTestList");
+        auto *results = app.child<QTreeView>("lvwResults");
+        QTRY_COMPARE(app.child<QLabel>("lblProgress")->text(), "Tested 4 of 4 servers");
+        const QModelIndexList found = results->model()->match(results->model()->index(0, 0), Qt::DisplayRole,
+                                                              app.window.model()->row(row).host);
+        QCOMPARE(found.size(), 1);
+        const QPoint place = results->visualRect(found.first()).center();
+        QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, place); // a double-click's first click
+        QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, place);
+        QCOMPARE(app.fake.events, (QStringList{"box:" + box, "box:" + box}));
+        QCOMPARE(app.window.model()->currentFlags(), (QVector<bool>{true, false, false, false}));
     }
 
     void serverTest_data()
@@ -225,48 +267,63 @@ private Q_SLOTS:
         QTRY_COMPARE(app.window.focusWidget(), app.list());
     }
 
-    // Test List: pressed, waited for, its rows best first, a failed row that
-    // cannot be used, a switch from the best one, and no connection left.
+    // Test List: its rows best first while one server is still untested,
+    // then sorted on Reply the other way (the untested row still last, ties
+    // in list order), Copy, a failed row that cannot be used, Stop and Test
+    // Again, a double-click that switches, and no connection left.
     void testList()
     {
-        LoopbackServer noCommon(LoopbackServer::Behaviour::Answer, "VER 2 0\r\n");
         LoopbackServer accepting(LoopbackServer::Behaviour::Answer, "VER 2 MSNP9 CVR0\r\n");
+        LoopbackServer noCommon(LoopbackServer::Behaviour::Answer, "VER 2 0\r\n");
         LoopbackServer refusing(LoopbackServer::Behaviour::Refuse);
-        const QByteArray list = "none;127.0.0.1;" + QByteArray::number(noCommon.port) + "\r\nrefused;127.0.0.1;"
-            + QByteArray::number(refusing.port) + "\r\nbest;127.0.0.1;" + QByteArray::number(accepting.port) + "\r\n";
-        Fixture app(list);
-        app.click("cmdTestList");
-        auto *dialog = app.child<QDialog>("frmTestList");
-        QVERIFY(dialog && dialog->isVisible());
-        QAbstractItemModelTester checker(app.child<QTreeView>("lvwResults")->model());
-        QTRY_COMPARE_WITH_TIMEOUT(app.child<QLabel>("lblProgress")->text(), "Tested 3 of 3 servers", 5000);
-        QCOMPARE(dialog->findChild<QPushButton *>("cmdStop")->text(), "Test Again");
-
-        auto *results = app.child<QTreeView>("lvwResults");
-        QStringList rows;
-        for (int row = 0; row < 3; ++row)
-            rows.append(results->model()->index(row, 0).data().toString() + ": "
-                        + results->model()->index(row, 6).data().toString());
-        QCOMPARE(rows, (QStringList{"best: MSNP9", "none: No common version", "refused: Error (Connection refused)"}));
-        QTest::mouseClick(dialog->findChild<QPushButton *>("cmdCopy"), Qt::LeftButton);
-        QVERIFY(QGuiApplication::clipboard()->text().startsWith(
-            "Host Name\tHost IP\tPort\tConnection\tResponse\tRating\tReply\nbest\t127.0.0.1\t"));
-        auto *use = dialog->findChild<QPushButton *>("cmdUse");
-        const auto clickResult = [&](int row) {
-            QTest::mouseClick(results->viewport(), Qt::LeftButton, {},
-                              results->visualRect(results->model()->index(row, 0)).center());
+        LoopbackServer silent(LoopbackServer::Behaviour::Silent);
+        const auto line = [](const char *host, const LoopbackServer &server) {
+            return host + QByteArray(";127.0.0.1;") + QByteArray::number(server.port) + "\r\n";
         };
-        clickResult(2);
-        QVERIFY(!use->isEnabled());
-        clickResult(0);
-        QTest::mouseClick(use, Qt::LeftButton);
-        QCOMPARE(app.fake.events, (QStringList{"signout", "write:" + serverPath + "=best;127.0.0.1:"
-                                               + QString::number(accepting.port)}));
-        QCOMPARE(app.window.model()->currentFlags(), (QVector<bool>{false, false, true}));
+        Fixture app(line("silent", silent) + line("b", noCommon) + line("refused", refusing) + line("best", accepting)
+                    + line("c", noCommon));
+        app.click("cmdTestList");
+        auto *results = app.child<QTreeView>("lvwResults");
+        QAbstractItemModelTester checker(results->model());
+        auto *stop = app.child<QPushButton>("cmdStop");
+        QTRY_COMPARE(app.child<QLabel>("lblProgress")->text(), "Tested 4 of 5 servers");
+        const auto shownRows = [results] {
+            QStringList rows;
+            for (int row = 0; row < results->model()->rowCount(); ++row)
+                rows.append(results->model()->index(row, ListTestModel::HostColumn).data().toString() + ": "
+                            + results->model()->index(row, ListTestModel::ReplyColumn).data().toString());
+            return rows;
+        };
+        QCOMPARE(shownRows(), (QStringList{"best: MSNP9", "b: No common version", "c: No common version",
+                                           "refused: Error (Connection refused)", "silent: "}));
+        results->sortByColumn(ListTestModel::HostColumn, Qt::DescendingOrder); // c before b, then ties in list order
+        results->sortByColumn(ListTestModel::ReplyColumn, Qt::DescendingOrder);
+        QCOMPARE(shownRows(), (QStringList{"b: No common version", "c: No common version", "best: MSNP9",
+                                           "refused: Error (Connection refused)", "silent: "}));
+        QTest::mouseClick(app.child<QPushButton>("cmdCopy"), Qt::LeftButton);
+        QVERIFY(QGuiApplication::clipboard()->text().startsWith(
+            "Host Name\tHost IP\tPort\tConnection\tResponse\tRating\tReply\nb\t127.0.0.1\t"));
+        const auto centreOf = [results](int row) { return results->visualRect(results->model()->index(row, 0)).center(); };
+        QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, centreOf(3));
+        QVERIFY(!app.child<QPushButton>("cmdUse")->isEnabled());
 
-        QTest::mouseClick(dialog->findChild<QPushButton *>("cmdClose"), Qt::LeftButton);
+        QCOMPARE(stop->text(), "Stop");
+        QTest::mouseClick(stop, Qt::LeftButton);
+        QCOMPARE(stop->text(), "Test Again");
+        QTRY_COMPARE(silent.openNow(), 0);
+        QTest::mouseClick(stop, Qt::LeftButton);
+        QCOMPARE(stop->text(), "Stop");
+        QTRY_COMPARE(app.child<QLabel>("lblProgress")->text(), "Tested 4 of 5 servers");
+        QCOMPARE(accepting.connections, 2);
+        QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, centreOf(2)); // a double-click's first click
+        QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, centreOf(2));
+        QTRY_COMPARE(app.fake.events, (QStringList{"signout", "write:" + serverPath + "=best;127.0.0.1:"
+                                                   + QString::number(accepting.port)}));
+        QCOMPARE(app.window.model()->currentFlags(), (QVector<bool>{false, false, false, true, false}));
+
+        QTest::mouseClick(app.child<QPushButton>("cmdClose"), Qt::LeftButton);
         QTRY_VERIFY(!app.child<QDialog>("frmTestList"));
-        QCOMPARE(noCommon.openNow() + accepting.openNow(), 0);
+        QCOMPARE(noCommon.openNow() + accepting.openNow() + silent.openNow(), 0);
     }
 
     void about_data()

@@ -2,6 +2,7 @@
 
 #include "core/ListTest.h"
 #include "core/ListTestModel.h"
+#include "core/ResultTable.h"
 #include "ui/ServerSwitcher.h"
 #include "ui/WidgetLayout.h"
 
@@ -18,8 +19,8 @@
 
 namespace {
 
-// Sorts on a click of a column's header as the model orders its rows; the
-// Rating column puts the best first.
+// Sorts on a click of a column's header as the model orders its rows, in
+// either direction; the Rating column puts the best first.
 class ResultOrder : public QSortFilterProxyModel
 {
 public:
@@ -31,24 +32,18 @@ public:
     }
 
 protected:
+    // Qt sorts in descending order by asking lessThan(right, left): the
+    // model's order is asked so that it comes out as the model says.
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override
     {
-        return m_model->lessThan(left.row(), right.row(), left.column());
+        if (sortOrder() == Qt::DescendingOrder)
+            return m_model->comesBefore(right.row(), left.row(), left.column(), Qt::DescendingOrder);
+        return m_model->comesBefore(left.row(), right.row(), left.column(), Qt::AscendingOrder);
     }
 
 private:
     ListTestModel *m_model;
 };
-
-// A cell as one field of a tab-separated line.
-QString tabField(QString text)
-{
-    for (QChar &c : text) {
-        if (c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
-            c = QLatin1Char(' ');
-    }
-    return text;
-}
 
 QPushButton *button(QWidget *parent, const char *name, const QString &text)
 {
@@ -178,15 +173,24 @@ int TestListDialog::selectedRow() const
     return selected.isEmpty() ? -1 : m_sorted->mapToSource(selected.constFirst()).row();
 }
 
+bool TestListDialog::canUse(int row) const
+{
+    // A row without an address is taken too: the switch's box says why it
+    // cannot be used.
+    if (row < 0)
+        return false;
+    return m_model->isUsable(row) || !ServerSwitcher::missingAddressText(m_model->list().row(row)).isEmpty();
+}
+
 void TestListDialog::updateUseButton()
 {
-    m_useServerButton->setEnabled(m_model->isUsable(selectedRow()) && !m_switcher.isBusy());
+    m_useServerButton->setEnabled(canUse(selectedRow()) && !m_switcher.isBusy());
 }
 
 void TestListDialog::onUseServerClicked()
 {
     const int row = selectedRow();
-    if (!m_model->isUsable(row) || m_switcher.isBusy())
+    if (!canUse(row) || m_switcher.isBusy())
         return;
     m_switcher.switchTo(row);
     updateUseButton();
@@ -194,17 +198,10 @@ void TestListDialog::onUseServerClicked()
 
 void TestListDialog::onCopyClicked()
 {
-    QStringList lines;
-    QStringList cells;
-    for (int column = 0; column < ListTestModel::ColumnCount; ++column)
-        cells.append(m_model->headerData(column, Qt::Horizontal).toString());
-    lines.append(cells.join(QLatin1Char('\t')));
-    for (int viewRow = 0; viewRow < m_sorted->rowCount(); ++viewRow) {
-        const int row = m_sorted->mapToSource(m_sorted->index(viewRow, 0)).row();
-        cells.clear();
-        for (int column = 0; column < ListTestModel::ColumnCount; ++column)
-            cells.append(tabField(m_model->text(row, column)));
-        lines.append(cells.join(QLatin1Char('\t')));
-    }
-    QGuiApplication::clipboard()->setText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    // The rows as the window shows them, in its order.
+    QVector<int> rows;
+    rows.reserve(m_sorted->rowCount());
+    for (int viewRow = 0; viewRow < m_sorted->rowCount(); ++viewRow)
+        rows.append(m_sorted->mapToSource(m_sorted->index(viewRow, 0)).row());
+    QGuiApplication::clipboard()->setText(resultTable(*m_model, rows, TableFormat::TabSeparated));
 }

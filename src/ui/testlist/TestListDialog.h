@@ -42,6 +42,7 @@ private:
     void onCopyClicked();
     void onFinished();
     void showProgress();
+    bool canUse(int row) const;
     void updateUseButton();
     int selectedRow() const;
 
