@@ -14,13 +14,13 @@ trap 'rm -rf "$tmp"' EXIT
 prefix=$tmp/prefix
 "$cmake" --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install failed"
 
-for file in bin/nexolan lib/nexolan/nexolan lib/nexolan/nexolan.dat share/applications/nexolan.desktop \
+for file in bin/nexolan lib/nexolan/nexolan lib/nexolan/nexolan.dat share/applications/net.torvik.nexolan.desktop \
     share/icons/hicolor/16x16/apps/nexolan.png share/icons/hicolor/32x32/apps/nexolan.png \
     share/icons/hicolor/scalable/apps/nexolan.svg; do
     [ -s "$prefix/$file" ] || fail "not installed: $file"
 done
 [ -e "$build/nexolan-messenger-x64.exe" ] && ! [ -s "$prefix/lib/nexolan/nexolan-messenger-x64.exe" ] && fail "no helper"
-! command -v desktop-file-validate >/dev/null || desktop-file-validate "$prefix/share/applications/nexolan.desktop" ||
+! command -v desktop-file-validate >/dev/null || desktop-file-validate "$prefix/share/applications/net.torvik.nexolan.desktop" ||
     fail "the desktop entry is not valid"
 
 # The installed launcher, run from another folder, finds the program and the
