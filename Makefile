@@ -96,13 +96,18 @@ bench: bench-build
 	$(BENCH_BUILD_DIR)/bench/nexolan_bench $(BENCH_ARGS)
 
 # Packaging: a Release build of its own, packed by CPack into a Debian
-# package (dpkg-shlibdeps, from dpkg-dev, works out its dependencies).
+# package (dpkg-shlibdeps, from dpkg-dev, works out its dependencies). It is
+# compiled and linked with the flags Debian builds its own packages with,
+# every hardening option included, as dpkg-buildflags gives them.
 PACKAGE_BUILD_DIR ?= build-package
 PACKAGE_PACKAGES := dpkg-dev
+DEB_FLAG = $$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get $(1))
 
 package: PACKAGES += $(PACKAGE_PACKAGES)
 package: deps
-	cmake -S . -B $(PACKAGE_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DNEXOLAN_BUILD_TESTS=OFF $(CMAKE_FLAGS)
+	cmake -S . -B $(PACKAGE_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DNEXOLAN_BUILD_TESTS=OFF \
+		"-DCMAKE_CXX_FLAGS=$(call DEB_FLAG,CPPFLAGS) $(call DEB_FLAG,CXXFLAGS)" \
+		"-DCMAKE_EXE_LINKER_FLAGS=$(call DEB_FLAG,LDFLAGS)" $(CMAKE_FLAGS)
 	cmake --build $(PACKAGE_BUILD_DIR) -j$(JOBS)
 	cd $(PACKAGE_BUILD_DIR) && cpack -G DEB
 
