@@ -13,10 +13,11 @@ PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev font
 	g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
 # `make test` also needs Wine (the Windows helpers and the Wine prefix tests),
 # a virtual X display, a D-Bus session and the AT-SPI stack with its Python
-# bindings (the end-to-end test), xdotool and the desktop file checker (the
-# installation test).
+# bindings (the end-to-end test), xdotool; for the installation test the
+# checkers of the desktop entry, the AppStream metainfo, the manual page and
+# the package.
 TEST_PACKAGES := wine wine64 xvfb xauth dbus-daemon at-spi2-core python3 python3-gi python3-pyatspi \
-	xdotool desktop-file-utils
+	xdotool desktop-file-utils appstream man-db lintian
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps configure build run test clean
