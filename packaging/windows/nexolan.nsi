@@ -54,6 +54,8 @@ Var ListNote
 
 ; The GPL asks for no acceptance to run the program: the licence page says
 ; so and goes on with Next, not "I Agree".
+!define MUI_PAGE_HEADER_TEXT "Licence"
+!define MUI_PAGE_HEADER_SUBTEXT "The terms under which Nexolan comes to you."
 !define MUI_LICENSEPAGE_TEXT_TOP "Nexolan is free software under the GNU General Public License, version 3 or later."
 !define MUI_LICENSEPAGE_TEXT_BOTTOM "You need not accept this licence to use Nexolan. It gives you the right to copy, change and pass on the program under its terms."
 !define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
