@@ -123,8 +123,8 @@ QString ListTestModel::text(int row, int column) const
         return QString();
     const Rating rating = rateTest(outcome.connectionSeconds.value_or(0), outcome.responseSeconds.value_or(0));
     switch (column) {
-    case ConnectionColumn: return outcome.connectionSeconds ? singleText(rating.connection) : QString();
-    case ResponseColumn: return outcome.responseSeconds ? singleText(rating.response) : QString();
+    case ConnectionColumn: return outcome.connectionSeconds ? floatText(rating.connection) : QString();
+    case ResponseColumn: return outcome.responseSeconds ? floatText(rating.response) : QString();
     case RatingColumn: return outcome.responseSeconds ? rating.verdict : QString();
     case ReplyColumn: return outcome.reply.text();
     }

@@ -110,7 +110,7 @@ QString numberText(double value)
     return formatNumber(value, 15);
 }
 
-QString singleText(float value)
+QString floatText(float value)
 {
     return formatNumber(double(value), 7);
 }

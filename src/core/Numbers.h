@@ -20,4 +20,4 @@ double leadingNumber(QLatin1StringView text);
 QString numberText(double value);
 
 // The same for a single-precision number, with up to 7 significant digits.
-QString singleText(float value);
+QString floatText(float value);

@@ -40,8 +40,8 @@ QString testReportText(const Rating &rating)
     return QStringList({
         QStringLiteral("Server test finished!"),
         QString(20, QLatin1Char('=')),
-        QStringLiteral("Connection time: ") + singleText(rating.connection) + QStringLiteral(" seconds"),
-        QStringLiteral("Response time: ") + singleText(rating.response) + QStringLiteral(" seconds."),
+        QStringLiteral("Connection time: ") + floatText(rating.connection) + QStringLiteral(" seconds"),
+        QStringLiteral("Response time: ") + floatText(rating.response) + QStringLiteral(" seconds."),
         QStringLiteral("Rating: ") + rating.verdict,
     }).join(QStringLiteral("\r\n"));
 }

@@ -37,57 +37,57 @@ AboutDialog::AboutDialog(LinkOpener &links, Registry *registry, QWidget *parent)
     setSizeGripEnabled(false);
 
     // Created in tab order, the picture last.
-    lblTitle = label(this, "lblTitle", {56, 8, 118, 25}, QStringLiteral("Nexolan"), Qt::AlignLeft);
-    lblTitle->setFont(tahomaFont(15.75));
+    m_titleLabel = label(this, "lblTitle", {56, 8, 118, 25}, QStringLiteral("Nexolan"), Qt::AlignLeft);
+    m_titleLabel->setFont(tahomaFont(15.75));
 
-    lblByME = label(this, "lblByME", {115, 40, 62, 13}, QStringLiteral("By Torvik"), Qt::AlignRight);
+    m_authorLabel = label(this, "lblByME", {115, 40, 62, 13}, QStringLiteral("By Torvik"), Qt::AlignRight);
 
-    lblInfo = label(this, "lblInfo", {16, 56, 161, 121},
+    m_descriptionLabel = label(this, "lblInfo", {16, 56, 161, 121},
                     QStringLiteral("Nexolan is an application wich shows you a list of servers you can connect to, "
                                    "with the ability to test them. It was inspired by an earlier server switcher. "
                                    "Thanks to those who gathered the server list and to the artist of the icon."),
                     Qt::AlignHCenter);
-    lblInfo->setWordWrap(true);
+    m_descriptionLabel->setWordWrap(true);
 
-    lblSupport = label(this, "lblSupport", {69, 184, 108, 13}, QStringLiteral("Click on my grimhal link"),
+    m_linkLabel = label(this, "lblSupport", {69, 184, 108, 13}, QStringLiteral("Click on my grimhal link"),
                        Qt::AlignRight);
     QFont linkFont = tahomaFont(8.25);
     linkFont.setUnderline(true);
-    lblSupport->setFont(linkFont);
-    QPalette linkPalette = lblSupport->palette();
+    m_linkLabel->setFont(linkFont);
+    QPalette linkPalette = m_linkLabel->palette();
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         linkPalette.setColor(group, QPalette::WindowText, QColor(0, 0, 255));
-    lblSupport->setPalette(linkPalette);
+    m_linkLabel->setPalette(linkPalette);
     // Where Tahoma is missing a wider font stands in for it; the
     // right-aligned link then grows to the left instead of losing the start
     // of its text.
-    const int linkWidth = lblSupport->fontMetrics().horizontalAdvance(lblSupport->text()) + 1;
-    if (linkWidth > lblSupport->width()) {
-        const int right = lblSupport->x() + lblSupport->width();
+    const int linkWidth = m_linkLabel->fontMetrics().horizontalAdvance(m_linkLabel->text()) + 1;
+    if (linkWidth > m_linkLabel->width()) {
+        const int right = m_linkLabel->x() + m_linkLabel->width();
         const int left = qMax(8, right - linkWidth);
-        lblSupport->setGeometry(left, lblSupport->y(), right - left, lblSupport->height());
+        m_linkLabel->setGeometry(left, m_linkLabel->y(), right - left, m_linkLabel->height());
     }
-    lblSupport->setCursor(Qt::PointingHandCursor);
-    lblSupport->setAccessibleName(lblSupport->text());
-    lblSupport->setAccessibleDescription(QStringLiteral("Opens the Grimhal web page in the browser"));
-    lblSupport->installEventFilter(this);
+    m_linkLabel->setCursor(Qt::PointingHandCursor);
+    m_linkLabel->setAccessibleName(m_linkLabel->text());
+    m_linkLabel->setAccessibleDescription(QStringLiteral("Opens the Grimhal web page in the browser"));
+    m_linkLabel->installEventFilter(this);
 
-    cmdClose = placed<QPushButton>(this, "cmdClose", 96, 200, 81, 25);
-    cmdClose->setText(QStringLiteral("Close"));
-    cmdClose->setDefault(true);
+    m_closeButton = placed<QPushButton>(this, "cmdClose", 96, 200, 81, 25);
+    m_closeButton->setText(QStringLiteral("Close"));
+    m_closeButton->setDefault(true);
 
-    Image1 = placed<QLabel>(this, "Image1", 8, 8, 32, 32);
-    Image1->setPixmap(appIcon().pixmap(QSize(32, 32)));
-    Image1->setAccessibleName(QStringLiteral("Nexolan icon"));
+    m_iconLabel = placed<QLabel>(this, "Image1", 8, 8, 32, 32);
+    m_iconLabel->setPixmap(appIcon().pixmap(QSize(32, 32)));
+    m_iconLabel->setAccessibleName(QStringLiteral("Nexolan icon"));
 
     // The Close button is the only control that takes the focus.
-    for (QWidget *control : {static_cast<QWidget *>(lblTitle), static_cast<QWidget *>(lblByME),
-                             static_cast<QWidget *>(lblInfo), static_cast<QWidget *>(lblSupport),
-                             static_cast<QWidget *>(Image1)})
+    for (QWidget *control : {static_cast<QWidget *>(m_titleLabel), static_cast<QWidget *>(m_authorLabel),
+                             static_cast<QWidget *>(m_descriptionLabel), static_cast<QWidget *>(m_linkLabel),
+                             static_cast<QWidget *>(m_iconLabel)})
         control->setFocusPolicy(Qt::NoFocus);
-    cmdClose->setFocus(Qt::OtherFocusReason);
+    m_closeButton->setFocus(Qt::OtherFocusReason);
 
-    connect(cmdClose, &QPushButton::clicked, this, &AboutDialog::onCloseClicked);
+    connect(m_closeButton, &QPushButton::clicked, this, &AboutDialog::onCloseClicked);
 }
 
 void AboutDialog::onCloseClicked()
@@ -105,7 +105,7 @@ void AboutDialog::onSupportLinkClicked()
 bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
 {
     // A click is a left press and release on the label.
-    if (watched == lblSupport) {
+    if (watched == m_linkLabel) {
         if (event->type() == QEvent::MouseButtonPress) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
             m_supportPressed = mouse->button() == Qt::LeftButton;
@@ -114,7 +114,7 @@ bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::MouseButtonRelease) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
             const bool click = m_supportPressed && mouse->button() == Qt::LeftButton
-                && lblSupport->rect().contains(mouse->position().toPoint());
+                && m_linkLabel->rect().contains(mouse->position().toPoint());
             m_supportPressed = false;
             if (click)
                 onSupportLinkClicked();
@@ -128,7 +128,7 @@ void AboutDialog::keyPressEvent(QKeyEvent *event)
 {
     // Esc presses the Close button, as Enter does through the default button.
     if (event->matches(QKeySequence::Cancel)) {
-        cmdClose->click();
+        m_closeButton->click();
         return;
     }
     QDialog::keyPressEvent(event);

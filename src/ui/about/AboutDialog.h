@@ -29,11 +29,11 @@ private:
     LinkOpener &m_links;
     Registry *m_registry;
 
-    QLabel *lblTitle = nullptr;
-    QLabel *lblByME = nullptr;
-    QLabel *lblInfo = nullptr;
-    QLabel *lblSupport = nullptr;
-    QPushButton *cmdClose = nullptr;
-    QLabel *Image1 = nullptr;
+    QLabel *m_titleLabel = nullptr;
+    QLabel *m_authorLabel = nullptr;
+    QLabel *m_descriptionLabel = nullptr;
+    QLabel *m_linkLabel = nullptr;
+    QPushButton *m_closeButton = nullptr;
+    QLabel *m_iconLabel = nullptr;
     bool m_supportPressed = false;
 };

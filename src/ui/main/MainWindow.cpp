@@ -41,14 +41,14 @@ MainWindow::MainWindow(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpen
     setFont(tahomaFont(8.25));
 
     // Menus carry no access keys and no shortcuts.
-    mnuFile = menuBar()->addMenu(QStringLiteral("File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuExit = mnuFile->addAction(QStringLiteral("Exit"));
-    mnuExit->setObjectName(QStringLiteral("mnuExit"));
-    mnuHelp = menuBar()->addMenu(QStringLiteral("Help"));
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuAbout = mnuHelp->addAction(QStringLiteral("About..."));
-    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("File"));
+    m_fileMenu->setObjectName(QStringLiteral("mnuFile"));
+    m_exitAction = m_fileMenu->addAction(QStringLiteral("Exit"));
+    m_exitAction->setObjectName(QStringLiteral("mnuExit"));
+    m_helpMenu = menuBar()->addMenu(QStringLiteral("Help"));
+    m_helpMenu->setObjectName(QStringLiteral("mnuHelp"));
+    m_aboutAction = m_helpMenu->addAction(QStringLiteral("About..."));
+    m_aboutAction->setObjectName(QStringLiteral("mnuAbout"));
 
     // The client area below the menu bar is 481 x 304 pixels, its controls
     // at fixed places.
@@ -57,78 +57,78 @@ MainWindow::MainWindow(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpen
     client->setFixedSize(481, 304);
     setCentralWidget(client);
 
-    lvw = placed<QTreeView>(client, "lvw", 0, 0, 481, 185);
-    lvw->setAccessibleName(QStringLiteral("Servers"));
-    lvw->setModel(m_model);
-    lvw->setRootIsDecorated(false);
-    lvw->setItemsExpandable(false);
-    lvw->setUniformRowHeights(true);
-    lvw->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvw->setSelectionMode(QAbstractItemView::SingleSelection);
-    lvw->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvw->setSortingEnabled(false);
-    lvw->setAllColumnsShowFocus(true);
-    lvw->header()->setStretchLastSection(false);
-    lvw->header()->setSectionsMovable(false);
+    m_serverView = placed<QTreeView>(client, "lvw", 0, 0, 481, 185);
+    m_serverView->setAccessibleName(QStringLiteral("Servers"));
+    m_serverView->setModel(m_model);
+    m_serverView->setRootIsDecorated(false);
+    m_serverView->setItemsExpandable(false);
+    m_serverView->setUniformRowHeights(true);
+    m_serverView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_serverView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_serverView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_serverView->setSortingEnabled(false);
+    m_serverView->setAllColumnsShowFocus(true);
+    m_serverView->header()->setStretchLastSection(false);
+    m_serverView->header()->setSectionsMovable(false);
     const int widths[] = {147, 90, 37, 96}; // 2200, 1350, 550 and 1440 twips
     for (int column = 0; column < ServerListModel::ColumnCount; ++column)
-        lvw->header()->resizeSection(column, widths[column]);
+        m_serverView->header()->resizeSection(column, widths[column]);
     // The selected row stays visible while the list lacks the focus.
-    QPalette listPalette = lvw->palette();
+    QPalette listPalette = m_serverView->palette();
     for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
         listPalette.setColor(QPalette::Inactive, role, listPalette.color(QPalette::Active, role));
-    lvw->setPalette(listPalette);
+    m_serverView->setPalette(listPalette);
 
-    stb = placed<QStatusBar>(client, "stb", 0, 287, 481, 17);
-    stb->setSizeGripEnabled(false);
-    stb->setAccessibleName(QStringLiteral("Status bar"));
-    m_statusLabel = new QLabel(stb);
+    m_statusBar = placed<QStatusBar>(client, "stb", 0, 287, 481, 17);
+    m_statusBar->setSizeGripEnabled(false);
+    m_statusBar->setAccessibleName(QStringLiteral("Status bar"));
+    m_statusLabel = new QLabel(m_statusBar);
     m_statusLabel->setObjectName(QStringLiteral("stbText"));
     m_statusLabel->setTextFormat(Qt::PlainText);
     // No accessible name of its own: screen readers read the status text as its name.
-    stb->addWidget(m_statusLabel, 1);
+    m_statusBar->addWidget(m_statusLabel, 1);
 
-    txtInfo = placed<QPlainTextEdit>(client, "txtInfo", 8, 192, 465, 57);
-    txtInfo->setAccessibleName(QStringLiteral("Server details"));
-    txtInfo->setReadOnly(true);
-    txtInfo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    QPalette infoPalette = txtInfo->palette();
+    m_detailsBox = placed<QPlainTextEdit>(client, "txtInfo", 8, 192, 465, 57);
+    m_detailsBox->setAccessibleName(QStringLiteral("Server details"));
+    m_detailsBox->setReadOnly(true);
+    m_detailsBox->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QPalette infoPalette = m_detailsBox->palette();
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         infoPalette.setColor(group, QPalette::Base, infoPalette.color(group, QPalette::ToolTipBase));
         infoPalette.setColor(group, QPalette::Text, infoPalette.color(group, QPalette::ToolTipText));
     }
-    txtInfo->setPalette(infoPalette);
-    txtInfo->setPlainText(QStringLiteral("Please select a server.\n"));
+    m_detailsBox->setPalette(infoPalette);
+    m_detailsBox->setPlainText(QStringLiteral("Please select a server.\n"));
 
-    cmdTestList = placed<QPushButton>(client, "cmdTestList", 216, 256, 81, 25);
-    cmdTestList->setText(QStringLiteral("Test List"));
-    cmdTestServer = placed<QPushButton>(client, "cmdTestServer", 304, 256, 81, 25);
-    cmdTestServer->setText(QStringLiteral("Test Server"));
-    cmdUseServer = placed<QPushButton>(client, "cmdUseServer", 392, 256, 81, 25);
-    cmdUseServer->setText(QStringLiteral("Use this server"));
+    m_testListButton = placed<QPushButton>(client, "cmdTestList", 216, 256, 81, 25);
+    m_testListButton->setText(QStringLiteral("Test List"));
+    m_testServerButton = placed<QPushButton>(client, "cmdTestServer", 304, 256, 81, 25);
+    m_testServerButton->setText(QStringLiteral("Test Server"));
+    m_useServerButton = placed<QPushButton>(client, "cmdUseServer", 392, 256, 81, 25);
+    m_useServerButton->setText(QStringLiteral("Use this server"));
 
-    setTabOrder(lvw, stb);
-    setTabOrder(stb, txtInfo);
-    setTabOrder(txtInfo, cmdTestList);
-    setTabOrder(cmdTestList, cmdTestServer);
-    setTabOrder(cmdTestServer, cmdUseServer);
+    setTabOrder(m_serverView, m_statusBar);
+    setTabOrder(m_statusBar, m_detailsBox);
+    setTabOrder(m_detailsBox, m_testListButton);
+    setTabOrder(m_testListButton, m_testServerButton);
+    setTabOrder(m_testServerButton, m_useServerButton);
 
-    connect(lvw->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    connect(m_serverView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
                 if (!m_filling && current.isValid())
-                    lvw_ItemClick(current.row());
+                    onServerClicked(current.row());
             });
-    connect(lvw->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MainWindow::keepRowSelected);
-    connect(cmdTestList, &QPushButton::clicked, this, &MainWindow::onTestListClicked);
-    connect(cmdTestServer, &QPushButton::clicked, this, &MainWindow::onTestServerClicked);
-    connect(cmdUseServer, &QPushButton::clicked, this, &MainWindow::onUseServerClicked);
-    connect(mnuExit, &QAction::triggered, this, &QWidget::close);
-    connect(mnuAbout, &QAction::triggered, this, &MainWindow::onAboutTriggered);
+    connect(m_serverView->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MainWindow::keepRowSelected);
+    connect(m_testListButton, &QPushButton::clicked, this, &MainWindow::onTestListClicked);
+    connect(m_testServerButton, &QPushButton::clicked, this, &MainWindow::onTestServerClicked);
+    connect(m_useServerButton, &QPushButton::clicked, this, &MainWindow::onUseServerClicked);
+    connect(m_exitAction, &QAction::triggered, this, &QWidget::close);
+    connect(m_aboutAction, &QAction::triggered, this, &MainWindow::onAboutTriggered);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     m_switcher = new ServerSwitcher(m_globals, m_messageBoxes, *m_model, this);
     connect(m_switcher, &ServerSwitcher::busyChanged, this, &MainWindow::setSwitching);
-    connect(m_switcher, &ServerSwitcher::finished, this, [this] { lvw->setFocus(Qt::OtherFocusReason); });
+    connect(m_switcher, &ServerSwitcher::finished, this, [this] { m_serverView->setFocus(Qt::OtherFocusReason); });
     setServerList(ServerList());
 }
 
@@ -139,7 +139,7 @@ void MainWindow::setServerList(ServerList list)
     m_filling = true;
     m_model->setList(std::move(list));
     if (m_model->rowCount() > 0)
-        lvw->setCurrentIndex(m_model->index(0, 0));
+        m_serverView->setCurrentIndex(m_model->index(0, 0));
     m_filling = false;
     setSwitching(m_switcher->isBusy());
 }
@@ -150,9 +150,9 @@ void MainWindow::setSwitching(bool switching)
     // (Wine's helper may take seconds) the window stays responsive, but
     // takes no second switch and starts no test.
     const bool usable = m_model->rowCount() > 0 && !switching;
-    cmdTestList->setEnabled(usable);
-    cmdTestServer->setEnabled(usable);
-    cmdUseServer->setEnabled(usable);
+    m_testListButton->setEnabled(usable);
+    m_testServerButton->setEnabled(usable);
+    m_useServerButton->setEnabled(usable);
     if (switching)
         setCursor(Qt::BusyCursor);
     else
@@ -161,24 +161,24 @@ void MainWindow::setSwitching(bool switching)
 
 int MainWindow::selectedRow() const
 {
-    const QModelIndex current = lvw->currentIndex();
+    const QModelIndex current = m_serverView->currentIndex();
     return current.isValid() ? current.row() : -1;
 }
 
 void MainWindow::keepRowSelected(const QItemSelection &selected)
 {
-    const QModelIndex current = lvw->currentIndex();
+    const QModelIndex current = m_serverView->currentIndex();
     // Assistive technology selects a row without making it the current one:
     // the row it selected becomes the selected row, as a click makes it.
     if (!selected.isEmpty() && selected.indexes().first().row() != current.row()) {
-        lvw->selectionModel()->setCurrentIndex(selected.indexes().first(),
+        m_serverView->selectionModel()->setCurrentIndex(selected.indexes().first(),
                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         return;
     }
     // A click on the empty part of the list, or Ctrl+click, would leave no
     // row selected; the list always keeps one while it has rows.
-    if (current.isValid() && !lvw->selectionModel()->hasSelection())
-        lvw->selectionModel()->select(current, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    if (current.isValid() && !m_serverView->selectionModel()->hasSelection())
+        m_serverView->selectionModel()->select(current, QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 void MainWindow::setStatusText(const QString &text)
@@ -209,7 +209,7 @@ void MainWindow::showDetails(int row)
 {
     // Three lines; the box holds them with '\n'. Huge fields show shortened.
     const ServerRow entry = m_model->row(row);
-    txtInfo->setPlainText(QStringLiteral("Host name: ") + ServerListModel::displayed(entry.host)
+    m_detailsBox->setPlainText(QStringLiteral("Host name: ") + ServerListModel::displayed(entry.host)
                           + QStringLiteral("\nIP Address: ") + ServerListModel::displayed(entry.ip)
                           + QStringLiteral("\nPort: ") + (entry.port ? numberText(*entry.port) : QString()));
 }
@@ -220,10 +220,10 @@ void MainWindow::activateList()
     const int row = selectedRow();
     if (row >= 0)
         showDetails(row);
-    lvw->setFocus(Qt::OtherFocusReason);
+    m_serverView->setFocus(Qt::OtherFocusReason);
 }
 
-void MainWindow::lvw_ItemClick(int row)
+void MainWindow::onServerClicked(int row)
 {
     showDetails(row);
 }

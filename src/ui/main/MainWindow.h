@@ -68,7 +68,7 @@ protected:
 
 private:
     int selectedRow() const;
-    void lvw_ItemClick(int row);
+    void onServerClicked(int row);
     void onTestListClicked();
     void onTestServerClicked();
     void onUseServerClicked();
@@ -86,16 +86,16 @@ private:
     ServerListModel *m_model = nullptr;
     ServerSwitcher *m_switcher = nullptr;
 
-    QTreeView *lvw = nullptr;
-    QStatusBar *stb = nullptr;
+    QTreeView *m_serverView = nullptr;
+    QStatusBar *m_statusBar = nullptr;
     QLabel *m_statusLabel = nullptr;
-    QPlainTextEdit *txtInfo = nullptr;
-    QPushButton *cmdTestList = nullptr;
-    QPushButton *cmdTestServer = nullptr;
-    QPushButton *cmdUseServer = nullptr;
-    QMenu *mnuFile = nullptr;
-    QAction *mnuExit = nullptr;
-    QMenu *mnuHelp = nullptr;
-    QAction *mnuAbout = nullptr;
+    QPlainTextEdit *m_detailsBox = nullptr;
+    QPushButton *m_testListButton = nullptr;
+    QPushButton *m_testServerButton = nullptr;
+    QPushButton *m_useServerButton = nullptr;
+    QMenu *m_fileMenu = nullptr;
+    QAction *m_exitAction = nullptr;
+    QMenu *m_helpMenu = nullptr;
+    QAction *m_aboutAction = nullptr;
     bool m_filling = false;
 };

@@ -19,8 +19,8 @@
 
 namespace {
 
-// lblStatus ends 7 pixels left of the Close button; lblTesting keeps the same
-// distance from lblStatus.
+// The status label ends 7 pixels left of the Close button; the testing label
+// keeps the same distance from the status label.
 constexpr int LabelGap = 7;
 
 AutoSizeLabel *caption(QWidget *parent, const char *name, const QString &text, int x, int y, int width, int height,
@@ -74,16 +74,17 @@ ServerTestDialog::ServerTestDialog(Clock &clock, ProbeConnector &connector, Mess
 
     // Design texts; the owner replaces those of the boxes and launchTest
     // those of the labels before the dialog first shows.
-    lblIP = caption(this, "lblIP", QStringLiteral("IP:"), 8, 8, 14, 13);
-    lblHostName = caption(this, "lblHostName", QStringLiteral("Hostname:"), 8, 24, 52, 13);
-    txtIP = textBox(this, "txtIP", QStringLiteral("127.0.0.1"), QStringLiteral("IP address"), 24, 8, 313, 13);
-    txtHostname = textBox(this, "txtHostname", QStringLiteral("localhost"), QStringLiteral("Host name"), 64, 24, 273, 13);
-    lblPort = caption(this, "lblPort", QStringLiteral("Port:"), 8, 40, 24, 13);
-    txtPort = textBox(this, "txtPort", QStringLiteral("80"), QStringLiteral("Port"), 40, 40, 297, 13);
+    m_ipLabel = caption(this, "lblIP", QStringLiteral("IP:"), 8, 8, 14, 13);
+    m_hostLabel = caption(this, "lblHostName", QStringLiteral("Hostname:"), 8, 24, 52, 13);
+    m_ipBox = textBox(this, "txtIP", QStringLiteral("127.0.0.1"), QStringLiteral("IP address"), 24, 8, 313, 13);
+    m_hostBox = textBox(this, "txtHostname", QStringLiteral("localhost"), QStringLiteral("Host name"), 64, 24, 273, 13);
+    m_portLabel = caption(this, "lblPort", QStringLiteral("Port:"), 8, 40, 24, 13);
+    m_portBox = textBox(this, "txtPort", QStringLiteral("80"), QStringLiteral("Port"), 40, 40, 297, 13);
     // Where a wider font stands in for Tahoma a caption can reach into the
     // box beside it: the caption then stays on top and the box's text starts
     // after it.
-    for (const auto &[label, box] : {std::pair{lblIP, txtIP}, {lblHostName, txtHostname}, {lblPort, txtPort}}) {
+    for (const auto &[label, box] :
+         {std::pair{m_ipLabel, m_ipBox}, {m_hostLabel, m_hostBox}, {m_portLabel, m_portBox}}) {
         const int overlap = label->geometry().right() + 3 - box->x();
         if (overlap > 0) {
             label->raise();
@@ -91,37 +92,37 @@ ServerTestDialog::ServerTestDialog(Clock &clock, ProbeConnector &connector, Mess
         }
     }
 
-    prg = placed<QProgressBar>(this, "prg", 8, 56, 329, 17);
-    prg->setRange(0, 3);
-    prg->setValue(0);
-    prg->setTextVisible(false);
-    prg->setAccessibleName(QStringLiteral("Test progress"));
+    m_progressBar = placed<QProgressBar>(this, "prg", 8, 56, 329, 17);
+    m_progressBar->setRange(0, 3);
+    m_progressBar->setValue(0);
+    m_progressBar->setTextVisible(false);
+    m_progressBar->setAccessibleName(QStringLiteral("Test progress"));
 
     // Enter and Esc do not press Close.
-    cmdClose = placed<QPushButton>(this, "cmdClose", 256, 80, 81, 25);
-    cmdClose->setText(QStringLiteral("Close"));
-    cmdClose->setAutoDefault(false);
-    cmdClose->setDefault(false);
+    m_closeButton = placed<QPushButton>(this, "cmdClose", 256, 80, 81, 25);
+    m_closeButton->setText(QStringLiteral("Close"));
+    m_closeButton->setAutoDefault(false);
+    m_closeButton->setDefault(false);
 
-    lblTesting = caption(this, "lblTesting", QStringLiteral("Ready"), 8, 80, 31, 13);
-    lblStatus = caption(this, "lblStatus", QStringLiteral("Ready"), 218, 80, 31, 13, AutoSizeLabel::Anchor::Right);
+    m_testingLabel = caption(this, "lblTesting", QStringLiteral("Ready"), 8, 80, 31, 13);
+    m_statusLabel = caption(this, "lblStatus", QStringLiteral("Ready"), 218, 80, 31, 13, AutoSizeLabel::Anchor::Right);
     fitBottomRow();
 
-    setTabOrder(txtIP, txtHostname);
-    setTabOrder(txtHostname, txtPort);
-    setTabOrder(txtPort, cmdClose);
+    setTabOrder(m_ipBox, m_hostBox);
+    setTabOrder(m_hostBox, m_portBox);
+    setTabOrder(m_portBox, m_closeButton);
 
     connect(m_probe, &ServerProbe::connected, this, &ServerTestDialog::showConnected);
     connect(m_probe, &ServerProbe::waiting, this, &ServerTestDialog::showWaiting);
     connect(m_probe, &ServerProbe::ended, this, &ServerTestDialog::showEnd);
-    connect(cmdClose, &QPushButton::clicked, this, &ServerTestDialog::onCloseClicked);
+    connect(m_closeButton, &QPushButton::clicked, this, &ServerTestDialog::onCloseClicked);
 }
 
 void ServerTestDialog::setServer(const QString &host, const QString &ip, std::optional<double> port)
 {
-    setBoxText(txtHostname, host);
-    setBoxText(txtIP, ip);
-    setBoxText(txtPort, port ? numberText(*port) : QString());
+    setBoxText(m_hostBox, host);
+    setBoxText(m_ipBox, ip);
+    setBoxText(m_portBox, port ? numberText(*port) : QString());
     m_ip = ip;
     m_port = port.value_or(0);
 }
@@ -132,21 +133,21 @@ void ServerTestDialog::launchTest()
         return;
     m_launched = true;
     m_probe->start(m_ip, m_port);
-    lblTesting->setCaption(QStringLiteral("Test in progress..."));
-    lblStatus->setCaption(QStringLiteral("Connecting..."));
+    m_testingLabel->setCaption(QStringLiteral("Test in progress..."));
+    m_statusLabel->setCaption(QStringLiteral("Connecting..."));
     fitBottomRow();
 }
 
 void ServerTestDialog::showConnected()
 {
-    prg->setValue(1);
+    m_progressBar->setValue(1);
 }
 
 void ServerTestDialog::showWaiting()
 {
-    lblStatus->setCaption(QStringLiteral("Waiting for response..."));
+    m_statusLabel->setCaption(QStringLiteral("Waiting for response..."));
     fitBottomRow();
-    prg->setValue(2);
+    m_progressBar->setValue(2);
 }
 
 void ServerTestDialog::showEnd(const ProbeResult &result)
@@ -161,10 +162,10 @@ void ServerTestDialog::showEnd(const ProbeResult &result)
 
 void ServerTestDialog::showFinished(double connectionSeconds, double responseSeconds)
 {
-    lblTesting->setCaption(QStringLiteral("Finished!"));
-    lblStatus->setCaption(QStringLiteral("Finished!"));
+    m_testingLabel->setCaption(QStringLiteral("Finished!"));
+    m_statusLabel->setCaption(QStringLiteral("Finished!"));
     fitBottomRow();
-    prg->setValue(3);
+    m_progressBar->setValue(3);
     unsetCursor();
     // The report opens once this handler has returned; a dialog closed
     // meanwhile takes its report with it.
@@ -176,7 +177,7 @@ void ServerTestDialog::showFinished(double connectionSeconds, double responseSec
 
 void ServerTestDialog::showFailed(const QString &description)
 {
-    lblTesting->setCaption(QStringLiteral("Error (") + description + QLatin1Char(')'));
+    m_testingLabel->setCaption(QStringLiteral("Error (") + description + QLatin1Char(')'));
     fitBottomRow();
     unsetCursor();
 }
@@ -205,5 +206,5 @@ void ServerTestDialog::keyPressEvent(QKeyEvent *event)
 
 void ServerTestDialog::fitBottomRow()
 {
-    lblTesting->setRoom(lblStatus->geometry().left() - LabelGap - lblTesting->geometry().left());
+    m_testingLabel->setRoom(m_statusLabel->geometry().left() - LabelGap - m_testingLabel->geometry().left());
 }

@@ -23,11 +23,12 @@ struct ProbeResult;
 // test; nothing carries over to the next.
 //
 // Screen: all labels size themselves to their text. The bottom row holds
-// lblTesting at the left and lblStatus beside the Close button: lblTesting
-// keeps its left edge (x = 8), lblStatus keeps its right edge (x = 249,
-// 7 pixels left of Close) and grows to the left. A long error description in
-// lblTesting is cut short on screen 7 pixels before lblStatus and shown whole
-// in its tool tip.
+// the testing label (m_testingLabel) at the left and the status label
+// (m_statusLabel) beside the Close button: the testing label keeps its left
+// edge (x = 8), the status label keeps its right edge (x = 249, 7 pixels left
+// of Close) and grows to the left. A long error description in the testing
+// label is cut short on screen 7 pixels before the status label and shown
+// whole in its tool tip.
 class ServerTestDialog : public QDialog
 {
     Q_OBJECT
@@ -35,7 +36,7 @@ class ServerTestDialog : public QDialog
 public:
     ServerTestDialog(Clock &clock, ProbeConnector &connector, MessageBoxes &messageBoxes, QWidget *parent = nullptr);
 
-    // Copies a server row into txtHostname, txtIP and txtPort, in this
+    // Copies a server row into the host name, IP and port boxes, in this
     // order; the test goes to that IP address and port.
     void setServer(const QString &host, const QString &ip, std::optional<double> port);
 
@@ -62,14 +63,14 @@ private:
     double m_port = 0;
     bool m_launched = false;
 
-    AutoSizeLabel *lblIP = nullptr;
-    AutoSizeLabel *lblHostName = nullptr;
-    QLineEdit *txtIP = nullptr;
-    QLineEdit *txtHostname = nullptr;
-    AutoSizeLabel *lblPort = nullptr;
-    QLineEdit *txtPort = nullptr;
-    QProgressBar *prg = nullptr;
-    QPushButton *cmdClose = nullptr;
-    AutoSizeLabel *lblTesting = nullptr;
-    AutoSizeLabel *lblStatus = nullptr;
+    AutoSizeLabel *m_ipLabel = nullptr;
+    AutoSizeLabel *m_hostLabel = nullptr;
+    QLineEdit *m_ipBox = nullptr;
+    QLineEdit *m_hostBox = nullptr;
+    AutoSizeLabel *m_portLabel = nullptr;
+    QLineEdit *m_portBox = nullptr;
+    QProgressBar *m_progressBar = nullptr;
+    QPushButton *m_closeButton = nullptr;
+    AutoSizeLabel *m_testingLabel = nullptr;
+    AutoSizeLabel *m_statusLabel = nullptr;
 };

@@ -72,46 +72,46 @@ TestListDialog::TestListDialog(Clock &clock, ProbeConnector &connector, ServerSw
     setWindowTitle(QStringLiteral("Test List"));
     setFont(tahomaFont(8.25));
 
-    lvwResults = new QTreeView(this);
-    lvwResults->setObjectName(QStringLiteral("lvwResults"));
-    lvwResults->setAccessibleName(QStringLiteral("Results"));
-    lvwResults->setModel(m_sorted);
-    lvwResults->setRootIsDecorated(false);
-    lvwResults->setItemsExpandable(false);
-    lvwResults->setUniformRowHeights(true);
-    lvwResults->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvwResults->setSelectionMode(QAbstractItemView::SingleSelection);
-    lvwResults->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvwResults->setAllColumnsShowFocus(true);
-    lvwResults->setSortingEnabled(true);
-    lvwResults->sortByColumn(ListTestModel::RatingColumn, Qt::AscendingOrder);
+    m_resultView = new QTreeView(this);
+    m_resultView->setObjectName(QStringLiteral("lvwResults"));
+    m_resultView->setAccessibleName(QStringLiteral("Results"));
+    m_resultView->setModel(m_sorted);
+    m_resultView->setRootIsDecorated(false);
+    m_resultView->setItemsExpandable(false);
+    m_resultView->setUniformRowHeights(true);
+    m_resultView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_resultView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_resultView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_resultView->setAllColumnsShowFocus(true);
+    m_resultView->setSortingEnabled(true);
+    m_resultView->sortByColumn(ListTestModel::RatingColumn, Qt::AscendingOrder);
     const int widths[ListTestModel::ColumnCount] = {140, 90, 40, 70, 65, 65, 150};
     for (int column = 0; column < ListTestModel::ColumnCount; ++column)
-        lvwResults->header()->resizeSection(column, widths[column]);
+        m_resultView->header()->resizeSection(column, widths[column]);
 
-    prg = new QProgressBar(this);
-    prg->setObjectName(QStringLiteral("prgList"));
-    prg->setAccessibleName(QStringLiteral("Test progress"));
-    prg->setTextVisible(false);
-    lblProgress = new QLabel(this);
-    lblProgress->setObjectName(QStringLiteral("lblProgress"));
+    m_progressBar = new QProgressBar(this);
+    m_progressBar->setObjectName(QStringLiteral("prgList"));
+    m_progressBar->setAccessibleName(QStringLiteral("Test progress"));
+    m_progressBar->setTextVisible(false);
+    m_progressLabel = new QLabel(this);
+    m_progressLabel->setObjectName(QStringLiteral("lblProgress"));
 
-    cmdStop = button(this, "cmdStop", QStringLiteral("Stop"));
-    cmdUse = button(this, "cmdUse", QStringLiteral("Use this server"));
-    cmdCopy = button(this, "cmdCopy", QStringLiteral("Copy"));
-    cmdClose = button(this, "cmdClose", QStringLiteral("Close"));
+    m_stopButton = button(this, "cmdStop", QStringLiteral("Stop"));
+    m_useServerButton = button(this, "cmdUse", QStringLiteral("Use this server"));
+    m_copyButton = button(this, "cmdCopy", QStringLiteral("Copy"));
+    m_closeButton = button(this, "cmdClose", QStringLiteral("Close"));
 
     auto *progressRow = new QHBoxLayout;
-    progressRow->addWidget(prg, 1);
-    progressRow->addWidget(lblProgress);
+    progressRow->addWidget(m_progressBar, 1);
+    progressRow->addWidget(m_progressLabel);
     auto *buttonRow = new QHBoxLayout;
-    buttonRow->addWidget(cmdStop);
-    buttonRow->addWidget(cmdUse);
-    buttonRow->addWidget(cmdCopy);
+    buttonRow->addWidget(m_stopButton);
+    buttonRow->addWidget(m_useServerButton);
+    buttonRow->addWidget(m_copyButton);
     buttonRow->addStretch(1);
-    buttonRow->addWidget(cmdClose);
+    buttonRow->addWidget(m_closeButton);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(lvwResults, 1);
+    layout->addWidget(m_resultView, 1);
     layout->addLayout(progressRow);
     layout->addLayout(buttonRow);
     resize(660, 360);
@@ -119,13 +119,13 @@ TestListDialog::TestListDialog(Clock &clock, ProbeConnector &connector, ServerSw
     connect(m_test, &ListTest::rowTested, this, &TestListDialog::showProgress);
     connect(m_test, &ListTest::rowTested, this, &TestListDialog::updateUseButton);
     connect(m_test, &ListTest::finished, this, &TestListDialog::onFinished);
-    connect(lvwResults->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(m_resultView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TestListDialog::updateUseButton);
-    connect(lvwResults, &QTreeView::doubleClicked, this, &TestListDialog::onUseServerClicked);
-    connect(cmdStop, &QPushButton::clicked, this, &TestListDialog::onStopClicked);
-    connect(cmdUse, &QPushButton::clicked, this, &TestListDialog::onUseServerClicked);
-    connect(cmdCopy, &QPushButton::clicked, this, &TestListDialog::onCopyClicked);
-    connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_resultView, &QTreeView::doubleClicked, this, &TestListDialog::onUseServerClicked);
+    connect(m_stopButton, &QPushButton::clicked, this, &TestListDialog::onStopClicked);
+    connect(m_useServerButton, &QPushButton::clicked, this, &TestListDialog::onUseServerClicked);
+    connect(m_copyButton, &QPushButton::clicked, this, &TestListDialog::onCopyClicked);
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(&m_switcher, &ServerSwitcher::busyChanged, this, &TestListDialog::updateUseButton);
 }
 
@@ -137,8 +137,8 @@ TestListDialog::~TestListDialog()
 void TestListDialog::start()
 {
     m_model->start();
-    cmdStop->setText(m_test->isRunning() ? QStringLiteral("Stop") : QStringLiteral("Test Again"));
-    prg->setRange(0, m_model->rowCount());
+    m_stopButton->setText(m_test->isRunning() ? QStringLiteral("Stop") : QStringLiteral("Test Again"));
+    m_progressBar->setRange(0, m_model->rowCount());
     showProgress();
     updateUseButton();
 }
@@ -153,7 +153,7 @@ void TestListDialog::onStopClicked()
 {
     if (m_test->isRunning()) {
         m_test->stop();
-        cmdStop->setText(QStringLiteral("Test Again"));
+        m_stopButton->setText(QStringLiteral("Test Again"));
     } else {
         start();
     }
@@ -161,26 +161,26 @@ void TestListDialog::onStopClicked()
 
 void TestListDialog::onFinished()
 {
-    cmdStop->setText(QStringLiteral("Test Again"));
+    m_stopButton->setText(QStringLiteral("Test Again"));
 }
 
 void TestListDialog::showProgress()
 {
-    prg->setValue(int(m_test->testedRows()));
-    lblProgress->setText(
+    m_progressBar->setValue(int(m_test->testedRows()));
+    m_progressLabel->setText(
         QStringLiteral("Tested %1 of %2 servers").arg(m_test->testedRows()).arg(m_model->rowCount()));
 }
 
 int TestListDialog::selectedRow() const
 {
     // The row the user picked, not merely the one with the focus frame.
-    const QModelIndexList selected = lvwResults->selectionModel()->selectedRows();
+    const QModelIndexList selected = m_resultView->selectionModel()->selectedRows();
     return selected.isEmpty() ? -1 : m_sorted->mapToSource(selected.constFirst()).row();
 }
 
 void TestListDialog::updateUseButton()
 {
-    cmdUse->setEnabled(m_model->isUsable(selectedRow()) && !m_switcher.isBusy());
+    m_useServerButton->setEnabled(m_model->isUsable(selectedRow()) && !m_switcher.isBusy());
 }
 
 void TestListDialog::onUseServerClicked()

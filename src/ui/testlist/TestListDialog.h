@@ -50,11 +50,11 @@ private:
     ListTestModel *m_model;
     QSortFilterProxyModel *m_sorted;
 
-    QTreeView *lvwResults = nullptr;
-    QProgressBar *prg = nullptr;
-    QLabel *lblProgress = nullptr;
-    QPushButton *cmdStop = nullptr;
-    QPushButton *cmdUse = nullptr;
-    QPushButton *cmdCopy = nullptr;
-    QPushButton *cmdClose = nullptr;
+    QTreeView *m_resultView = nullptr;
+    QProgressBar *m_progressBar = nullptr;
+    QLabel *m_progressLabel = nullptr;
+    QPushButton *m_stopButton = nullptr;
+    QPushButton *m_useServerButton = nullptr;
+    QPushButton *m_copyButton = nullptr;
+    QPushButton *m_closeButton = nullptr;
 };
