@@ -15,9 +15,10 @@ PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev font
 # a virtual X display, a D-Bus session and the AT-SPI stack with its Python
 # bindings (the end-to-end test), xdotool; for the installation test the
 # checkers of the desktop entry, the AppStream metainfo, the manual page and
-# the package.
+# the package, and dpkg-shlibdeps (dpkg-dev), without which the package it
+# packs would lack the dependency on the C library that lintian asks for.
 TEST_PACKAGES := wine wine64 xvfb xauth dbus-daemon at-spi2-core python3 python3-gi python3-pyatspi \
-	xdotool desktop-file-utils appstream man-db lintian
+	xdotool desktop-file-utils appstream man-db lintian dpkg-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps configure build run test clean
