@@ -6,11 +6,12 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-# To build and run: Qt and the build tools; Wine's Tahoma, which the windows
-# are laid out for; the mingw-w64 compilers for the helper programs that reach
+# To build and run: Qt and the build tools; Qt's translation tools (lupdate,
+# lrelease) and its own translations; Wine's Tahoma, which the windows are
+# laid out for; the mingw-w64 compilers for the helper programs that reach
 # Messenger under Wine.
-PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-wine \
-	g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools \
+	qt6-translations-l10n libgl-dev fonts-wine g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
 # `make test` also needs Wine (the Windows helpers and the Wine prefix tests),
 # a virtual X display, a D-Bus session and the AT-SPI stack with its Python
 # bindings (the end-to-end test), xdotool; for the installation test the
@@ -21,7 +22,7 @@ TEST_PACKAGES := wine wine64 xvfb xauth dbus-daemon at-spi2-core python3 python3
 	xdotool desktop-file-utils appstream man-db lintian dpkg-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build run test clean
+.PHONY: deps configure build run test clean translations
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
@@ -45,6 +46,11 @@ test: build
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+# The translations (translations/*.ts) brought up to date with the sources by
+# lupdate: new texts added unfinished, those the sources dropped removed.
+translations: configure
+	cmake --build $(BUILD_DIR) --target update_translations
 
 # Sanitizer build: the suites under AddressSanitizer (with LeakSanitizer) and
 # UndefinedBehaviorSanitizer, in their own build tree. The end-to-end,

@@ -34,6 +34,9 @@ endif()
 # Messenger runs under it.
 string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "wine")
+# Qt's own translations, for the standard buttons in the user's language;
+# without them those stay English.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 
 # The server list is installed as /etc/nexolan/nexolan.dat (see
 # InstallServerList.cmake): a conffile, which dpkg keeps when the user

@@ -14,7 +14,9 @@
 # JOBS=<n> sets the parallel jobs (default: the number of processors).
 WINDOWS_BUILD_DIR ?= build-windows
 WINDOWS_DIST_DIR ?= dist
-WINDOWS_PACKAGES := cmake ninja-build qt6-base-dev qt6-base-dev-tools dpkg-dev debian-archive-keyring \
+# The host's lrelease and Qt's translations go into the program.
+WINDOWS_PACKAGES := cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-l10n-tools qt6-translations-l10n \
+	dpkg-dev debian-archive-keyring \
 	gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix zip nsis
 WINDOWS_TEST_PACKAGES := wine wine64 xvfb xauth xdotool imagemagick
 

@@ -87,8 +87,9 @@ QString alignedTable(const ListTestModel &model)
 
 int usageError(const QString &message)
 {
-    Console::writeError(QCoreApplication::applicationName().toLower() + QStringLiteral(": ") + message
-                        + QStringLiteral(" (see --help)\n"));
+    Console::writeError(QCoreApplication::translate("CommandLine", "%1: %2 (see --help)")
+                            .arg(QCoreApplication::applicationName().toLower(), message)
+                        + QLatin1Char('\n'));
     return ExitUsage;
 }
 
@@ -110,19 +111,25 @@ int runCommandLine(QCoreApplication &app, const QString &defaultListPath, ProbeC
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Tests every server of the list beside the program (or FILE) and prints them best first.\n"
-                       "Exit status: 0 when a server accepts MSNP9 or MSNP10, 1 when none does, 2 for a usage\n"
-                       "error or an unreadable list."));
-    const QCommandLineOption testList(QStringLiteral("test-list"), QStringLiteral("Test every server of the list."));
-    const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("The server list to test."),
-                                  QStringLiteral("FILE"));
-    const QCommandLineOption jobs(QStringLiteral("jobs"),
-                                  QStringLiteral("Connection attempts pending at once, 1 to 10 (default 4)."),
-                                  QStringLiteral("N"), QStringLiteral("4"));
-    const QCommandLineOption timeout(QStringLiteral("timeout"),
-                                     QStringLiteral("Time limit per server in seconds (default 10)."),
-                                     QStringLiteral("SECONDS"), QStringLiteral("10"));
-    const QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("Print comma-separated values."));
+        QCoreApplication::translate("CommandLine", "Tests every server of the list beside the program (or FILE) "
+                                                   "and prints them best first.\n"
+                                                   "Exit status: 0 when a server accepts MSNP9 or MSNP10, 1 when "
+                                                   "none does, 2 for a usage\nerror or an unreadable list."));
+    const QCommandLineOption testList(QStringLiteral("test-list"),
+                                      QCoreApplication::translate("CommandLine", "Test every server of the list."));
+    const QCommandLineOption list(QStringLiteral("list"),
+                                  QCoreApplication::translate("CommandLine", "The server list to test."),
+                                  QCoreApplication::translate("CommandLine", "FILE"));
+    const QCommandLineOption jobs(
+        QStringLiteral("jobs"),
+        QCoreApplication::translate("CommandLine", "Connection attempts pending at once, 1 to 10 (default 4)."),
+        QCoreApplication::translate("CommandLine", "N"), QStringLiteral("4"));
+    const QCommandLineOption timeout(
+        QStringLiteral("timeout"),
+        QCoreApplication::translate("CommandLine", "Time limit per server in seconds (default 10)."),
+        QCoreApplication::translate("CommandLine", "SECONDS"), QStringLiteral("10"));
+    const QCommandLineOption csv(QStringLiteral("csv"),
+                                 QCoreApplication::translate("CommandLine", "Print comma-separated values."));
     parser.addOptions({testList, list, jobs, timeout, csv});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
@@ -139,25 +146,28 @@ int runCommandLine(QCoreApplication &app, const QString &defaultListPath, ProbeC
         return ExitAccepted;
     }
     if (!parser.isSet(testList))
-        return usageError(QStringLiteral("--list, --jobs, --timeout and --csv go with --test-list"));
+        return usageError(
+            QCoreApplication::translate("CommandLine", "--list, --jobs, --timeout and --csv go with --test-list"));
     if (!parser.positionalArguments().isEmpty())
-        return usageError(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().constFirst()));
+        return usageError(QCoreApplication::translate("CommandLine", "unexpected argument '%1'")
+                              .arg(parser.positionalArguments().constFirst()));
 
     ListTest::Limits limits;
     bool ok = false;
     limits.pending = parser.value(jobs).toInt(&ok);
     if (!ok || limits.pending < 1 || limits.pending > 10)
-        return usageError(QStringLiteral("--jobs takes a whole number from 1 to 10"));
+        return usageError(QCoreApplication::translate("CommandLine", "--jobs takes a whole number from 1 to 10"));
     limits.timeLimit = QLocale::c().toDouble(parser.value(timeout), &ok);
     if (!ok || !(limits.timeLimit > 0) || !std::isfinite(limits.timeLimit))
-        return usageError(QStringLiteral("--timeout takes a number of seconds above 0"));
+        return usageError(QCoreApplication::translate("CommandLine", "--timeout takes a number of seconds above 0"));
 
     const QString listPath = parser.isSet(list) ? parser.value(list) : defaultListPath;
     QByteArray bytes;
     QString error;
     const StoreFile::ReadStatus status = StoreFile::read(listPath, ServerListSizeLimit, &bytes, &error);
     if (status == StoreFile::ReadStatus::Missing)
-        error = QStringLiteral("Cannot read %1: it does not exist.").arg(QDir::toNativeSeparators(listPath));
+        error = QCoreApplication::translate("CommandLine", "Cannot read %1: it does not exist.")
+                    .arg(QDir::toNativeSeparators(listPath));
     if (status != StoreFile::ReadStatus::Ok) {
         Console::writeError(QCoreApplication::applicationName().toLower() + QStringLiteral(": ") + error
                             + QLatin1Char('\n'));

@@ -12,6 +12,7 @@
 #include "ui/about/ReferralLinks.h"
 #include "ui/main/MainWindow.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -31,16 +32,19 @@ QString launchCounter(Platform &platform)
 QString firstRunNotice()
 {
     return QStringList({
-        QStringLiteral("Important information:"),
+        QCoreApplication::translate("Startup", "Important information:"),
         QString(),
-        QStringLiteral("Sorry for the grimhal links... I need them, really!"),
-        QStringLiteral("Nexolan follows in the footsteps of an earlier server switcher for Messenger."),
-        QStringLiteral("I didn't add the 'Test List' option, because there is a limit of connections (check netstat)."),
-        QStringLiteral("It uses RegRead and RegWrite functions of the Shell object, so don't be afraid when Norton gives you a warning."),
+        QCoreApplication::translate("Startup", "Sorry for the grimhal links... I need them, really!"),
+        QCoreApplication::translate("Startup", "Nexolan follows in the footsteps of an earlier server switcher for "
+                                               "Messenger."),
+        QCoreApplication::translate("Startup", "I didn't add the 'Test List' option, because there is a limit of "
+                                               "connections (check netstat)."),
+        QCoreApplication::translate("Startup", "It uses RegRead and RegWrite functions of the Shell object, so don't "
+                                               "be afraid when Norton gives you a warning."),
         QString(),
-        QStringLiteral("I screwed my NAV 2k3 so I hope you like it! :P "),
+        QCoreApplication::translate("Startup", "I screwed my NAV 2k3 so I hope you like it! :P "),
         QString(),
-        QStringLiteral("Note: this will only be shown once."),
+        QCoreApplication::translate("Startup", "Note: this will only be shown once."),
     }).join(QStringLiteral("\r\n"));
 }
 
@@ -69,7 +73,8 @@ void finishStartUp(Platform &platform, AppGlobals &globals, const RegistryReadin
     // or device of that name is no list.
     const QString listPath = platform.programDirectory + QLatin1Char('/') + platform.programName + QStringLiteral(".dat");
     if (!QFileInfo(listPath).isFile()) {
-        boxes.showMessage(QStringLiteral("Error: Server files not found!"), MessageStyle::Error);
+        boxes.showMessage(QCoreApplication::translate("Startup", "Error: Server files not found!"),
+                          MessageStyle::Error);
         done(nullptr);
         return;
     }
@@ -89,7 +94,8 @@ void finishStartUp(Platform &platform, AppGlobals &globals, const RegistryReadin
     const qsizetype count = list.size();
     window->setServerList(std::move(list));
     window->setStatusText(itemCountText(count));
-    window->setRegistryLocation(globals.registry ? globals.registry->location() : QStringLiteral("none"));
+    window->setRegistryLocation(globals.registry ? globals.registry->location()
+                                                 : QCoreApplication::translate("Startup", "none"));
 
     // Show it, centred; showing activates it.
     window->centreOnScreen();
@@ -109,7 +115,9 @@ void startUp(Platform &platform, AppGlobals &globals, StartUpDone done)
     globals.messenger = platform.objects.createMessenger(&error);
     globals.messengerLoaded = globals.messenger != nullptr;
     if (!globals.messengerLoaded) {
-        platform.messageBoxes.showMessage(QStringLiteral("Can not load the Messenger API Type Library. If you are on Windows XP, this could be the reason."),
+        platform.messageBoxes.showMessage(QCoreApplication::translate("Startup", "Can not load the Messenger API Type "
+                                                                                 "Library. If you are on Windows XP, "
+                                                                                 "this could be the reason."),
                                           MessageStyle::Error);
     }
 

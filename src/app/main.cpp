@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/Startup.h"
+#include "app/Translations.h"
 #include "core/SteadyClock.h"
 #include "platform/Platform.h"
 #include "platform/SystemConnector.h"
@@ -20,6 +21,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QLocale>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -49,6 +51,9 @@ int main(int argc, char *argv[])
         QCoreApplication::setApplicationName(QStringLiteral("Nexolan"));
         QCoreApplication::setApplicationVersion(QStringLiteral(NEXOLAN_VERSION));
         const QFileInfo program = programFile();
+        // The help, the errors and the aligned table in the user's language; the CSV stays English.
+        Translations translations(program.absolutePath());
+        translations.install(QLocale::system().uiLanguages());
         const QString list =
             program.absolutePath() + QLatin1Char('/') + program.completeBaseName() + QStringLiteral(".dat");
         return runCommandLine(app, list, *connector, clock);
@@ -61,6 +66,9 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral(NEXOLAN_APP_ID));
     provideTahoma();
     const QFileInfo program = programFile();
+    // The user's language, before the first window or box.
+    Translations translations(program.absolutePath());
+    translations.install(QLocale::system().uiLanguages());
 
 #ifdef Q_OS_WIN
     // The settings and Messenger's server setting live in the registry.

@@ -80,8 +80,10 @@ bool ListTestModel::lessThan(int left, int right, int column) const
     switch (column) {
     case HostColumn:
     case IpColumn:
-    case ReplyColumn:
         order = text(left, column).compare(text(right, column), Qt::CaseInsensitive);
+        break;
+    case ReplyColumn: // in the order the user reads them
+        order = a.reply.shownText().compare(b.reply.shownText(), Qt::CaseInsensitive);
         break;
     case PortColumn:
         order = compareNumbers(m_list.port(left), m_list.port(right));
@@ -154,9 +156,16 @@ QVariant ListTestModel::data(const QModelIndex &index, int role) const
         return QVariant();
     // Names and addresses are decoded only as far as they are shown.
     if (column == HostColumn)
-        return ServerListModel::displayed(m_list.host(index.row(), ServerListModel::DisplayLimit + 1));
+        return ServerListModel::displayed(shownCell(m_list.host(index.row(), ServerListModel::DisplayLimit + 1)));
     if (column == IpColumn)
         return ServerListModel::displayed(m_list.ip(index.row(), ServerListModel::DisplayLimit + 1));
+    // The rating and the reply in the user's language; text() keeps them
+    // English for the programs that read them.
+    const ListTest::Result &outcome = result(index.row());
+    if (column == RatingColumn && outcome.tested && outcome.responseSeconds)
+        return shownVerdict(rateTest(outcome.connectionSeconds.value_or(0), *outcome.responseSeconds));
+    if (column == ReplyColumn && outcome.tested)
+        return outcome.reply.shownText();
     return text(index.row(), column);
 }
 
@@ -164,12 +173,13 @@ QVariant ListTestModel::headerData(int section, Qt::Orientation orientation, int
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
         return QVariant();
-    static const char *const headers[ColumnCount] = {"Host Name", "Host IP",  "Port", "Connection",
-                                                     "Response",  "Rating", "Reply"};
+    static const char *const headers[ColumnCount] = {
+        QT_TR_NOOP("Host Name"), QT_TR_NOOP("Host IP"), QT_TR_NOOP("Port"),  QT_TR_NOOP("Connection"),
+        QT_TR_NOOP("Response"),  QT_TR_NOOP("Rating"),  QT_TR_NOOP("Reply")};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return QString::fromLatin1(headers[section]);
+        return tr(headers[section]);
     if (role == Qt::ToolTipRole && (section == ConnectionColumn || section == ResponseColumn))
-        return QStringLiteral("Seconds, cut to hundredths");
+        return tr("Seconds, cut to hundredths");
     return QVariant();
 }
 

@@ -6,10 +6,10 @@
 
 // The marker that a list row's status cell carries when it is the server that
 // Messenger is set to use.
-inline const QString CurrentMarker = QStringLiteral("(Currently Using)");
+inline const QString CurrentMarker = QStringLiteral(QT_TRANSLATE_NOOP("ServerList", "(Currently Using)"));
 
 // Host name text shown for a record without a host name.
-inline const QString UnknownHost = QStringLiteral("(Unknown host)");
+inline const QString UnknownHost = QStringLiteral(QT_TRANSLATE_NOOP("ServerList", "(Unknown host)"));
 
 // Where Messenger keeps the server it signs in to.
 inline const QString MessengerServerValue = QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger\\Server");

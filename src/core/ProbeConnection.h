@@ -23,6 +23,11 @@ public:
     // Drops the connection at once; no signal follows.
     virtual void abort() = 0;
 
+    // A failure's description as the user reads it. Connections describe
+    // the usual failures in English, which programs read too, and these
+    // show translated; the system's own words show as they are.
+    static QString shownDescription(const QString &description) { return tr(description.toUtf8().constData()); }
+
 Q_SIGNALS:
     void connected();
     // Data arrived: what one read took, at most a few KiB.

@@ -2,9 +2,19 @@
 
 #include "Numbers.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <cmath>
+
+namespace {
+
+// In English, which programs read; shownVerdict() translates them.
+const char *const verdicts[] = {QT_TRANSLATE_NOOP("Rating", "Very good"), QT_TRANSLATE_NOOP("Rating", "Good"),
+                                QT_TRANSLATE_NOOP("Rating", "Normal"), QT_TRANSLATE_NOOP("Rating", "Poor"),
+                                QT_TRANSLATE_NOOP("Rating", "Bad")};
+
+} // namespace
 
 double truncateToHundredths(double value)
 {
@@ -30,18 +40,22 @@ Rating rateTest(double connectionSeconds, double responseSeconds)
         rating.band = 3;
     else
         rating.band = 4;
-    static const char *const verdicts[] = {"Very good", "Good", "Normal", "Poor", "Bad"};
     rating.verdict = QString::fromLatin1(verdicts[rating.band]);
     return rating;
+}
+
+QString shownVerdict(const Rating &rating)
+{
+    return QCoreApplication::translate("Rating", verdicts[rating.band]);
 }
 
 QString testReportText(const Rating &rating)
 {
     return QStringList({
-        QStringLiteral("Server test finished!"),
+        QCoreApplication::translate("Rating", "Server test finished!"),
         QString(20, QLatin1Char('=')),
-        QStringLiteral("Connection time: ") + floatText(rating.connection) + QStringLiteral(" seconds"),
-        QStringLiteral("Response time: ") + floatText(rating.response) + QStringLiteral(" seconds."),
-        QStringLiteral("Rating: ") + rating.verdict,
+        QCoreApplication::translate("Rating", "Connection time: %1 seconds").arg(floatText(rating.connection)),
+        QCoreApplication::translate("Rating", "Response time: %1 seconds.").arg(floatText(rating.response)),
+        QCoreApplication::translate("Rating", "Rating: %1").arg(shownVerdict(rating)),
     }).join(QStringLiteral("\r\n"));
 }

@@ -19,5 +19,8 @@ struct Rating
 // Rates a test from its two raw time differences in seconds.
 Rating rateTest(double connectionSeconds, double responseSeconds);
 
-// The five lines of the report box, joined by CR LF.
+// The verdict in the user's language; Rating::verdict stays English.
+QString shownVerdict(const Rating &rating);
+
+// The five lines of the report box, joined by CR LF, in the user's language.
 QString testReportText(const Rating &rating);

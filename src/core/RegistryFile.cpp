@@ -87,7 +87,7 @@ bool splitRegistryPath(const QString &path, QString *key, QString *valueName, QS
     const QString keyPart = slash < 0 ? QString() : path.left(slash);
     const QString root = keyPart.section(QLatin1Char('\\'), 0, 0);
     if (slash < 0 || root.compare(rootKey, Qt::CaseInsensitive) != 0) {
-        *error = QStringLiteral("Unsupported registry path \"%1\": only HKEY_CURRENT_USER is available.").arg(path);
+        *error = RegistryFile::tr("Unsupported registry path \"%1\": only HKEY_CURRENT_USER is available.").arg(path);
         return false;
     }
     *key = keyPart;
@@ -142,7 +142,7 @@ bool RegistryFile::read(const QString &key, const QString &valueName, RegistryVa
     QString name, data;
     if (found.index < 0 || !splitValueLine(m_lines.text(found.index).trimmed(), &name, &data)
         || data == QLatin1String("-")) {
-        *error = QStringLiteral("The registry value \"%1\" of key \"%2\" does not exist.").arg(valueName, key);
+        *error = tr("The registry value \"%1\" of key \"%2\" does not exist.").arg(valueName, key);
         return false;
     }
     if (found.count == 1 && data.startsWith(QLatin1Char('"'))) {
@@ -164,7 +164,7 @@ bool RegistryFile::read(const QString &key, const QString &valueName, RegistryVa
             return true;
         }
     }
-    *error = QStringLiteral("The registry value \"%1\" of key \"%2\" is neither a text nor a number.").arg(valueName, key);
+    *error = tr("The registry value \"%1\" of key \"%2\" is neither a text nor a number.").arg(valueName, key);
     return false;
 }
 
@@ -173,11 +173,12 @@ bool RegistryFile::write(const QString &key, const QString &valueName, const QSt
     // The key, the value name and the text each go on one line as they are;
     // a line break would cut that line and start a stray header or value.
     if (hasControlCharacter(key) || hasControlCharacter(valueName) || hasControlCharacter(text)) {
-        *error = QStringLiteral("The key, value name or value holds a control character, which the registry file cannot store.");
+        *error = tr("The key, value name or value holds a control character, which the registry file cannot "
+                    "store.");
         return false;
     }
     if (!m_lines.isWellFormed()) {
-        *error = QStringLiteral("The registry file is cut off in the middle of a character.");
+        *error = tr("The registry file is cut off in the middle of a character.");
         return false;
     }
     const QString valueLine = (valueName.isEmpty() ? QStringLiteral("@") : quoted(valueName)) + QLatin1Char('=') + quoted(text);

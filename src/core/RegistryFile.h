@@ -3,6 +3,8 @@
 #include "RegistryValue.h"
 #include "TextLines.h"
 
+#include <QCoreApplication>
+
 // A registry export file ("Windows Registry Editor Version 5.00"), in UTF-8
 // or, as regedit writes it, UTF-16LE with a byte-order mark. Reading
 // understands string values ("Name"="text", with the \\ and \" escapes) and
@@ -13,6 +15,8 @@
 // names compare without regard to case, as in the registry.
 class RegistryFile
 {
+    Q_DECLARE_TR_FUNCTIONS(RegistryFile)
+
 public:
     explicit RegistryFile(const QByteArray &content = QByteArray());
 

@@ -1,7 +1,9 @@
 #include "Reply.h"
 
+#include "ProbeConnection.h"
 #include "ServerProbe.h"
 
+#include <QCoreApplication>
 #include <QList>
 
 #include <algorithm>
@@ -68,12 +70,23 @@ QString Reply::text() const
     switch (kind) {
     case Kind::Msnp10: return QStringLiteral("MSNP10");
     case Kind::Msnp9: return QStringLiteral("MSNP9");
-    case Kind::NoCommonVersion: return QStringLiteral("No common version");
+    case Kind::NoCommonVersion: return QStringLiteral(QT_TRANSLATE_NOOP("Reply", "No common version"));
     case Kind::ErrorCode: return QStringLiteral("Error %1").arg(errorCode, 3, 10, QLatin1Char('0'));
-    case Kind::NotMessenger: return QStringLiteral("Not a Messenger server");
-    case Kind::ClosedWithoutReply: return QStringLiteral("Closed without reply");
-    case Kind::NoReply: return QStringLiteral("No reply");
+    case Kind::NotMessenger: return QStringLiteral(QT_TRANSLATE_NOOP("Reply", "Not a Messenger server"));
+    case Kind::ClosedWithoutReply: return QStringLiteral(QT_TRANSLATE_NOOP("Reply", "Closed without reply"));
+    case Kind::NoReply: return QStringLiteral(QT_TRANSLATE_NOOP("Reply", "No reply"));
     case Kind::ConnectionError: return QStringLiteral("Error (") + error + QLatin1Char(')');
     }
     return QString();
+}
+
+QString Reply::shownText() const
+{
+    switch (kind) {
+    case Kind::ErrorCode:
+        return QCoreApplication::translate("Reply", "Error %1").arg(errorCode, 3, 10, QLatin1Char('0'));
+    case Kind::ConnectionError:
+        return QCoreApplication::translate("Reply", "Error (%1)").arg(ProbeConnection::shownDescription(error));
+    default: return QCoreApplication::translate("Reply", text().toLatin1().constData());
+    }
 }

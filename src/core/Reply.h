@@ -34,6 +34,9 @@ struct Reply
 
     // "MSNP10", "No common version", "Error 715", "Error (Connection refused)", ...
     QString text() const;
+    // The same in the user's language, as the windows show it; text() stays
+    // English for the programs that read it.
+    QString shownText() const;
     // The server speaks a version that the clients which read the Server
     // setting (Messenger 5.0 to 6.2) speak: MSNP9 or MSNP10.
     bool acceptsClient() const { return kind == Kind::Msnp10 || kind == Kind::Msnp9; }

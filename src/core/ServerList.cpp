@@ -2,6 +2,8 @@
 
 #include "Numbers.h"
 
+#include <QCoreApplication>
+
 #include <cstring>
 #include <limits>
 
@@ -133,7 +135,14 @@ ServerRow ServerList::row(qsizetype index) const
     return ServerRow{host(index), ip(index), port(index), isCurrent(index)};
 }
 
+QString shownCell(const QString &cell)
+{
+    if (cell != UnknownHost && cell != CurrentMarker)
+        return cell;
+    return QCoreApplication::translate("ServerList", cell.toLatin1().constData());
+}
+
 QString itemCountText(qsizetype count)
 {
-    return QString::number(count) + QStringLiteral(" items in database.");
+    return QCoreApplication::translate("ServerList", "%n items in database.", nullptr, int(count));
 }

@@ -63,5 +63,9 @@ private:
 // Turns Windows-1252 bytes into text.
 QString decodeWindows1252(const char *bytes, qsizetype size);
 
-// The status bar's text for a list of n rows.
+// A cell as the user reads it: the markers CurrentMarker and UnknownHost,
+// which the cells hold in English, in the user's language.
+QString shownCell(const QString &cell);
+
+// The status bar's text for a list of n rows, in the user's language.
 QString itemCountText(qsizetype count);

@@ -69,7 +69,7 @@ QVariant ServerListModel::data(const QModelIndex &index, int role) const
     QString text;
     switch (index.column()) {
     case HostColumn:
-        text = m_list.host(index.row(), DisplayLimit + 1);
+        text = shownCell(m_list.host(index.row(), DisplayLimit + 1));
         break;
     case IpColumn:
         text = m_list.ip(index.row(), DisplayLimit + 1);
@@ -80,7 +80,7 @@ QVariant ServerListModel::data(const QModelIndex &index, int role) const
         break;
     case StatusColumn:
         if (m_list.isCurrent(index.row()))
-            text = CurrentMarker;
+            text = shownCell(CurrentMarker);
         break;
     }
     return displayed(text);
@@ -90,11 +90,12 @@ QVariant ServerListModel::headerData(int section, Qt::Orientation orientation, i
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
         return QVariant();
-    static const char *const headers[ColumnCount] = {"Host Name", "Host IP", "Port", ""};
+    static const char *const headers[ColumnCount] = {QT_TR_NOOP("Host Name"), QT_TR_NOOP("Host IP"), QT_TR_NOOP("Port"),
+                                                     ""};
     if (role == Qt::DisplayRole)
-        return QString::fromLatin1(headers[section]);
+        return section == StatusColumn ? QString() : tr(headers[section]);
     if (role == Qt::AccessibleTextRole)
-        return section == StatusColumn ? QStringLiteral("Status") : QString::fromLatin1(headers[section]);
+        return section == StatusColumn ? tr("Status") : tr(headers[section]);
     return QVariant();
 }
 

@@ -48,11 +48,11 @@ void ServerProbe::start(const QString &ip, double port)
         m_limitTimer->start(LimitCheckMs);
     }
     if (ip.trimmed().isEmpty()) {
-        failLater(QStringLiteral("No IP address"));
+        failLater(QStringLiteral(QT_TRANSLATE_NOOP("ProbeConnection", "No IP address")));
         return;
     }
     if (!(port >= 1 && port <= 65535 && port == std::floor(port))) {
-        failLater(QStringLiteral("Invalid port number"));
+        failLater(QStringLiteral(QT_TRANSLATE_NOOP("ProbeConnection", "Invalid port number")));
         return;
     }
     const QHostAddress address(ip.trimmed());

@@ -1,5 +1,6 @@
 #include "StoreFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +17,10 @@ QString native(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
+// Qt's text for an error it has no words for, in the user's language once
+// Qt's translation is loaded.
+const char *const unknownError = "Unknown error";
+
 // A file error's reason without the file's name, which the caller puts first.
 // A write that stops part of the way (a full disk) leaves Qt without a text
 // ("Unknown error"): the system's own text is given then.
@@ -23,8 +28,8 @@ QString reason(const QFileDevice &file, const QString &path, int systemError = 0
 {
     QString text = file.errorString();
     if (text.contains(path) || text.contains(native(path)))
-        return QStringLiteral("the file is not writable");
-    if (systemError != 0 && (text.isEmpty() || text == QLatin1String("Unknown error")))
+        return QCoreApplication::translate("StoreFile", "the file is not writable");
+    if (systemError != 0 && (text.isEmpty() || text == QCoreApplication::translate("QIODevice", unknownError)))
         return QString::fromLocal8Bit(std::strerror(systemError));
     return text;
 }
@@ -49,23 +54,24 @@ ReadStatus read(const QString &path, qint64 limit, QByteArray *bytes, QString *e
     if (!info.exists() && !info.isSymLink())
         return ReadStatus::Missing;
     if (!info.isFile()) {
-        *error = QStringLiteral("Cannot read %1: it is not a regular file.").arg(native(path));
+        *error = QCoreApplication::translate("StoreFile", "Cannot read %1: it is not a regular file.")
+                     .arg(native(path));
         return ReadStatus::Failed;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("Cannot read %1: %2").arg(native(path), reason(file, path));
+        *error = QCoreApplication::translate("StoreFile", "Cannot read %1: %2").arg(native(path), reason(file, path));
         return ReadStatus::Failed;
     }
     if (file.size() > limit) {
-        *error = QStringLiteral("Cannot read %1: it has %2, more than the %3 that are read.")
+        *error = QCoreApplication::translate("StoreFile", "Cannot read %1: it has %2, more than the %3 that are read.")
                      .arg(native(path), sizeText(file.size()), sizeText(limit));
         return ReadStatus::TooLarge;
     }
     // Never more than the limit, even if the file grew since it was measured.
     *bytes = file.read(qMin(limit, file.size()) + 1);
     if (file.error() != QFileDevice::NoError || bytes->size() > limit) {
-        *error = QStringLiteral("Cannot read %1: %2").arg(native(path), reason(file, path));
+        *error = QCoreApplication::translate("StoreFile", "Cannot read %1: %2").arg(native(path), reason(file, path));
         bytes->clear();
         return ReadStatus::Failed;
     }
@@ -76,13 +82,14 @@ bool replace(const QString &path, const QByteArray &content, QString *error, con
 {
     const QFileInfo info(path);
     if ((info.exists() || info.isSymLink()) && !info.isFile()) {
-        *error = QStringLiteral("Cannot write %1: it is not a regular file.").arg(native(path));
+        *error = QCoreApplication::translate("StoreFile", "Cannot write %1: it is not a regular file.")
+                     .arg(native(path));
         return false;
     }
     const QString target = info.isSymLink() ? info.canonicalFilePath() : path;
     const QString folder = QFileInfo(target).absolutePath();
     if (!QDir().mkpath(folder)) {
-        *error = QStringLiteral("Cannot create the folder %1.").arg(native(folder));
+        *error = QCoreApplication::translate("StoreFile", "Cannot create the folder %1.").arg(native(folder));
         return false;
     }
     QSaveFile file(target);
@@ -94,19 +101,22 @@ bool replace(const QString &path, const QByteArray &content, QString *error, con
     const bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.flush();
     const int systemError = errno;
     if (!written) {
-        *error = QStringLiteral("Cannot write %1: %2").arg(native(path), reason(file, target, systemError));
+        *error = QCoreApplication::translate("StoreFile", "Cannot write %1: %2")
+                     .arg(native(path), reason(file, target, systemError));
         file.cancelWriting();
         return false;
     }
     QString ownerProblem;
     if (keepOwner && QFileInfo::exists(target) && !keepOwner(file, target, &ownerProblem)) {
-        *error = QStringLiteral("Cannot write %1: %2").arg(native(path), ownerProblem);
+        *error = QCoreApplication::translate("StoreFile", "Cannot write %1: %2").arg(native(path), ownerProblem);
         file.cancelWriting();
         return false;
     }
     errno = 0;
     if (!file.commit()) {
-        *error = QStringLiteral("Cannot write %1: %2").arg(native(path), reason(file, target, errno));
+        const int commitError = errno; // before the translation's lookup runs
+        *error = QCoreApplication::translate("StoreFile", "Cannot write %1: %2")
+                     .arg(native(path), reason(file, target, commitError));
         return false;
     }
     return true;
@@ -127,7 +137,8 @@ bool StoreLock::lock(QString *error)
     if (m_lock.tryLock(m_wait))
         return true;
     *error = m_lock.error() == QLockFile::LockFailedError
-        ? QStringLiteral("%1 is being changed by another program; try again.").arg(native(m_storePath))
-        : QStringLiteral("Cannot lock %1 for changing it.").arg(native(m_storePath));
+        ? QCoreApplication::translate("StoreFile", "%1 is being changed by another program; try again.")
+            .arg(native(m_storePath))
+        : QCoreApplication::translate("StoreFile", "Cannot lock %1 for changing it.").arg(native(m_storePath));
     return false;
 }

@@ -251,7 +251,7 @@ bool WineRegistryFile::hasKey(const QString &key) const
 bool WineRegistryFile::read(const QString &key, const QString &name, RegistryValue *value, QString *error) const
 {
     if (!m_known) {
-        *error = QStringLiteral("The file is not a registry file that Wine reads.");
+        *error = tr("The file is not a registry file that Wine reads.");
         return false;
     }
     const QStringList names = keyNames(key);
@@ -267,8 +267,8 @@ bool WineRegistryFile::read(const QString &key, const QString &name, RegistryVal
     }
     if (!found) {
         *error = hasKey(key)
-            ? QStringLiteral("The registry value %1 does not exist.").arg(valuePath(key, name))
-            : QStringLiteral("The registry key %1 does not exist.").arg(valuePath(key, QString()).chopped(1));
+            ? tr("The registry value %1 does not exist.").arg(valuePath(key, name))
+            : tr("The registry key %1 does not exist.").arg(valuePath(key, QString()).chopped(1));
         return false;
     }
     const QString line = m_lines.text(found->line);
@@ -285,8 +285,8 @@ bool WineRegistryFile::read(const QString &key, const QString &name, RegistryVal
         return true;
     }
     *error = (kind == DataKind::Binary || kind == DataKind::Other
-                  ? QStringLiteral("The registry value %1 is neither text nor a number.")
-                  : QStringLiteral("The registry value %1 cannot be read: its line in the file is malformed."))
+                  ? tr("The registry value %1 is neither text nor a number.")
+                  : tr("The registry value %1 cannot be read: its line in the file is malformed."))
                  .arg(valuePath(key, name));
     return false;
 }
@@ -312,16 +312,16 @@ bool WineRegistryFile::setText(const QString &key, const QString &name, const QS
                                QString *error)
 {
     if (!m_known) {
-        *error = QStringLiteral("The file is not a registry file that Wine reads; it is left as it is.");
+        *error = tr("The file is not a registry file that Wine reads; it is left as it is.");
         return false;
     }
     if (text.contains(QChar(0))) {
-        *error = QStringLiteral("Text for the registry value %1 contains a null character.").arg(valuePath(key, name));
+        *error = tr("Text for the registry value %1 contains a null character.").arg(valuePath(key, name));
         return false;
     }
     const QStringList names = keyNames(key);
     if (names.isEmpty()) {
-        *error = QStringLiteral("The registry value %1 names no key.").arg(valuePath(key, name));
+        *error = tr("The registry value %1 names no key.").arg(valuePath(key, name));
         return false;
     }
     const QString valueLine = (name.isEmpty() ? QStringLiteral("@") : u'"' + escape(name, u'"', u'"') + u'"')

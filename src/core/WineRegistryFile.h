@@ -3,6 +3,7 @@
 #include "RegistryValue.h"
 #include "TextLines.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QList>
 
@@ -19,6 +20,8 @@
 // time lines of its key, or adds the value or the key; every other byte stays.
 class WineRegistryFile
 {
+    Q_DECLARE_TR_FUNCTIONS(WineRegistryFile)
+
 public:
     // The most bytes of a registry file that are read: a prefix's files grow
     // far beyond a hand-made export, with every program installed in it.

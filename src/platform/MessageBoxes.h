@@ -1,9 +1,14 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
-// The title of the main window and of every message box.
-inline const QString ApplicationTitle = QStringLiteral("Nexolan - By Torvik");
+// The title of the main window and of every message box, in the user's
+// language.
+inline QString applicationTitle()
+{
+    return QCoreApplication::translate("MessageBoxes", "Nexolan - By Torvik");
+}
 
 // How a message box looks. Every box has an OK button alone.
 enum class MessageStyle {

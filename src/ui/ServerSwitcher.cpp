@@ -7,12 +7,6 @@
 
 #include <QPointer>
 
-namespace {
-
-const QString notChanged = QStringLiteral("The Messenger server setting could not be changed.");
-
-} // namespace
-
 ServerSwitcher::ServerSwitcher(AppGlobals &globals, MessageBoxes &messageBoxes, ServerListModel &model,
                                QObject *parent)
     : QObject(parent)
@@ -58,7 +52,7 @@ bool ServerSwitcher::start(const ServerRow &server, int row)
 void ServerSwitcher::write()
 {
     if (!m_globals.registry) {
-        finish(false, QStringLiteral("The registry is not available."), RegistryReading());
+        finish(false, tr("The registry is not available."), RegistryReading());
         return;
     }
     QPointer<ServerSwitcher> self(this);
@@ -91,18 +85,17 @@ void ServerSwitcher::finish(bool written, const QString &error, const RegistryRe
 
     QString text;
     if (!written && switched) {
-        text = QStringLiteral("Switching reported a fault, but the Messenger server setting was changed.\r\n\r\n")
-            + error;
+        text = tr("Switching reported a fault, but the Messenger server setting was changed.")
+            + QStringLiteral("\r\n\r\n") + error;
     } else if (!written) {
-        text = notChanged + QStringLiteral("\r\n\r\n") + error;
+        text = tr("The Messenger server setting could not be changed.") + QStringLiteral("\r\n\r\n") + error;
         if (!stored.ok && stored.error != error)
-            text += QStringLiteral("\r\n\r\nIts value cannot be read back: ") + stored.error;
+            text += QStringLiteral("\r\n\r\n") + tr("Its value cannot be read back: %1").arg(stored.error);
     } else if (!switched) {
         // Another program (another copy of this one) wrote after this write.
-        text = QStringLiteral("The Messenger server setting was changed again by another program.");
+        text = tr("The Messenger server setting was changed again by another program.");
         if (!stored.ok)
-            text = QStringLiteral("The Messenger server setting was written but cannot be read back: ")
-                + stored.error;
+            text = tr("The Messenger server setting was written but cannot be read back: %1").arg(stored.error);
     }
     if (!text.isEmpty())
         m_messageBoxes.showMessage(text, MessageStyle::Error);

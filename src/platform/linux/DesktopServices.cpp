@@ -7,7 +7,7 @@
 void DesktopServices::showMessage(const QString &text, MessageStyle style)
 {
     QMessageBox box;
-    box.setWindowTitle(ApplicationTitle);
+    box.setWindowTitle(applicationTitle());
     box.setTextFormat(Qt::PlainText);
     // Texts break their lines with CR LF; a label breaks them at LF alone.
     box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));

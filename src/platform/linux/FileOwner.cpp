@@ -1,5 +1,6 @@
 #include "FileOwner.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDevice>
 
@@ -37,12 +38,13 @@ bool keepFileOwner(QFileDevice &newFile, const QString &oldPath, QString *reason
     }
     if ((old.st_uid != created.st_uid || old.st_gid != created.st_gid)
         && ::fchown(handle, old.st_uid, old.st_gid) != 0) {
-        *reason = QStringLiteral("its owner %1 and group %2 cannot be kept (%3)")
+        *reason = QCoreApplication::translate("FileOwner", "its owner %1 and group %2 cannot be kept (%3)")
                       .arg(userName(old.st_uid), groupName(old.st_gid), QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     if (::fchmod(handle, old.st_mode & 07777) != 0) {
-        *reason = QStringLiteral("its permissions cannot be kept (%1)").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        *reason = QCoreApplication::translate("FileOwner", "its permissions cannot be kept (%1)")
+                      .arg(QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     return true;

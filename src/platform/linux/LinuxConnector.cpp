@@ -21,17 +21,19 @@ namespace {
 // line.
 constexpr int ReadSize = 4096;
 
-// The same words as the socket layer of Qt uses for the usual failures.
+// The same words as the socket layer of Qt uses for the usual failures, in
+// English (ProbeConnection::shownDescription() translates them), the
+// system's own otherwise.
 QString errorText(int code)
 {
     switch (code) {
-    case ECONNREFUSED: return QStringLiteral("Connection refused");
-    case ECONNRESET: return QStringLiteral("Connection reset by peer");
-    case ETIMEDOUT: return QStringLiteral("Connection timed out");
-    case EHOSTUNREACH: return QStringLiteral("Host unreachable");
-    case ENETUNREACH: return QStringLiteral("Network unreachable");
+    case ECONNREFUSED: return QStringLiteral(QT_TRANSLATE_NOOP("ProbeConnection", "Connection refused"));
+    case ECONNRESET: return QStringLiteral(QT_TRANSLATE_NOOP("ProbeConnection", "Connection reset by peer"));
+    case ETIMEDOUT: return QStringLiteral(QT_TRANSLATE_NOOP("ProbeConnection", "Connection timed out"));
+    case EHOSTUNREACH: return QStringLiteral(QT_TRANSLATE_NOOP("ProbeConnection", "Host unreachable"));
+    case ENETUNREACH: return QStringLiteral(QT_TRANSLATE_NOOP("ProbeConnection", "Network unreachable"));
     case EACCES:
-    case EPERM: return QStringLiteral("Permission denied");
+    case EPERM: return QStringLiteral(QT_TRANSLATE_NOOP("ProbeConnection", "Permission denied"));
     default: return QString::fromLocal8Bit(std::strerror(code));
     }
 }
@@ -79,7 +81,8 @@ public:
         const ssize_t sent = ::send(m_fd, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL);
         if (sent == ssize_t(bytes.size()))
             return true;
-        *error = sent < 0 ? errorText(errno) : QStringLiteral("Unable to send the whole line");
+        *error = sent < 0 ? errorText(errno)
+                          : QStringLiteral(QT_TRANSLATE_NOOP("ProbeConnection", "Unable to send the whole line"));
         return false;
     }
 

@@ -16,7 +16,7 @@ std::unique_ptr<Messenger> LinuxSystemObjects::createMessenger(QString *error)
 {
     if (m_wine)
         return m_wine->createMessenger(error);
-    *error = QStringLiteral("The Messenger automation object does not exist on this system.");
+    *error = tr("The Messenger automation object does not exist on this system.");
     return nullptr;
 }
 

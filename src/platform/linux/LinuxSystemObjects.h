@@ -2,6 +2,8 @@
 
 #include "platform/SystemObjects.h"
 
+#include <QCoreApplication>
+
 #include <memory>
 
 class MessageBoxes;
@@ -12,6 +14,8 @@ class MessageBoxes;
 // user's configuration folder.
 class LinuxSystemObjects : public SystemObjects
 {
+    Q_DECLARE_TR_FUNCTIONS(LinuxSystemObjects)
+
 public:
     // wine: the objects of the user's Wine prefix, or null.
     LinuxSystemObjects(const QString &registryFilePath, MessageBoxes &messageBoxes, std::unique_ptr<SystemObjects> wine);

@@ -24,7 +24,7 @@ UINT styleFlags(MessageStyle style)
 void WindowsDesktop::showMessage(const QString &text, MessageStyle style)
 {
     const std::wstring wideText = text.toStdWString();
-    const std::wstring title = ApplicationTitle.toStdWString();
+    const std::wstring title = applicationTitle().toStdWString();
     MessageBoxW(GetActiveWindow(), wideText.c_str(), title.c_str(), MB_OK | styleFlags(style));
 }
 

@@ -75,7 +75,7 @@ void WindowsMessenger::signOut(Done done)
 {
     const QString program = registeredProgramName();
     if (!isProgramRunning(program)) {
-        done(false, QStringLiteral("Messenger is not running (no process %1).").arg(program));
+        done(false, tr("Messenger is not running (no process %1).").arg(program));
         return;
     }
     std::wstring errorText;

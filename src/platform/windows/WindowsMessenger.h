@@ -4,6 +4,8 @@
 
 #include "MessengerAutomation.h"
 
+#include <QCoreApplication>
+
 // The Messenger client on this computer, signed out through its automation
 // object. The call is made only while the client's program runs: COM would
 // otherwise start the client just to sign it out. Use it on the thread that
@@ -11,6 +13,8 @@
 // before signOut() returns.
 class WindowsMessenger : public Messenger
 {
+    Q_DECLARE_TR_FUNCTIONS(WindowsMessenger)
+
 public:
     void signOut(Done done) override;
 

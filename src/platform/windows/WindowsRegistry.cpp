@@ -28,5 +28,5 @@ bool WindowsRegistry::writeValue(const QString &path, const QString &value, QStr
 
 QString WindowsRegistry::location() const
 {
-    return QStringLiteral("the Windows registry");
+    return tr("the Windows registry");
 }

@@ -6,7 +6,7 @@
 std::unique_ptr<Messenger> WindowsSystemObjects::createMessenger(QString *error)
 {
     if (!nexolan::win32::isMessengerClassRegistered()) {
-        *error = QStringLiteral("Messenger's automation object %1 is not registered on this computer.")
+        *error = tr("Messenger's automation object %1 is not registered on this computer.")
                      .arg(QString::fromWCharArray(nexolan::win32::messengerClassId));
         return nullptr;
     }

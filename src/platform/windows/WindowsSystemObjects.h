@@ -2,9 +2,13 @@
 
 #include "platform/SystemObjects.h"
 
+#include <QCoreApplication>
+
 // The registry and Messenger of this Windows computer.
 class WindowsSystemObjects : public SystemObjects
 {
+    Q_DECLARE_TR_FUNCTIONS(WindowsSystemObjects)
+
 public:
     // Only where Messenger's automation class is registered, for the user
     // or the machine.

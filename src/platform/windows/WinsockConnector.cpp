@@ -22,17 +22,19 @@ namespace {
 // line.
 constexpr int ReadSize = 4096;
 
-// The same words as on Linux for the usual failures, the system's otherwise.
+// The same words as on Linux for the usual failures, in English
+// (ProbeConnection::shownDescription() translates them), the system's
+// otherwise.
 QString errorText(int code)
 {
     switch (code) {
-    case WSAECONNREFUSED: return QStringLiteral("Connection refused");
+    case WSAECONNREFUSED: return QStringLiteral(QT_TRANSLATE_NOOP("ProbeConnection", "Connection refused"));
     case WSAECONNRESET:
-    case WSAECONNABORTED: return QStringLiteral("Connection reset by peer");
-    case WSAETIMEDOUT: return QStringLiteral("Connection timed out");
-    case WSAEHOSTUNREACH: return QStringLiteral("Host unreachable");
-    case WSAENETUNREACH: return QStringLiteral("Network unreachable");
-    case WSAEACCES: return QStringLiteral("Permission denied");
+    case WSAECONNABORTED: return QStringLiteral(QT_TRANSLATE_NOOP("ProbeConnection", "Connection reset by peer"));
+    case WSAETIMEDOUT: return QStringLiteral(QT_TRANSLATE_NOOP("ProbeConnection", "Connection timed out"));
+    case WSAEHOSTUNREACH: return QStringLiteral(QT_TRANSLATE_NOOP("ProbeConnection", "Host unreachable"));
+    case WSAENETUNREACH: return QStringLiteral(QT_TRANSLATE_NOOP("ProbeConnection", "Network unreachable"));
+    case WSAEACCES: return QStringLiteral(QT_TRANSLATE_NOOP("ProbeConnection", "Permission denied"));
     default: return QString::fromStdWString(nexolan::win32::systemErrorText(DWORD(code)));
     }
 }
@@ -89,7 +91,8 @@ public:
         const int sent = ::send(m_socket, bytes.constData(), int(bytes.size()), 0);
         if (sent == int(bytes.size()))
             return true;
-        *error = sent < 0 ? errorText(WSAGetLastError()) : QStringLiteral("Unable to send the whole line");
+        *error = sent < 0 ? errorText(WSAGetLastError())
+                          : QStringLiteral(QT_TRANSLATE_NOOP("ProbeConnection", "Unable to send the whole line"));
         return false;
     }
 

@@ -59,10 +59,10 @@ void WineHelper::run(const WinePrefix &prefix, const WineServer &server, const Q
     Result refused;
     const QStringList candidates = programs(prefix);
     if (server.loader.isEmpty()) {
-        refused.error = QStringLiteral("The Wine loader of the wineserver of %1 is not run: %2.")
+        refused.error = tr("The Wine loader of the wineserver of %1 is not run: %2.")
                             .arg(prefix.path(), server.loaderProblem);
     } else if (candidates.isEmpty()) {
-        refused.error = QStringLiteral("The helper program %1 is missing from %2.")
+        refused.error = tr("The helper program %1 is missing from %2.")
                             .arg(helperName, QDir::toNativeSeparators(m_directory));
     } else {
         start({prefix, server.loader, candidates, arguments, std::move(done)});
@@ -113,16 +113,16 @@ void WineHelper::start(Attempt attempt)
         }
         Result result;
         if (!failure.isEmpty()) {
-            result.error = QStringLiteral("The helper program %1 failed in %2: %3.")
+            result.error = tr("The helper program %1 failed in %2: %3.")
                                .arg(program, attempt.prefix.path(), failure);
         } else if (serverEnded) {
-            result.error = QStringLiteral("The wineserver of %1 ended while the helper program %2 ran.")
+            result.error = tr("The wineserver of %1 ended while the helper program %2 ran.")
                                .arg(attempt.prefix.path(), program);
         } else if (!ran) {
             const QString wineSays = QString::fromLocal8Bit(process->readAllStandardError()).simplified();
-            result.error = QStringLiteral("The helper program %1 cannot run in %2: %3")
+            result.error = tr("The helper program %1 cannot run in %2: %3")
                                .arg(program, attempt.prefix.path(),
-                                    wineSays.isEmpty() ? QStringLiteral("it gave no answer.") : wineSays);
+                                    wineSays.isEmpty() ? tr("it gave no answer.") : wineSays);
         } else {
             m_chosen.insert(attempt.prefix.path(), attempt.programs.first());
             result.output = output;
@@ -130,20 +130,20 @@ void WineHelper::start(Attempt attempt)
             if (!result.ok)
                 result.error = QString::fromUtf8(process->readAllStandardError()).trimmed();
             if (!result.ok && result.error.isEmpty())
-                result.error = QStringLiteral("The helper program %1 ended with status %2.")
+                result.error = tr("The helper program %1 ended with status %2.")
                                    .arg(program)
                                    .arg(process->exitCode());
         }
         attempt.done(result);
     };
     connect(process, &QProcess::finished, this, [process, finish] {
-        finish(process->exitStatus() == QProcess::CrashExit ? QStringLiteral("it crashed") : QString());
+        finish(process->exitStatus() == QProcess::CrashExit ? tr("it crashed") : QString());
     });
     connect(process, &QProcess::errorOccurred, this, [process, finish](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
             finish(process->errorString());
     });
     connect(limit, &QTimer::timeout, this,
-            [this, finish] { finish(QStringLiteral("it did not finish within %1 s").arg(m_timeout / 1000.0)); });
+            [this, finish] { finish(tr("it did not finish within %1 s").arg(m_timeout / 1000.0)); });
     process->start(attempt.loader, QStringList{attempt.programs.first()} + attempt.arguments);
 }

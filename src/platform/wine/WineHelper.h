@@ -3,6 +3,7 @@
 #include "WinePrefix.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QHash>
 #include <QObject>
 #include <QStringList>
@@ -20,6 +21,8 @@
 // and the one that ran is kept for the prefix.
 class WineHelper : public QObject
 {
+    Q_DECLARE_TR_FUNCTIONS(WineHelper)
+
 public:
     struct Result
     {

@@ -10,7 +10,7 @@ void WineMessenger::signOut(Done done)
     // Without a running client the call would only start one.
     const std::optional<WineServer> server = m_prefix.server();
     if (!server || !m_prefix.isMessengerRunning()) {
-        done(false, QStringLiteral("Messenger is not running in the Wine prefix %1.").arg(m_prefix.path()));
+        done(false, tr("Messenger is not running in the Wine prefix %1.").arg(m_prefix.path()));
         return;
     }
     m_helper.run(m_prefix, *server, {QStringLiteral("signout")},

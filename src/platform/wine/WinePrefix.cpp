@@ -5,6 +5,7 @@
 #include "platform/linux/FileOwner.h"
 #include "platform/win32/MessengerClass.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -187,12 +188,12 @@ uint WineEnvironment::currentUser()
 QString trustedProgram(const QString &path, uint user, QString *problem)
 {
     if (!QFileInfo(path).isAbsolute()) {
-        *problem = QStringLiteral("%1 is no absolute path").arg(path);
+        *problem = QCoreApplication::translate("WinePrefix", "%1 is no absolute path").arg(path);
         return QString();
     }
     const QString target = QFileInfo(path).canonicalFilePath();
     if (target.isEmpty()) {
-        *problem = QStringLiteral("%1 does not exist").arg(path);
+        *problem = QCoreApplication::translate("WinePrefix", "%1 does not exist").arg(path);
         return QString();
     }
     // The file and every folder above it: another user who can change any
@@ -201,20 +202,21 @@ QString trustedProgram(const QString &path, uint user, QString *problem)
     for (bool file = true;; file = false) {
         struct stat info;
         if (::lstat(QFile::encodeName(checked).constData(), &info) != 0) {
-            *problem = QStringLiteral("%1 cannot be examined").arg(checked);
+            *problem = QCoreApplication::translate("WinePrefix", "%1 cannot be examined").arg(checked);
             return QString();
         }
         const bool sticky = !file && (info.st_mode & S_ISVTX);
         if (file && !S_ISREG(info.st_mode)) {
-            *problem = QStringLiteral("%1 is not a regular file").arg(checked);
+            *problem = QCoreApplication::translate("WinePrefix", "%1 is not a regular file").arg(checked);
             return QString();
         }
         if (info.st_uid != 0 && info.st_uid != user) {
-            *problem = QStringLiteral("%1 belongs to %2").arg(checked, userName(info.st_uid));
+            *problem =
+                QCoreApplication::translate("WinePrefix", "%1 belongs to %2").arg(checked, userName(info.st_uid));
             return QString();
         }
         if ((info.st_mode & (S_IWGRP | S_IWOTH)) && !sticky) {
-            *problem = QStringLiteral("%1 is writable by others").arg(checked);
+            *problem = QCoreApplication::translate("WinePrefix", "%1 is writable by others").arg(checked);
             return QString();
         }
         if (checked == QLatin1String("/"))
@@ -310,10 +312,10 @@ WinePrefixSearch ownPrefix(const QString &path, const WineEnvironment &environme
     WinePrefixSearch search;
     struct stat info;
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        search.reason = QStringLiteral("The Wine prefix %1 cannot be examined.").arg(path);
+        search.reason = QCoreApplication::translate("WinePrefix", "The Wine prefix %1 cannot be examined.").arg(path);
     else if (info.st_uid != environment.user)
-        search.reason = QStringLiteral("The Wine prefix %1 is owned by %2, not by you; Nexolan changes only your own "
-                                       "prefixes.")
+        search.reason = QCoreApplication::translate("WinePrefix", "The Wine prefix %1 is owned by %2, not by you; "
+                                                                  "Nexolan changes only your own prefixes.")
                             .arg(path, userName(info.st_uid));
     else
         search.prefix = WinePrefix(path, environment);
@@ -328,7 +330,8 @@ WinePrefixSearch findWinePrefix(const WineEnvironment &environment)
     if (!environment.winePrefix.isEmpty()) {
         if (isPrefix(environment.winePrefix))
             return ownPrefix(environment.winePrefix, environment);
-        search.reason = QStringLiteral("WINEPREFIX names %1, which is no Wine prefix.").arg(environment.winePrefix);
+        search.reason = QCoreApplication::translate("WinePrefix", "WINEPREFIX names %1, which is no Wine prefix.")
+                            .arg(environment.winePrefix);
         return search;
     }
 
@@ -369,12 +372,18 @@ WinePrefixSearch findWinePrefix(const WineEnvironment &environment)
         return ownPrefix(found.first(), environment);
     if (found.isEmpty()) {
         search.noneFound = true;
-        search.reason = QStringLiteral("No Wine prefix with Messenger was found in ~/.wine, Bottles or PlayOnLinux; "
-                                       "set WINEPREFIX to the prefix to use.");
+        search.reason = QCoreApplication::translate("WinePrefix", "No Wine prefix with Messenger was found in "
+                                                                  "~/.wine, Bottles or PlayOnLinux; set WINEPREFIX to "
+                                                                  "the prefix to use.");
     } else {
-        search.reason
-            = QStringLiteral("Messenger %1 several Wine prefixes (%2); set WINEPREFIX to the prefix to use.")
-                  .arg(running ? QStringLiteral("runs in") : QStringLiteral("is in"), found.join(QStringLiteral(", ")));
+        // Whole sentences, so that a translation need not join pieces.
+        const QString text = running ? QCoreApplication::translate("WinePrefix", "Messenger runs in several Wine "
+                                                                                 "prefixes (%1); set WINEPREFIX to "
+                                                                                 "the prefix to use.")
+                                     : QCoreApplication::translate("WinePrefix", "Messenger is in several Wine "
+                                                                                 "prefixes (%1); set WINEPREFIX to "
+                                                                                 "the prefix to use.");
+        search.reason = text.arg(found.join(QStringLiteral(", ")));
     }
     return search;
 }

@@ -36,7 +36,7 @@ RegistryReading parseLine(const QByteArray &line, const QString &path)
     } else if (word == "error" && hex) {
         reading.error = QString::fromUtf8(QByteArray::fromHex(argument));
     } else {
-        reading.error = QStringLiteral("The helper program gave no value for %1.").arg(path);
+        reading.error = WineRegistry::tr("The helper program gave no value for %1.").arg(path);
     }
     return reading;
 }
@@ -64,7 +64,7 @@ RegistryReading WineRegistry::readFile(const QString &path) const
     const StoreFile::ReadStatus status
         = StoreFile::read(m_prefix.userRegistryPath(), WineRegistryFile::SizeLimit, &content, &reading.error);
     if (status == StoreFile::ReadStatus::Missing)
-        reading.error = QStringLiteral("The Wine prefix %1 has no user.reg.").arg(location());
+        reading.error = tr("The Wine prefix %1 has no user.reg.").arg(location());
     if (status == StoreFile::ReadStatus::Ok)
         reading.ok = WineRegistryFile(content, root).read(userKey(key), name, &reading.value, &reading.error);
     return reading;
@@ -83,12 +83,12 @@ bool WineRegistry::writeFile(const QString &path, const QString &value, QString 
         return false;
     const StoreFile::ReadStatus status = StoreFile::read(file, WineRegistryFile::SizeLimit, &content, error);
     if (status == StoreFile::ReadStatus::Missing)
-        *error = QStringLiteral("The Wine prefix %1 has no user.reg.").arg(location());
+        *error = tr("The Wine prefix %1 has no user.reg.").arg(location());
     if (status != StoreFile::ReadStatus::Ok)
         return false;
     WineRegistryFile registry(content, root);
     if (!registry.setText(userKey(key), name, value, QDateTime::currentDateTimeUtc(), error)) {
-        *error = QStringLiteral("Cannot change %1: %2").arg(QDir::toNativeSeparators(file), *error);
+        *error = tr("Cannot change %1: %2").arg(QDir::toNativeSeparators(file), *error);
         return false;
     }
     return StoreFile::replace(file, registry.content(), error, keepFileOwner);
@@ -136,7 +136,7 @@ void WineRegistry::readThroughServer(const WineServer &server, const QStringList
             if (index < lines.size() && !lines.at(index).trimmed().isEmpty())
                 reading = parseLine(lines.at(index).trimmed(), paths.at(index));
             else
-                reading.error = result.ok ? QStringLiteral("The helper program gave no value for %1.").arg(paths.at(index))
+                reading.error = result.ok ? tr("The helper program gave no value for %1.").arg(paths.at(index))
                                           : result.error;
             readings.append(reading);
         }
@@ -161,6 +161,6 @@ void WineRegistry::writeThroughServer(const WineServer &server, const QString &p
         // The helper read the value back after writing it.
         const RegistryReading stored = parseLine(result.output.trimmed(), path);
         const bool kept = stored.ok && stored.value.kind == RegistryValue::Kind::Text && stored.value.text == value;
-        done(kept, kept ? QString() : QStringLiteral("Wine did not keep the new value of %1.").arg(path), stored);
+        done(kept, kept ? QString() : tr("Wine did not keep the new value of %1.").arg(path), stored);
     });
 }

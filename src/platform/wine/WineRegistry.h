@@ -4,6 +4,8 @@
 #include "WinePrefix.h"
 #include "platform/Registry.h"
 
+#include <QCoreApplication>
+
 // HKEY_CURRENT_USER of a Wine prefix. While no wineserver runs for the
 // prefix, its user.reg is the registry: values are read from it at once, and
 // changed in it under a lock by an atomic replacement. While a server runs it
@@ -14,6 +16,8 @@
 // kept.
 class WineRegistry : public Registry
 {
+    Q_DECLARE_TR_FUNCTIONS(WineRegistry)
+
 public:
     // helperDirectory holds the helper programs; each of their runs is
     // killed after the time limit.

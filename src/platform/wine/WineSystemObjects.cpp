@@ -24,7 +24,7 @@ public:
         *error = m_reason;
         return false;
     }
-    QString location() const override { return QStringLiteral("none. ") + m_reason; }
+    QString location() const override { return WineSystemObjects::tr("none. %1").arg(m_reason); }
 
 private:
     QString m_reason;
@@ -43,10 +43,10 @@ std::unique_ptr<Messenger> WineSystemObjects::createMessenger(QString *error)
     if (!m_search.prefix)
         *error = m_search.reason;
     else if (!m_search.prefix->hasMessengerClass())
-        *error = QStringLiteral("Messenger's automation object is not registered in the Wine prefix %1.")
+        *error = tr("Messenger's automation object is not registered in the Wine prefix %1.")
                      .arg(m_search.prefix->path());
     else if (!helper.exists())
-        *error = QStringLiteral("The helper program nexolan-messenger is missing from %1.")
+        *error = tr("The helper program nexolan-messenger is missing from %1.")
                      .arg(QDir::toNativeSeparators(m_helperDirectory));
     else
         return std::make_unique<WineMessenger>(*m_search.prefix, m_helperDirectory);

@@ -3,6 +3,8 @@
 #include "WinePrefix.h"
 #include "platform/SystemObjects.h"
 
+#include <QCoreApplication>
+
 // The registry and Messenger of the Wine prefix found at start-up. Where no
 // prefix holds Messenger and WINEPREFIX is unset, both are null with the
 // reason, and the caller keeps to its own registry file. Where the prefix is
@@ -10,6 +12,8 @@
 // write with the reason, so that nothing is marked or written anywhere.
 class WineSystemObjects : public SystemObjects
 {
+    Q_DECLARE_TR_FUNCTIONS(WineSystemObjects)
+
 public:
     // helperDirectory holds nexolan-messenger-x64.exe and -x86.exe.
     WineSystemObjects(const WinePrefixSearch &search, const QString &helperDirectory);

@@ -28,7 +28,7 @@ AboutDialog::AboutDialog(LinkOpener &links, Registry *registry, QWidget *parent)
     , m_registry(registry)
 {
     setObjectName(QStringLiteral("frmabout"));
-    setWindowTitle(QStringLiteral("About Nexolan..."));
+    setWindowTitle(tr("About Nexolan..."));
     // A tool window shows no icon of its own; this keeps the application's
     // icon from being inherited.
     setWindowIcon(QIcon());
@@ -40,16 +40,16 @@ AboutDialog::AboutDialog(LinkOpener &links, Registry *registry, QWidget *parent)
     m_titleLabel = label(this, "lblTitle", {56, 8, 118, 25}, QStringLiteral("Nexolan"), Qt::AlignLeft);
     m_titleLabel->setFont(tahomaFont(15.75));
 
-    m_authorLabel = label(this, "lblByME", {115, 40, 62, 13}, QStringLiteral("By Torvik"), Qt::AlignRight);
+    m_authorLabel = label(this, "lblByME", {115, 40, 62, 13}, tr("By Torvik"), Qt::AlignRight);
 
     m_descriptionLabel = label(this, "lblInfo", {16, 56, 161, 121},
-                    QStringLiteral("Nexolan is an application wich shows you a list of servers you can connect to, "
+                    tr("Nexolan is an application wich shows you a list of servers you can connect to, "
                                    "with the ability to test them. It was inspired by an earlier server switcher. "
                                    "Thanks to those who gathered the server list and to the artist of the icon."),
                     Qt::AlignHCenter);
     m_descriptionLabel->setWordWrap(true);
 
-    m_linkLabel = label(this, "lblSupport", {69, 184, 108, 13}, QStringLiteral("Click on my grimhal link"),
+    m_linkLabel = label(this, "lblSupport", {69, 184, 108, 13}, tr("Click on my grimhal link"),
                        Qt::AlignRight);
     QFont linkFont = tahomaFont(8.25);
     linkFont.setUnderline(true);
@@ -69,16 +69,16 @@ AboutDialog::AboutDialog(LinkOpener &links, Registry *registry, QWidget *parent)
     }
     m_linkLabel->setCursor(Qt::PointingHandCursor);
     m_linkLabel->setAccessibleName(m_linkLabel->text());
-    m_linkLabel->setAccessibleDescription(QStringLiteral("Opens the Grimhal web page in the browser"));
+    m_linkLabel->setAccessibleDescription(tr("Opens the Grimhal web page in the browser"));
     m_linkLabel->installEventFilter(this);
 
     m_closeButton = placed<QPushButton>(this, "cmdClose", 96, 200, 81, 25);
-    m_closeButton->setText(QStringLiteral("Close"));
+    m_closeButton->setText(tr("Close"));
     m_closeButton->setDefault(true);
 
     m_iconLabel = placed<QLabel>(this, "Image1", 8, 8, 32, 32);
     m_iconLabel->setPixmap(appIcon().pixmap(QSize(32, 32)));
-    m_iconLabel->setAccessibleName(QStringLiteral("Nexolan icon"));
+    m_iconLabel->setAccessibleName(tr("Nexolan icon"));
 
     // The Close button is the only control that takes the focus.
     for (QWidget *control : {static_cast<QWidget *>(m_titleLabel), static_cast<QWidget *>(m_authorLabel),

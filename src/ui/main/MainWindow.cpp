@@ -36,18 +36,18 @@ MainWindow::MainWindow(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpen
     , m_model(new ServerListModel(this))
 {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(ApplicationTitle);
+    setWindowTitle(applicationTitle());
     setWindowIcon(appIcon());
     setFont(tahomaFont(8.25));
 
     // Menus carry no access keys and no shortcuts.
-    m_fileMenu = menuBar()->addMenu(QStringLiteral("File"));
+    m_fileMenu = menuBar()->addMenu(tr("File"));
     m_fileMenu->setObjectName(QStringLiteral("mnuFile"));
-    m_exitAction = m_fileMenu->addAction(QStringLiteral("Exit"));
+    m_exitAction = m_fileMenu->addAction(tr("Exit"));
     m_exitAction->setObjectName(QStringLiteral("mnuExit"));
-    m_helpMenu = menuBar()->addMenu(QStringLiteral("Help"));
+    m_helpMenu = menuBar()->addMenu(tr("Help"));
     m_helpMenu->setObjectName(QStringLiteral("mnuHelp"));
-    m_aboutAction = m_helpMenu->addAction(QStringLiteral("About..."));
+    m_aboutAction = m_helpMenu->addAction(tr("About..."));
     m_aboutAction->setObjectName(QStringLiteral("mnuAbout"));
 
     // The client area below the menu bar is 481 x 304 pixels, its controls
@@ -58,7 +58,7 @@ MainWindow::MainWindow(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpen
     setCentralWidget(client);
 
     m_serverView = placed<QTreeView>(client, "lvw", 0, 0, 481, 185);
-    m_serverView->setAccessibleName(QStringLiteral("Servers"));
+    m_serverView->setAccessibleName(tr("Servers"));
     m_serverView->setModel(m_model);
     m_serverView->setRootIsDecorated(false);
     m_serverView->setItemsExpandable(false);
@@ -81,7 +81,7 @@ MainWindow::MainWindow(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpen
 
     m_statusBar = placed<QStatusBar>(client, "stb", 0, 287, 481, 17);
     m_statusBar->setSizeGripEnabled(false);
-    m_statusBar->setAccessibleName(QStringLiteral("Status bar"));
+    m_statusBar->setAccessibleName(tr("Status bar"));
     m_statusLabel = new QLabel(m_statusBar);
     m_statusLabel->setObjectName(QStringLiteral("stbText"));
     m_statusLabel->setTextFormat(Qt::PlainText);
@@ -89,7 +89,7 @@ MainWindow::MainWindow(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpen
     m_statusBar->addWidget(m_statusLabel, 1);
 
     m_detailsBox = placed<QPlainTextEdit>(client, "txtInfo", 8, 192, 465, 57);
-    m_detailsBox->setAccessibleName(QStringLiteral("Server details"));
+    m_detailsBox->setAccessibleName(tr("Server details"));
     m_detailsBox->setReadOnly(true);
     m_detailsBox->setLineWrapMode(QPlainTextEdit::NoWrap);
     QPalette infoPalette = m_detailsBox->palette();
@@ -98,14 +98,14 @@ MainWindow::MainWindow(AppGlobals &globals, MessageBoxes &messageBoxes, LinkOpen
         infoPalette.setColor(group, QPalette::Text, infoPalette.color(group, QPalette::ToolTipText));
     }
     m_detailsBox->setPalette(infoPalette);
-    m_detailsBox->setPlainText(QStringLiteral("Please select a server.\n"));
+    m_detailsBox->setPlainText(tr("Please select a server.\n"));
 
     m_testListButton = placed<QPushButton>(client, "cmdTestList", 216, 256, 81, 25);
-    m_testListButton->setText(QStringLiteral("Test List"));
+    m_testListButton->setText(tr("Test List"));
     m_testServerButton = placed<QPushButton>(client, "cmdTestServer", 304, 256, 81, 25);
-    m_testServerButton->setText(QStringLiteral("Test Server"));
+    m_testServerButton->setText(tr("Test Server"));
     m_useServerButton = placed<QPushButton>(client, "cmdUseServer", 392, 256, 81, 25);
-    m_useServerButton->setText(QStringLiteral("Use this server"));
+    m_useServerButton->setText(tr("Use this server"));
 
     setTabOrder(m_serverView, m_statusBar);
     setTabOrder(m_statusBar, m_detailsBox);
@@ -188,7 +188,7 @@ void MainWindow::setStatusText(const QString &text)
 
 void MainWindow::setRegistryLocation(const QString &location)
 {
-    const QString text = QStringLiteral("Messenger's settings: ") + location;
+    const QString text = tr("Messenger's settings: %1").arg(location);
     m_statusLabel->setToolTip(text);
     m_statusLabel->setAccessibleDescription(text);
 }
@@ -209,9 +209,12 @@ void MainWindow::showDetails(int row)
 {
     // Three lines; the box holds them with '\n'. Huge fields show shortened.
     const ServerRow entry = m_model->row(row);
-    m_detailsBox->setPlainText(QStringLiteral("Host name: ") + ServerListModel::displayed(entry.host)
-                          + QStringLiteral("\nIP Address: ") + ServerListModel::displayed(entry.ip)
-                          + QStringLiteral("\nPort: ") + (entry.port ? numberText(*entry.port) : QString()));
+    // One text with all three, so that a translation may order its lines;
+    // arg() fills them in at once, so a "%1" in a host name stays as it is.
+    m_detailsBox->setPlainText(tr("Host name: %1\nIP Address: %2\nPort: %3")
+                                   .arg(ServerListModel::displayed(shownCell(entry.host)),
+                                        ServerListModel::displayed(entry.ip),
+                                        entry.port ? numberText(*entry.port) : QString()));
 }
 
 void MainWindow::activateList()

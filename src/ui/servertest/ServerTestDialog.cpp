@@ -2,6 +2,7 @@
 
 #include "AutoSizeLabel.h"
 #include "core/Numbers.h"
+#include "core/ProbeConnection.h"
 #include "core/ServerListModel.h"
 #include "core/ServerProbe.h"
 #include "core/Rating.h"
@@ -65,7 +66,7 @@ ServerTestDialog::ServerTestDialog(Clock &clock, ProbeConnector &connector, Mess
     , m_probe(new ServerProbe(clock, connector, this))
 {
     setObjectName(QStringLiteral("frmTest"));
-    setWindowTitle(QStringLiteral("Server Test"));
+    setWindowTitle(tr("Server Test"));
     setFont(tahomaFont(8.25));
     setFixedSize(346, 113);
     setSizeGripEnabled(false);
@@ -74,12 +75,12 @@ ServerTestDialog::ServerTestDialog(Clock &clock, ProbeConnector &connector, Mess
 
     // Design texts; the owner replaces those of the boxes and launchTest
     // those of the labels before the dialog first shows.
-    m_ipLabel = caption(this, "lblIP", QStringLiteral("IP:"), 8, 8, 14, 13);
-    m_hostLabel = caption(this, "lblHostName", QStringLiteral("Hostname:"), 8, 24, 52, 13);
-    m_ipBox = textBox(this, "txtIP", QStringLiteral("127.0.0.1"), QStringLiteral("IP address"), 24, 8, 313, 13);
-    m_hostBox = textBox(this, "txtHostname", QStringLiteral("localhost"), QStringLiteral("Host name"), 64, 24, 273, 13);
-    m_portLabel = caption(this, "lblPort", QStringLiteral("Port:"), 8, 40, 24, 13);
-    m_portBox = textBox(this, "txtPort", QStringLiteral("80"), QStringLiteral("Port"), 40, 40, 297, 13);
+    m_ipLabel = caption(this, "lblIP", tr("IP:"), 8, 8, 14, 13);
+    m_hostLabel = caption(this, "lblHostName", tr("Hostname:"), 8, 24, 52, 13);
+    m_ipBox = textBox(this, "txtIP", QStringLiteral("127.0.0.1"), tr("IP address"), 24, 8, 313, 13);
+    m_hostBox = textBox(this, "txtHostname", QStringLiteral("localhost"), tr("Host name"), 64, 24, 273, 13);
+    m_portLabel = caption(this, "lblPort", tr("Port:"), 8, 40, 24, 13);
+    m_portBox = textBox(this, "txtPort", QStringLiteral("80"), tr("Port"), 40, 40, 297, 13);
     // Where a wider font stands in for Tahoma a caption can reach into the
     // box beside it: the caption then stays on top and the box's text starts
     // after it.
@@ -96,16 +97,16 @@ ServerTestDialog::ServerTestDialog(Clock &clock, ProbeConnector &connector, Mess
     m_progressBar->setRange(0, 3);
     m_progressBar->setValue(0);
     m_progressBar->setTextVisible(false);
-    m_progressBar->setAccessibleName(QStringLiteral("Test progress"));
+    m_progressBar->setAccessibleName(tr("Test progress"));
 
     // Enter and Esc do not press Close.
     m_closeButton = placed<QPushButton>(this, "cmdClose", 256, 80, 81, 25);
-    m_closeButton->setText(QStringLiteral("Close"));
+    m_closeButton->setText(tr("Close"));
     m_closeButton->setAutoDefault(false);
     m_closeButton->setDefault(false);
 
-    m_testingLabel = caption(this, "lblTesting", QStringLiteral("Ready"), 8, 80, 31, 13);
-    m_statusLabel = caption(this, "lblStatus", QStringLiteral("Ready"), 218, 80, 31, 13, AutoSizeLabel::Anchor::Right);
+    m_testingLabel = caption(this, "lblTesting", tr("Ready"), 8, 80, 31, 13);
+    m_statusLabel = caption(this, "lblStatus", tr("Ready"), 218, 80, 31, 13, AutoSizeLabel::Anchor::Right);
     fitBottomRow();
 
     setTabOrder(m_ipBox, m_hostBox);
@@ -133,8 +134,8 @@ void ServerTestDialog::launchTest()
         return;
     m_launched = true;
     m_probe->start(m_ip, m_port);
-    m_testingLabel->setCaption(QStringLiteral("Test in progress..."));
-    m_statusLabel->setCaption(QStringLiteral("Connecting..."));
+    m_testingLabel->setCaption(tr("Test in progress..."));
+    m_statusLabel->setCaption(tr("Connecting..."));
     fitBottomRow();
 }
 
@@ -145,7 +146,7 @@ void ServerTestDialog::showConnected()
 
 void ServerTestDialog::showWaiting()
 {
-    m_statusLabel->setCaption(QStringLiteral("Waiting for response..."));
+    m_statusLabel->setCaption(tr("Waiting for response..."));
     fitBottomRow();
     m_progressBar->setValue(2);
 }
@@ -162,8 +163,8 @@ void ServerTestDialog::showEnd(const ProbeResult &result)
 
 void ServerTestDialog::showFinished(double connectionSeconds, double responseSeconds)
 {
-    m_testingLabel->setCaption(QStringLiteral("Finished!"));
-    m_statusLabel->setCaption(QStringLiteral("Finished!"));
+    m_testingLabel->setCaption(tr("Finished!"));
+    m_statusLabel->setCaption(tr("Finished!"));
     fitBottomRow();
     m_progressBar->setValue(3);
     unsetCursor();
@@ -177,7 +178,7 @@ void ServerTestDialog::showFinished(double connectionSeconds, double responseSec
 
 void ServerTestDialog::showFailed(const QString &description)
 {
-    m_testingLabel->setCaption(QStringLiteral("Error (") + description + QLatin1Char(')'));
+    m_testingLabel->setCaption(tr("Error (%1)").arg(ProbeConnection::shownDescription(description)));
     fitBottomRow();
     unsetCursor();
 }

@@ -69,12 +69,12 @@ TestListDialog::TestListDialog(Clock &clock, ProbeConnector &connector, ServerSw
     , m_sorted(new ResultOrder(m_model, this))
 {
     setObjectName(QStringLiteral("frmTestList"));
-    setWindowTitle(QStringLiteral("Test List"));
+    setWindowTitle(tr("Test List"));
     setFont(tahomaFont(8.25));
 
     m_resultView = new QTreeView(this);
     m_resultView->setObjectName(QStringLiteral("lvwResults"));
-    m_resultView->setAccessibleName(QStringLiteral("Results"));
+    m_resultView->setAccessibleName(tr("Results"));
     m_resultView->setModel(m_sorted);
     m_resultView->setRootIsDecorated(false);
     m_resultView->setItemsExpandable(false);
@@ -91,15 +91,15 @@ TestListDialog::TestListDialog(Clock &clock, ProbeConnector &connector, ServerSw
 
     m_progressBar = new QProgressBar(this);
     m_progressBar->setObjectName(QStringLiteral("prgList"));
-    m_progressBar->setAccessibleName(QStringLiteral("Test progress"));
+    m_progressBar->setAccessibleName(tr("Test progress"));
     m_progressBar->setTextVisible(false);
     m_progressLabel = new QLabel(this);
     m_progressLabel->setObjectName(QStringLiteral("lblProgress"));
 
-    m_stopButton = button(this, "cmdStop", QStringLiteral("Stop"));
-    m_useServerButton = button(this, "cmdUse", QStringLiteral("Use this server"));
-    m_copyButton = button(this, "cmdCopy", QStringLiteral("Copy"));
-    m_closeButton = button(this, "cmdClose", QStringLiteral("Close"));
+    m_stopButton = button(this, "cmdStop", tr("Stop"));
+    m_useServerButton = button(this, "cmdUse", tr("Use this server"));
+    m_copyButton = button(this, "cmdCopy", tr("Copy"));
+    m_closeButton = button(this, "cmdClose", tr("Close"));
 
     auto *progressRow = new QHBoxLayout;
     progressRow->addWidget(m_progressBar, 1);
@@ -137,7 +137,7 @@ TestListDialog::~TestListDialog()
 void TestListDialog::start()
 {
     m_model->start();
-    m_stopButton->setText(m_test->isRunning() ? QStringLiteral("Stop") : QStringLiteral("Test Again"));
+    m_stopButton->setText(m_test->isRunning() ? tr("Stop") : tr("Test Again"));
     m_progressBar->setRange(0, m_model->rowCount());
     showProgress();
     updateUseButton();
@@ -153,7 +153,7 @@ void TestListDialog::onStopClicked()
 {
     if (m_test->isRunning()) {
         m_test->stop();
-        m_stopButton->setText(QStringLiteral("Test Again"));
+        m_stopButton->setText(tr("Test Again"));
     } else {
         start();
     }
@@ -161,14 +161,14 @@ void TestListDialog::onStopClicked()
 
 void TestListDialog::onFinished()
 {
-    m_stopButton->setText(QStringLiteral("Test Again"));
+    m_stopButton->setText(tr("Test Again"));
 }
 
 void TestListDialog::showProgress()
 {
     m_progressBar->setValue(int(m_test->testedRows()));
     m_progressLabel->setText(
-        QStringLiteral("Tested %1 of %2 servers").arg(m_test->testedRows()).arg(m_model->rowCount()));
+        tr("Tested %1 of %n servers", nullptr, m_model->rowCount()).arg(m_test->testedRows()));
 }
 
 int TestListDialog::selectedRow() const
