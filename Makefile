@@ -15,10 +15,12 @@ PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-tools-dev 
 	clang-format
 # `make test` also needs Wine (the Windows helpers and the Wine prefix tests),
 # a virtual X display, a D-Bus session and the AT-SPI stack with its Python
-# bindings (the end-to-end test), xdotool and the desktop file checker (the
-# installation test).
+# bindings (the end-to-end test), xdotool; for the installation test the
+# checkers of the desktop entry, the AppStream metainfo, the manual page and
+# the package, and dpkg-shlibdeps (dpkg-dev), without which the package it
+# packs would lack the dependency on the C library that lintian asks for.
 TEST_PACKAGES := wine wine64 xvfb xauth dbus-daemon at-spi2-core python3 python3-gi python3-pyatspi \
-	xdotool desktop-file-utils
+	xdotool desktop-file-utils appstream man-db lintian dpkg-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps configure build run test clean translations
@@ -115,13 +117,18 @@ bench: bench-build
 	$(BENCH_BUILD_DIR)/bench/nexolan_bench $(BENCH_ARGS)
 
 # Packaging: a Release build of its own, packed by CPack into a Debian
-# package (dpkg-shlibdeps, from dpkg-dev, works out its dependencies).
+# package (dpkg-shlibdeps, from dpkg-dev, works out its dependencies). It is
+# compiled and linked with the flags Debian builds its own packages with,
+# every hardening option included, as dpkg-buildflags gives them.
 PACKAGE_BUILD_DIR ?= build-package
 PACKAGE_PACKAGES := dpkg-dev
+DEB_FLAG = $$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get $(1))
 
 package: PACKAGES += $(PACKAGE_PACKAGES)
 package: deps
-	cmake -S . -B $(PACKAGE_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DNEXOLAN_BUILD_TESTS=OFF $(CMAKE_FLAGS)
+	cmake -S . -B $(PACKAGE_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DNEXOLAN_BUILD_TESTS=OFF \
+		"-DCMAKE_CXX_FLAGS=$(call DEB_FLAG,CPPFLAGS) $(call DEB_FLAG,CXXFLAGS)" \
+		"-DCMAKE_EXE_LINKER_FLAGS=$(call DEB_FLAG,LDFLAGS)" $(CMAKE_FLAGS)
 	cmake --build $(PACKAGE_BUILD_DIR) -j$(JOBS)
 	cd $(PACKAGE_BUILD_DIR) && cpack -G DEB
 

@@ -26,8 +26,8 @@ find_program(NEXOLAN_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(NEXOLAN_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), ")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 5.2), libqt6widgets6 (>= 6.4), \
+libqt6network6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), ")
 endif()
 
 # Wine's Tahoma, which the windows are laid out for; Wine itself only where

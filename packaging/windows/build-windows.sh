@@ -10,8 +10,9 @@
 #    Win32 tests and Messenger stand-in, and CTest running the suites under
 #    Wine through tests/windows/wine-run.sh); only the program is built here.
 # 3. <dist dir>/nexolan-<version>-windows-x64.zip: the stripped program, the
-#    server list beside it, and README.txt with Windows line endings.
-# 4. <dist dir>/nexolan-<version>-windows-x64-setup.exe: the same three files
+#    server list beside it, and README.txt and LICENSE.txt with Windows line
+#    endings.
+# 4. <dist dir>/nexolan-<version>-windows-x64-setup.exe: the same four files
 #    in a setup made with makensis from nexolan.nsi (made in the build dir's
 #    package/ folder, where the Windows tests find it, and copied).
 # JOBS sets the parallel jobs (default: the number of processors).
@@ -46,8 +47,9 @@ rm -rf "$stage" && mkdir -p "$stage" "$dist"
 x86_64-w64-mingw32-strip -o "$stage/nexolan.exe" "$build/nexolan.exe"
 cp "$root/data/nexolan.dat" "$stage/nexolan.dat"
 sed -e "s/@VERSION@/$version/" -e 's/$/\r/' "$here/README.txt" >"$stage/README.txt"
+sed -e 's/$/\r/' "$root/LICENSE" >"$stage/LICENSE.txt"
 rm -f "$dist/$name.zip"
-(cd "$stage" && zip -q -X -9 "$dist/$name.zip" nexolan.exe nexolan.dat README.txt)
+(cd "$stage" && zip -q -X -9 "$dist/$name.zip" nexolan.exe nexolan.dat README.txt LICENSE.txt)
 echo "nexolan.exe: $(stat -c %s "$stage/nexolan.exe") bytes stripped ($(stat -c %s "$build/nexolan.exe") before)"
 echo "$dist/$name.zip: $(stat -c %s "$dist/$name.zip") bytes"
 

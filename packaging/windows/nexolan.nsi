@@ -2,15 +2,17 @@
 ;
 ;   makensis -DVERSION=1.0.0 -DSTAGE=<folder> -DOUTFILE=<setup.exe> nexolan.nsi
 ;
-; STAGE holds what the zip holds: nexolan.exe, nexolan.dat and README.txt.
+; STAGE holds what the zip holds: nexolan.exe, nexolan.dat, README.txt and
+; LICENSE.txt.
 ;
-; The setup installs for the current user, without administrator rights, into
-; %LOCALAPPDATA%\Programs\Nexolan or a folder the user picks (/D=<folder> on
-; the command line; /S installs silently). It adds a Start menu shortcut, on
-; request one on the desktop, and the uninstaller with its entry in Settings >
-; Apps. Run over an earlier install it keeps the server list nexolan.dat, the
-; one file users change, and writes a differing new list beside it as
-; nexolan.dat.new. It never touches Messenger's settings or the launch counter.
+; The setup shows the licence, then installs for the current user, without
+; administrator rights, into %LOCALAPPDATA%\Programs\Nexolan or a folder the
+; user picks (/D=<folder> on the command line; /S installs silently). It adds
+; a Start menu shortcut, on request one on the desktop, and the uninstaller
+; with its entry in Settings > Apps. Run over an earlier install it keeps the
+; server list nexolan.dat, the one file users change, and writes a differing
+; new list beside it as nexolan.dat.new. It never touches Messenger's settings
+; or the launch counter.
 
 Unicode true
 ; A 64-bit setup for the 64-bit program: it runs on the systems the program
@@ -50,6 +52,14 @@ Var ListNote
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
 
+; The GPL asks for no acceptance to run the program: the licence page says
+; so and goes on with Next, not "I Agree".
+!define MUI_PAGE_HEADER_TEXT "Licence"
+!define MUI_PAGE_HEADER_SUBTEXT "The terms under which Nexolan comes to you."
+!define MUI_LICENSEPAGE_TEXT_TOP "Nexolan is free software under the GNU General Public License, version 3 or later."
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "You need not accept this licence to use Nexolan. It gives you the right to copy, change and pass on the program under its terms."
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
+!insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
@@ -127,6 +137,7 @@ Section "Nexolan" SectionProgram
     SetOutPath "$INSTDIR"
     File "${STAGE}\nexolan.exe"
     File "${STAGE}\README.txt"
+    File "${STAGE}\LICENSE.txt"
     ${If} ${FileExists} "$INSTDIR\nexolan.dat"
         ; An earlier install's list, perhaps changed by the user: kept. The
         ; bundled list goes beside it when it differs.
@@ -174,6 +185,7 @@ Section "Uninstall"
     Call un.WaitUntilClosed
     Delete "$INSTDIR\nexolan.exe"
     Delete "$INSTDIR\README.txt"
+    Delete "$INSTDIR\LICENSE.txt"
     Delete "$INSTDIR\nexolan.dat.new"
     ${If} ${FileExists} "$INSTDIR\nexolan.dat"
         ${If} ${Cmd} `MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Remove the server list nexolan.dat too? Any servers you added to it are lost. Choose No to keep it for a later install." /SD IDNO IDYES`

@@ -59,6 +59,9 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nexolan"));
+    // The desktop entry that the window belongs to, for its icon and name in
+    // the desktop's task switcher.
+    QGuiApplication::setDesktopFileName(QStringLiteral(NEXOLAN_APP_ID));
     provideTahoma();
     const QFileInfo program = programFile();
     // The user's language, before the first window or box.

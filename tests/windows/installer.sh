@@ -37,7 +37,7 @@ program_shown() { xdotool search --onlyvisible --name '^Nexolan - By Torvik$' >/
 begin=$(millis)
 check "silent install exits 0" wine "$setup" /S "/D=$dir_windows"
 install_ms=$(($(millis) - begin))
-for file in nexolan.exe nexolan.dat README.txt uninstall.exe; do check "installed: $file" test -s "$dir/$file"; done
+for file in nexolan.exe nexolan.dat README.txt LICENSE.txt uninstall.exe; do check "installed: $file" test -s "$dir/$file"; done
 check "the bundled list installed" cmp -s "$root/data/nexolan.dat" "$dir/nexolan.dat"
 check "Start menu shortcut" test -s "$shortcut"
 check "no desktop shortcut unless asked for" test ! -e "$profile/Desktop/Nexolan.lnk"
@@ -78,7 +78,7 @@ begin=$(millis)
 check "silent uninstall starts" wine "$dir/uninstall.exe" /S
 check "silent uninstall removes the Uninstall key" within 60 fails wine reg query "$key"
 uninstall_ms=$(($(millis) - begin))
-for file in nexolan.exe README.txt uninstall.exe nexolan.dat.new; do check "uninstalled: $file" test ! -e "$dir/$file"; done
+for file in nexolan.exe README.txt LICENSE.txt uninstall.exe nexolan.dat.new; do check "uninstalled: $file" test ! -e "$dir/$file"; done
 check "uninstalled: Start menu shortcut" test ! -e "$shortcut"
 check "uninstall keeps the changed list" grep -q '^mine;' "$dir/nexolan.dat"
 
