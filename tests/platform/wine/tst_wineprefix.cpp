@@ -101,10 +101,7 @@ WriteOutcome writeAndWait(Registry &registry, const QString &value, int timeout 
 {
     WriteOutcome outcome;
     registry.write(serverPath, value, [&outcome](bool written, const QString &error, const RegistryReading &stored) {
-        outcome.answered = true;
-        outcome.written = written;
-        outcome.error = error;
-        outcome.stored = stored;
+        outcome = WriteOutcome{true, written, error, stored};
     });
     outcome.answered = QTest::qWaitFor([&outcome] { return outcome.answered; }, timeout);
     return outcome;
