@@ -102,59 +102,37 @@ private Q_SLOTS:
         }
     }
 
-    // A write that the disk cannot take leaves the old file whole and says
-    // why; one it can take changes the one value and keeps every other byte.
-    void fullDisk()
-    {
-        const QByteArray registry = "; mine\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger]\r\n"
-                                    "\"Server\"=\"old\"\r\n\"Z\"=dword:1\r\n" + QByteArray(3000, ';') + "\r\n";
-        const QByteArray settings = "[Main]\nOpened=4\n" + QByteArray(3000, '#') + "\n";
-        writeFile(m_registry, registry);
-        writeFile(m_settings, settings);
-        FileRegistry shell(m_registry, *m_fake);
-        IniSettingsStore store(m_dir->path());
-        QString error;
-        rlimit saved{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = saved;
-        lowered.rlim_cur = 1024; // as a full disk stops a write
-        setrlimit(RLIMIT_FSIZE, &lowered);
-        const bool wroteRegistry = shell.writeValue(serverPath, "new", &error);
-        const bool wroteSettings = store.setValue("Nexolan", "Main", "Opened", "5");
-        setrlimit(RLIMIT_FSIZE, &saved);
-        QVERIFY(!wroteRegistry);
-        QVERIFY(!wroteSettings);
-        QVERIFY2(error.endsWith(": File too large"), qPrintable(error)); // the system's reason, not "Unknown error"
-        QCOMPARE(contentOf(m_registry), registry);
-        QCOMPARE(contentOf(m_settings), settings);
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 2);
-
-        QVERIFY2(shell.writeValue(serverPath, "h;i:1", &error), qPrintable(error));
-        QCOMPARE(contentOf(m_registry), QByteArray(registry).replace("\"old\"", "\"h;i:1\""));
-    }
-
-    // Each store is rewritten whole; the new file keeps the old one's owner,
-    // group and permissions, so that a private file stays private and root
-    // writing a user's file leaves it theirs. user.reg is written by hand
-    // while no wineserver runs for its prefix.
-    void rewriteKeepsOwnerAndMode_data()
+    // Each store is rewritten whole. A write that the disk cannot take leaves the old file whole and says why;
+    // one it can take changes the one value and keeps every other byte, and the old file's owner, group and
+    // permissions, so that a private file stays private and root writing a user's file leaves it theirs.
+    // user.reg is written by hand while no wineserver runs for its prefix.
+    void rewrite_data()
     {
         QTest::addColumn<QString>("store");
         QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
         QTest::addColumn<uint>("mode");
+        const QByteArray filler(3000, 'x'); // more than a full disk takes
         QTest::newRow("private registry.reg")
-            << "registry.reg" << QByteArray("[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger]\r\n") << 0600u;
-        QTest::newRow("private user.reg")
-            << "user.reg" << QByteArray("WINE REGISTRY Version 2\n\n[Software\\\\Microsoft\\\\MSNMessenger] 1\n")
+            << "registry.reg"
+            << "; mine\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger]\r\n\"Server\"=\"old\"\r\n\"Z\"=\"" + filler
+                   + "\"\r\n"
+            << "; mine\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger]\r\n\"Server\"=\"h;i:1\"\r\n\"Z\"=\""
+                   + filler + "\"\r\n"
             << 0600u;
-        QTest::newRow("group-readable settings") << "Nexolan.ini" << QByteArray("[Main]\nOpened=4\n") << 0640u;
+        QTest::newRow("private user.reg")
+            << "user.reg" << "WINE REGISTRY Version 2\n\n[Software\\\\Microsoft\\\\MSNMessenger] 1\n\"Z\"=\"" + filler + "\"\n"
+            << QByteArray() << 0600u;
+        QTest::newRow("group-readable settings")
+            << "Nexolan.ini" << "[Main]\nOpened=4\nZ=" + filler + "\n" << "[Main]\nOpened=h;i:1\nZ=" + filler + "\n"
+            << 0640u;
     }
 
-    void rewriteKeepsOwnerAndMode()
+    void rewrite()
     {
         QFETCH(QString, store);
         QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
         QFETCH(uint, mode);
         const QString file = m_dir->filePath(store);
         writeFile(file, before);
@@ -162,19 +140,22 @@ private Q_SLOTS:
         QCOMPARE(::chmod(QFile::encodeName(file).constData(), mode), 0);
         QCOMPARE(::chown(QFile::encodeName(file).constData(), owner, owner == ::getuid() ? ::getgid() : owner), 0);
         QString error;
-        bool written = false;
-        if (store == "registry.reg") {
-            written = FileRegistry(file, *m_fake).writeValue(serverPath, "h;i:1", &error);
-        } else if (store == "user.reg") {
-            WineRegistry registry(WinePrefix(m_dir->path(), {m_dir->path(), {}, {}, m_dir->filePath("no-proc")}), {});
-            registry.write(serverPath, "h;i:1", [&](bool done, const QString &reason, const RegistryReading &stored) {
-                written = done && stored.value.text == "h;i:1";
-                error = reason;
-            });
-        } else {
-            written = IniSettingsStore(m_dir->path()).setValue("Nexolan", "Main", "Opened", "5");
-        }
-        QVERIFY2(written, qPrintable(error));
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = saved;
+        lowered.rlim_cur = 1024; // as a full disk stops a write
+        setrlimit(RLIMIT_FSIZE, &lowered);
+        const bool writtenToFullDisk = writeStore(store, &error);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QVERIFY(!writtenToFullDisk);
+        QVERIFY2(store == "Nexolan.ini" || error.endsWith(": File too large"), qPrintable(error)); // not "Unknown error"
+        QCOMPARE(contentOf(file), before);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{store});
+
+        QVERIFY2(writeStore(store, &error), qPrintable(error));
+        if (!after.isEmpty())
+            QCOMPARE(contentOf(file), after);
         QVERIFY(contentOf(file) != before);
         struct stat info {};
         QCOMPARE(::stat(QFile::encodeName(file).constData(), &info), 0);
@@ -193,14 +174,13 @@ private Q_SLOTS:
         QVERIFY(error.contains("another program"));
     }
 
-    // The three styles of box, each with the program's title and one OK button.
+    // The styles of box, each with the program's title and one OK button.
     void messageBoxes_data()
     {
         QTest::addColumn<MessageStyle>("style");
         QTest::addColumn<QMessageBox::Icon>("icon");
         QTest::addColumn<bool>("onTop");
         QTest::newRow("error") << MessageStyle::Error << QMessageBox::Critical << false;
-        QTest::newRow("information") << MessageStyle::Information << QMessageBox::Information << false;
         QTest::newRow("system-modal") << MessageStyle::SystemModalInformation << QMessageBox::Information << true;
     }
 
@@ -226,6 +206,23 @@ private Q_SLOTS:
     }
 
 private:
+    // Writes "h;i:1" as the server, or as the settings' "Opened", into the store named.
+    bool writeStore(const QString &store, QString *error)
+    {
+        const QString file = m_dir->filePath(store);
+        if (store == "Nexolan.ini")
+            return IniSettingsStore(m_dir->path()).setValue("Nexolan", "Main", "Opened", "h;i:1");
+        if (store == "registry.reg")
+            return FileRegistry(file, *m_fake).writeValue(serverPath, "h;i:1", error);
+        bool written = false;
+        WineRegistry registry(WinePrefix(m_dir->path(), {m_dir->path(), {}, {}, m_dir->filePath("no-proc")}), {});
+        registry.write(serverPath, "h;i:1", [&](bool done, const QString &reason, const RegistryReading &stored) {
+            written = done && stored.value.text == "h;i:1";
+            *error = reason;
+        });
+        return written;
+    }
+
     std::optional<QTemporaryDir> m_dir;
     QString m_registry;
     QString m_settings;

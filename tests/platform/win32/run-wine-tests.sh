@@ -35,12 +35,8 @@ done
 # Wine's own view of a written value: a plain string (REG_SZ), which is what
 # Messenger reads; REG_EXPAND_SZ would read back as text through the helper too.
 run reg query "$key\\Text" /v Digits
-if tr -d '\r' <"$work/out" | grep -qE '^ +Digits +REG_SZ +1863$'; then
-    ((++passed))
-else
-    ((++failed))
-    echo "FAIL: the helper did not write a REG_SZ value"
-fi
+if tr -d '\r' <"$work/out" | grep -qE '^ +Digits +REG_SZ +1863$'; then ((++passed)); else ((++failed))
+    echo "FAIL: the helper did not write a REG_SZ value"; fi
 helper 0 "number 1863"$'\n'"text $(hex abc)" read "$key\\Raw\\Port" "$key\\Raw\\Unterminated" # one call, two values
 helper 1 'neither text nor a number' read "$key\\Raw\\Binary"
 helper 1 "value $key\\Raw\\Missing does not exist" read "$key\\Raw\\Missing"
