@@ -55,9 +55,11 @@ if(NEXOLAN_MINGW64_CXX)
     install(PROGRAMS ${NEXOLAN_HELPER_EXE_X64} DESTINATION lib/nexolan RENAME nexolan-messenger-x64.exe)
     if(_nexolan_win32_tests)
         # The runner makes its Wine prefix in ${_dir}/wine-prefix once and
-        # exits 77 when there is no 64-bit Wine.
+        # exits 77 when there is no 64-bit Wine. The tests that run Wine take
+        # turns (RESOURCE_LOCK wine): two prefixes made at once on two loaded
+        # cores can outrun wineboot's time limit.
         add_test(NAME tst_win32_wine COMMAND ${_nexolan_root}/tests/platform/win32/run-wine-tests.sh ${_dir})
-        set_tests_properties(tst_win32_wine PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77 LABELS wine)
+        set_tests_properties(tst_win32_wine PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77 LABELS wine RESOURCE_LOCK wine)
     endif()
 else()
     message(STATUS "x86_64-w64-mingw32-g++-posix not found: no 64-bit Windows helper, no Wine tests")
