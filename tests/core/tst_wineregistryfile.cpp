@@ -81,7 +81,7 @@ private slots:
         QTest::addColumn<QByteArray>("escaped");
         QTest::addColumn<QString>("text");
         QTest::newRow("before a non-ASCII letter") << QByteArray("\\\xc3\xa9t\\\xe4\xb8\xad") << QString("\u00e9t\u4e2d");
-        QTest::newRow("\\x without hex digits") << QByteArray("\\xyz") << QString("xyz");
+        QTest::newRow("\\x without hex digits, before a dot") << QByteArray("\\xyz\\.b") << QString("xyz.b");
     }
     void read()
     {
