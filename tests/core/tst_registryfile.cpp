@@ -111,6 +111,8 @@ private Q_SLOTS:
         QTest::newRow("none") << QByteArray() << "!" << QByteArray("[Main]\nOpened=7\n");
         QTest::newRow("a comma is text, not a list") << QByteArray("[Main]\r\nOpened=5,6\r\nOther=x\r\n") << "5,6"
                                                      << QByteArray("[Main]\r\nOpened=7\r\nOther=x\r\n");
+        QTest::newRow("quoted") << QByteArray("[General]\nA=1\n\n[Main]\nOpened=\"2\"\n") << "2"
+                                << QByteArray("[General]\nA=1\n\n[Main]\nOpened=7\n");
         QTest::newRow("unparseable file kept") << QByteArray("[Main]\nOpened=3\n\x01garbage\n") << "!" << QByteArray();
     }
 

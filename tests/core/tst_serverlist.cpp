@@ -30,8 +30,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("setting");
         QTest::addColumn<QStringList>("rows");
         const QString marker = QStringLiteral("(Currently Using)");
-        QTest::newRow("records end in CR LF, not LF alone")
-            << QByteArray("a;1;2\nb;3;4\r\nc;10.0.0.1;1863") << QString() << QStringList{"a|1|2|"};
+        QTest::newRow("records end in CR LF, not LF or CR alone")
+            << QByteArray("a;1;2\nb;3;4\rx\r\nc;10.0.0.1;1863") << QString() << QStringList{"a|1|2|"};
         QTest::newRow("empty line, two fields, extra fields")
             << QByteArray("\r\n;10.0.0.2\r\nh;i;7;x;y\r\n") << QString()
             << QStringList{"|||", "(Unknown host)|10.0.0.2||", "h|i|7|"};

@@ -80,7 +80,9 @@ private slots:
     {
         QTest::addColumn<QByteArray>("escaped");
         QTest::addColumn<QString>("text");
-        QTest::newRow("before a non-ASCII letter") << QByteArray("\\\xc3\xa9t\\\xe4\xb8\xad") << QString("\u00e9t\u4e2d");
+        // U+016E would read as "\\n" if only its low byte were looked at.
+        QTest::newRow("before a non-ASCII letter")
+            << QByteArray("\\\xc3\xa9t\\\xe4\xb8\xad\\\xc5\xae") << QString("\u00e9t\u4e2d\u016e");
         QTest::newRow("\\x without hex digits, before a dot") << QByteArray("\\xyz\\.b") << QString("xyz.b");
     }
     void read()
