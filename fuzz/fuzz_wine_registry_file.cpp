@@ -5,9 +5,8 @@
 // A write fails only for a file that Wine would not read, a null character
 // in the text or a key without names, and then changes nothing.
 
-#include "FuzzCheck.h"
+#include "KeptLines.h"
 
-#include "core/TextLines.h"
 #include "core/WineRegistryFile.h"
 
 #include <QDateTime>
@@ -31,11 +30,6 @@ QString lastingPart(const QString &line)
     if (!WineRegistryFile::unescape(line, &pos, QLatin1Char(']'), &key))
         return line;
     return line.left(pos);
-}
-
-bool isValueLine(const QString &trimmed)
-{
-    return trimmed.startsWith(QLatin1Char('"')) || trimmed.startsWith(QLatin1Char('@'));
 }
 
 } // namespace
@@ -64,26 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(after.read(key, name, &value, &error), error);
     FUZZ_CHECK(value.kind == RegistryValue::Kind::Text && value.text == text, value.text);
 
-    const TextLines oldLines(before);
-    const TextLines newLines(file.content());
-    qsizetype next = 0;
-    for (qsizetype i = 0; i < oldLines.size(); ++i) {
-        const QString line = oldLines.text(i).trimmed();
-        const bool continued = i > 0 && oldLines.text(i - 1).trimmed().endsWith(QLatin1Char('\\'));
-        if (isValueLine(line) || continued || line.startsWith(QLatin1String("#time=")))
-            continue;
-        // The last line may have got a line break (a lone CR there becomes
-        // part of it).
-        const bool last = i == oldLines.size() - 1;
-        const auto same = [&](qsizetype j) {
-            const QString kept = lastingPart(oldLines.text(i));
-            const QString now = lastingPart(newLines.text(j));
-            return now == kept || (last && now + QLatin1Char('\r') == kept);
-        };
-        while (next < newLines.size() && !same(next))
-            ++next;
-        FUZZ_CHECK(next < newLines.size(), QStringLiteral("line %1 is gone: ").arg(i) + line);
-        ++next;
-    }
+    const auto keyTime = [](const QString &line) { return line.startsWith(QLatin1String("#time=")); };
+    checkKeptLines(TextLines(before), TextLines(file.content()), keyTime, lastingPart);
     return 0;
 }

@@ -4,7 +4,6 @@
 #include <QLocale>
 #include <QTest>
 
-#include <cmath>
 #include <limits>
 
 // Numbers as the program reads and writes them, and the rating of a test.
@@ -15,6 +14,7 @@ class TestNumbers : public QObject
 private Q_SLOTS:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
+    // Read the same in every locale: the user's is German here.
     void leadingNumber_data()
     {
         QTest::addColumn<QString>("text");
@@ -22,7 +22,7 @@ private Q_SLOTS:
         QTest::newRow("blanks between digits") << " 18 63" << 1863.0;
         QTest::newRow("trailing letters") << "1863x" << 1863.0;
         QTest::newRow("no number") << "abc" << 0.0;
-        QTest::newRow("fraction without zero") << ".5" << 0.5;
+        QTest::newRow("sign, fraction without zero, exponent") << "-.5e1" << -5.0;
         QTest::newRow("exponent without digits") << "1e" << 1.0;
         QTest::newRow("comma is no decimal point") << "2,5" << 2.0;
         QTest::newRow("non-ASCII digits stop") << QString::fromUtf8("1\u0663") << 1.0;
@@ -35,26 +35,23 @@ private Q_SLOTS:
         QFETCH(double, expected);
         QLocale::setDefault(QLocale(QLocale::German));
         QCOMPARE(::leadingNumber(text), expected);
-        QCOMPARE(::leadingNumber(QLatin1StringView(text.toLatin1())), expected);
     }
 
+    // Digits, sign and exponent stay ASCII everywhere; only the decimal
+    // separator follows the user's locale. Swedish has a minus sign of its
+    // own, Egyptian Arabic digits and a decimal separator of its own.
     void numberText_data()
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("expected");
-        // Digits, sign and exponent stay ASCII everywhere; only the decimal
-        // separator follows the locale. Swedish writes a minus sign of its own,
-        // Egyptian Arabic digits and a decimal separator of its own.
-        for (const char *name : {"C", "sv_SE", "ar_EG"}) {
-            const QString point = QLocale(QString::fromLatin1(name)).decimalPoint();
-            QTest::addRow("%s integral", name) << name << 1863.0 << "1863";
-            QTest::addRow("%s negative fraction", name) << name << -0.25 << "-0" + point + "25";
-            QTest::addRow("%s 16 digits", name) << name << 1e16 << "1E+16";
-            QTest::addRow("%s tiny", name) << name << 1e-20 << "1E-20";
-            QTest::addRow("%s largest", name) << name << std::numeric_limits<double>::max()
-                                              << "1" + point + "79769313486231E+308";
-        }
+        const QString arabicPoint = QLocale(QStringLiteral("ar_EG")).decimalPoint();
+        QTest::newRow("whole, Swedish") << "sv_SE" << 18630.0 << "18630";
+        QTest::newRow("negative fraction, Swedish") << "sv_SE" << -0.25 << "-0,25";
+        QTest::newRow("negative fraction, Arabic") << "ar_EG" << -0.25 << "-0" + arabicPoint + "25";
+        QTest::newRow("16 digits") << "C" << 1e16 << "1E+16";
+        QTest::newRow("tiny, Arabic") << "ar_EG" << 1e-20 << "1E-20";
+        QTest::newRow("largest, Swedish") << "sv_SE" << std::numeric_limits<double>::max() << "1,79769313486231E+308";
     }
 
     void numberText()
@@ -64,9 +61,6 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         QLocale::setDefault(QLocale(locale));
         QCOMPARE(::numberText(value), expected);
-        // What the counter and a switch write reads back in every locale.
-        if (value == std::trunc(value) && std::abs(value) < 1e15)
-            QCOMPARE(::leadingNumber(::numberText(value)), value);
     }
 
     void rating_data()
@@ -87,7 +81,6 @@ private Q_SLOTS:
         QTest::newRow("above 1.5") << 0.0 << 1.51 << report("0", "1.51", "Bad");
         // Cut to hundredths toward minus infinity, in double precision.
         QTest::newRow("cut, not rounded") << 0.4567 << 0.999 << report("0.45", "0.99", "Poor");
-        QTest::newRow("0.29 is 0.28") << 0.0 << 0.29 << report("0", "0.28", "Very good");
         QTest::newRow("negative goes down") << -0.001 << 0.0 << report("-0.01", "0", "Very good");
     }
 

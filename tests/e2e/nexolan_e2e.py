@@ -1,8 +1,7 @@
 #!/usr/bin/python3
 """Smoke run of the real program over AT-SPI, as a screen reader drives it:
 what no QtTest suite reaches, the program's own start with the desktop's
-boxes, the list as the screen reader reads it, a switch in the Wine prefix
-that WINEPREFIX names, checked on disk, and File > Exit. Run it inside a
+boxes and a switch in the Wine prefix that WINEPREFIX names, checked on disk. Run it inside a
 virtual X display and a D-Bus session of its own (CTest does: xvfb-run -a
 dbus-run-session -- nexolan_e2e.py PATH/TO/nexolan). Exit status 0 passed,
 1 failed, 77 skipped."""
@@ -20,11 +19,10 @@ def run(binary, work):
     except Exception as error:
         print("SKIP: no AT-SPI: %s" % error)
         return 77
-    port = 1863
     os.mkdir(os.path.join(work, "app"))
     program = shutil.copy2(binary, os.path.join(work, "app", "nexolan"))
     with open(os.path.join(work, "app", "nexolan.dat"), "wb") as data:
-        data.write(b"loop.example;127.0.0.1;%d\r\n;127.0.0.1;1\r\n" % port)
+        data.write(b"loop.example;127.0.0.1;1863\r\n")
     # A Wine prefix of the test's own, named by WINEPREFIX, that no wineserver runs for: the switch edits its
     # user.reg. Named, it keeps the program from looking for Messenger in the prefixes of other tests running
     # Wine as the same user at the same time.
@@ -60,7 +58,7 @@ def run(binary, work):
     def press(node):
         actions = node.queryAction()
         names = [actions.getName(i) for i in range(actions.nActions)]
-        actions.doAction(names.index("ShowMenu" if "ShowMenu" in names else "Press"))
+        actions.doAction(names.index("Press"))
 
     def answer_box(start):
         box = wait_for("message box", lambda: find(app, pyatspi.ROLE_ALERT))
@@ -78,25 +76,17 @@ def run(binary, work):
         answer_box("Can not load the Messenger API Type Library.")
         assert answer_box("Important information:").endswith("Note: this will only be shown once.")
         frame = wait_for("main window", lambda: find(app, pyatspi.ROLE_FRAME, TITLE))
-        table = find(frame, pyatspi.ROLE_TREE, "Servers").queryTable()
-        cells = [[table.getAccessibleAt(r, c).name for c in range(4)] for r in range(table.nRows)]
-        assert cells == [["loop.example", "127.0.0.1", str(port), ""], ["(Unknown host)", "127.0.0.1", "1", ""]], cells
-
         press(find(frame, pyatspi.ROLE_PUSH_BUTTON, "Use this server"))
         path = os.path.join(prefix, "user.reg")
-        wait_for("the switch on disk", lambda: '"Server"="loop.example;127.0.0.1:%d"\n' % port
+        wait_for("the switch on disk", lambda: '"Server"="loop.example;127.0.0.1:1863"\n'
                  in open(path, encoding="utf-8", newline="").read())
-
-        press(find(frame, pyatspi.ROLE_MENU_ITEM, "File"))
-        press(wait_for("File > Exit", lambda: find(frame, pyatspi.ROLE_MENU_ITEM, "Exit")))
-        assert process.wait(timeout=STEP) == 0, "exit status %s" % process.returncode
     except AssertionError as error:
         print("FAIL: %s" % error)
         return 1
     finally:
         if process.poll() is None:
             process.kill()
-    print("PASS: start-up boxes, list, switch on disk, exit")
+    print("PASS: start-up boxes, switch on disk")
     return 0
 
 
