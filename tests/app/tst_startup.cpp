@@ -5,8 +5,9 @@
 #include "ui/main/MainWindow.h"
 #include "ui/about/ReferralLinks.h"
 
-#include <QFile>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -85,17 +86,20 @@ private Q_SLOTS:
         QTest::addColumn<bool>("messenger");
         QTest::addColumn<QString>("counter"); // "-": none stored
         QTest::addColumn<QString>("showLinks"); // "-": no value
-        QTest::addColumn<bool>("list"); // whether the list file exists
-        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<qint64>("listSize"); // -1: no list file
+        QTest::addColumn<QStringList>("events"); // %1: the list file's path
         const QString notice = "box:system-modal:" + firstRunNotice();
         const QString open = "open:" + StartupReferralUrl;
-        QTest::newRow("first launch without Messenger") << false << "-" << "-" << true
+        QTest::newRow("first launch without Messenger") << false << "-" << "-" << qint64(0)
                                                         << QStringList{"box:" + apiBox, notice, "save:Opened=1"};
-        QTest::newRow("second launch, links allowed") << true << "1" << "" << true
+        QTest::newRow("second launch, links allowed") << true << "1" << "" << qint64(0)
                                                       << QStringList{open, "save:Opened=2"};
-        QTest::newRow("links not allowed by a blank") << true << "2" << " " << true << QStringList{"save:Opened=3"};
-        QTest::newRow("no counter, no list") << true << "-" << "-" << false
+        QTest::newRow("links not allowed by a blank") << true << "2" << " " << qint64(0) << QStringList{"save:Opened=3"};
+        QTest::newRow("no counter, no list") << true << "-" << "-" << qint64(-1)
                                              << QStringList{notice, "save:Opened=1", "box:error:Error: Server files not found!"};
+        QTest::newRow("list too large") << true << "1" << "-" << ServerListSizeLimit + 1
+                                        << QStringList{"save:Opened=2", "box:error:Cannot read %1: it has 64.0 MiB (67,108,865 bytes), "
+                                                       "more than the 64.0 MiB (67,108,864 bytes) that are read."};
     }
 
     void order()
@@ -103,12 +107,13 @@ private Q_SLOTS:
         QFETCH(bool, messenger);
         QFETCH(QString, counter);
         QFETCH(QString, showLinks);
-        QFETCH(bool, list);
+        QFETCH(qint64, listSize);
         QFETCH(QStringList, events);
         QTemporaryDir dir;
         QFile file(dir.filePath("nexolan.dat"));
-        if (list)
-            QVERIFY(file.open(QIODevice::WriteOnly));
+        if (listSize >= 0)
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(listSize));
+        events.replaceInStrings("%1", QDir::toNativeSeparators(file.fileName()));
         FakePlatform fake(dir.path());
         fake.messengerAvailable = messenger;
         if (counter != "-")
@@ -118,7 +123,7 @@ private Q_SLOTS:
         StartedObjects started;
         const std::unique_ptr<MainWindow> window = startUpNow(fake, started);
         QCOMPARE(fake.events, events);
-        QCOMPARE(bool(window), list);
+        QCOMPARE(bool(window), listSize >= 0);
     }
 
     // The API box and the first-run notice, closed while the registry's

@@ -245,8 +245,9 @@ private Q_SLOTS:
     }
 
     // Test List: its rows best first while one server is still untested,
-    // Copy, Stop and Test Again, a double-click that switches, and no
-    // connection left.
+    // then sorted on Reply the other way (the untested row still last, ties
+    // in list order), Copy, a failed row that cannot be used, Stop and Test
+    // Again, a double-click that switches, and no connection left.
     void testList()
     {
         LoopbackServer accepting(LoopbackServer::Behaviour::Answer, "VER 2 MSNP9 CVR0\r\n");
@@ -272,9 +273,16 @@ private Q_SLOTS:
         };
         QCOMPARE(shownRows(), (QStringList{"best: MSNP9", "b: No common version", "c: No common version",
                                            "refused: Error (Connection refused)", "silent: "}));
+        results->sortByColumn(ListTestModel::HostColumn, Qt::DescendingOrder); // c before b, then ties in list order
+        results->sortByColumn(ListTestModel::ReplyColumn, Qt::DescendingOrder);
+        QCOMPARE(shownRows(), (QStringList{"b: No common version", "c: No common version", "best: MSNP9",
+                                           "refused: Error (Connection refused)", "silent: "}));
         QTest::mouseClick(app.child<QPushButton>("cmdCopy"), Qt::LeftButton);
         QVERIFY(QGuiApplication::clipboard()->text().startsWith(
-            "Host Name\tHost IP\tPort\tConnection\tResponse\tRating\tReply\nbest\t127.0.0.1\t"));
+            "Host Name\tHost IP\tPort\tConnection\tResponse\tRating\tReply\nb\t127.0.0.1\t"));
+        const auto centreOf = [results](int row) { return results->visualRect(results->model()->index(row, 0)).center(); };
+        QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, centreOf(3));
+        QVERIFY(!app.child<QPushButton>("cmdUse")->isEnabled());
 
         QCOMPARE(stop->text(), "Stop");
         QTest::mouseClick(stop, Qt::LeftButton);
@@ -284,9 +292,8 @@ private Q_SLOTS:
         QCOMPARE(stop->text(), "Stop");
         QTRY_COMPARE(app.child<QLabel>("lblProgress")->text(), "Tested 4 of 5 servers");
         QCOMPARE(accepting.connections, 2);
-        const QPoint best = results->visualRect(results->model()->index(0, 0)).center();
-        QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, best); // a double-click's first click
-        QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, best);
+        QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, centreOf(2)); // a double-click's first click
+        QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, centreOf(2));
         QTRY_COMPARE(app.fake.events, (QStringList{"signout", "write:" + serverPath + "=best;127.0.0.1:"
                                                    + QString::number(accepting.port)}));
         QCOMPARE(app.window.model()->currentFlags(), (QVector<bool>{false, false, false, true, false}));
