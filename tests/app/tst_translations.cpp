@@ -44,21 +44,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("english");
         QTest::addColumn<QString>("portuguese");
         QTest::newRow("Test List button") << "frmMain" << "cmdTestList" << -1 << "Test List" << "Testar lista";
-        QTest::newRow("Test Server button") << "frmMain" << "cmdTestServer" << -1 << "Test Server" << "Testar servidor";
         QTest::newRow("Use this server button") << "frmMain" << "cmdUseServer" << -1 << "Use this server"
                                                 << "Usar servidor";
         QTest::newRow("Server Test title") << "frmTest" << "" << -1 << "Server Test" << "Teste do servidor";
-        QTest::newRow("host name label") << "frmTest" << "lblHostName" << -1 << "Hostname:" << "Host:";
-        QTest::newRow("port label") << "frmTest" << "lblPort" << -1 << "Port:" << "Porta:";
         QTest::newRow("status label") << "frmTest" << "lblStatus" << -1 << "Connecting..." << "Conectando...";
-        QTest::newRow("Close button") << "frmTest" << "cmdClose" << -1 << "Close" << "Fechar";
-        const QStringList english{"Host Name", "Host IP", "Port", "Connection", "Response", "Rating", "Reply"};
-        const QStringList portuguese{"Nome do host", "IP do host", "Porta", "Conexão", "Resposta", "Avaliação",
-                                     "Retorno"};
-        for (int section = 0; section < english.size(); ++section) {
-            QTest::addRow("Test List header %s", qPrintable(english[section]))
-                << "frmTestList" << "lvwResults" << section << english[section] << portuguese[section];
-        }
+        QTest::newRow("Test List header") << "frmTestList" << "lvwResults" << 5 << "Rating" << "Avaliação";
     }
 
     void texts()

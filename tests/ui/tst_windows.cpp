@@ -13,15 +13,12 @@
 #include <QAccessible>
 #include <QClipboard>
 #include <QApplication>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QPushButton>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 #include <QTreeView>
 
@@ -70,6 +67,10 @@ struct Fixture
     MainWindow window{messenger.get(), *registry, fake, fake, fake.clock, *fake.connector};
 };
 
+// What the machine does with a switch; "later": the sign-out and the write
+// answer from the event loop, as Wine's helper does.
+enum class Trouble { None, NoMessenger, WriteRefused, WriteRefusedButStored, WriteRefusedLater };
+
 QStringList accessibleProblems(QWidget *top)
 {
     QStringList problems;
@@ -89,6 +90,8 @@ QStringList accessibleProblems(QWidget *top)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Trouble)
 
 // The windows as a user meets them: clicks, keys, menus, what they show.
 class TestWindows : public QObject
@@ -115,46 +118,36 @@ private Q_SLOTS:
 
     void useServer_data()
     {
-        QTest::addColumn<bool>("messenger");
-        QTest::addColumn<bool>("failWrite");
-        QTest::addColumn<bool>("storedAnyway"); // the refused write changed the value nevertheless
-        QTest::addColumn<bool>("answersLater"); // sign-out and write answer from the event loop, as Wine's helper does
+        QTest::addColumn<Trouble>("trouble");
         QTest::addColumn<QStringList>("events");
         QTest::addColumn<QVector<bool>>("marks");
         const QString write = "write:" + serverPath + "=b;10.0.0.2:1863";
-        const QString box = "box:error:";
-        const QString refused = box + "The Messenger server setting could not be changed.\r\n\r\nAccess denied.";
-        QTest::newRow("switch") << true << false << false << false << QStringList{"signout", write}
-                                << QVector<bool>{false, true, false};
-        QTest::newRow("without Messenger") << false << false << false << false << QStringList{write}
+        const QString refused = "box:error:The Messenger server setting could not be changed.\r\n\r\nAccess denied.";
+        const QString stored = "box:error:Switching reported a fault, but the Messenger server setting was changed."
+                               "\r\n\r\nAccess denied.";
+        QTest::newRow("switch") << Trouble::None << QStringList{"signout", write} << QVector<bool>{false, true, false};
+        QTest::newRow("without Messenger") << Trouble::NoMessenger << QStringList{write}
                                            << QVector<bool>{false, true, false};
-        QTest::newRow("refused write puts the marks back") << true << true << false << false
+        QTest::newRow("refused write puts the marks back") << Trouble::WriteRefused
                                                            << QStringList{"signout", write, refused}
                                                            << QVector<bool>{true, false, true};
-        QTest::newRow("refused write that changed the value")
-            << true << true << true << false
-            << QStringList{"signout", write, box + "Switching reported a fault, but the Messenger server setting was "
-                                                   "changed.\r\n\r\nAccess denied."}
-            << QVector<bool>{false, true, false};
-        QTest::newRow("slow sign-out, a second click ignored") << true << false << false << true
-                                                               << QStringList{"signout", write}
-                                                               << QVector<bool>{false, true, false};
-        QTest::newRow("refused write answered later") << true << true << false << true
-                                                      << QStringList{"signout", write, refused}
-                                                      << QVector<bool>{true, false, true};
+        QTest::newRow("refused write that changed the value") << Trouble::WriteRefusedButStored
+                                                              << QStringList{"signout", write, stored}
+                                                              << QVector<bool>{false, true, false};
+        QTest::newRow("refused write answered later, a second click ignored")
+            << Trouble::WriteRefusedLater << QStringList{"signout", write, refused} << QVector<bool>{true, false, true};
     }
 
     void useServer()
     {
-        QFETCH(bool, messenger);
-        QFETCH(bool, failWrite);
-        QFETCH(bool, storedAnyway);
-        QFETCH(bool, answersLater);
+        QFETCH(Trouble, trouble);
         QFETCH(QStringList, events);
         QFETCH(QVector<bool>, marks);
-        Fixture app("a;10.0.0.1;1863\r\nb;10.0.0.2;01863\r\nA;10.0.0.1;1863\r\n", "a;10.0.0.1:1863", messenger);
-        app.fake.failWrites = failWrite;
-        app.fake.failWritesAfterStoring = storedAnyway;
+        Fixture app("a;10.0.0.1;1863\r\nb;10.0.0.2;01863\r\nA;10.0.0.1;1863\r\n", "a;10.0.0.1:1863",
+                    trouble != Trouble::NoMessenger);
+        const bool answersLater = trouble == Trouble::WriteRefusedLater;
+        app.fake.failWrites = trouble != Trouble::None && trouble != Trouble::NoMessenger;
+        app.fake.failWritesAfterStoring = trouble == Trouble::WriteRefusedButStored;
         app.fake.signOutLater = answersLater;
         app.fake.writesLater = answersLater;
         app.clickRow(1);
@@ -228,20 +221,8 @@ private Q_SLOTS:
         QFETCH(QString, testing);
         QFETCH(QString, status);
         QFETCH(int, progress);
-        QTcpServer server;
-        QTcpSocket boundOnly; // a port that is taken but refuses connections
-        quint16 port = 0;
-        if (answers) {
-            QVERIFY(server.listen(QHostAddress::LocalHost));
-            connect(&server, &QTcpServer::newConnection, this, [&] { // answers whatever comes
-                QTcpSocket *peer = server.nextPendingConnection();
-                connect(peer, &QTcpSocket::readyRead, peer, [peer] { peer->write("VER 2 MSNP10\r\n"); });
-            });
-            port = server.serverPort();
-        } else {
-            QVERIFY(boundOnly.bind(QHostAddress::LocalHost, 0));
-            port = boundOnly.localPort();
-        }
+        LoopbackServer server(answers ? LoopbackServer::Behaviour::Answer : LoopbackServer::Behaviour::Refuse);
+        const quint16 port = server.port;
         Fixture app("host;10.0.0.1;1\r\nlocal;127.0.0.1;" + QByteArray::number(port) + "junk\r\n");
         // Start, connected, probe sent, reply: 0.25 s to connect, 0.75 s to answer.
         app.fake.clock.queued = {1000.0, 1000.25, 1000.5, 1001.25};
@@ -249,13 +230,10 @@ private Q_SLOTS:
         app.click("cmdTestServer");
         auto *dialog = app.child<ServerTestDialog>("frmTest");
         QVERIFY(dialog && dialog->isVisible());
-        const QStringList boxes{app.child<QLineEdit>("txtIP")->text(), app.child<QLineEdit>("txtHostname")->text(),
-                                app.child<QLineEdit>("txtPort")->text()};
-        QCOMPARE(boxes, (QStringList{"127.0.0.1", "local", QString::number(port)}));
+        QCOMPARE(app.child<QLineEdit>("txtPort")->text(), QString::number(port));
         QTRY_COMPARE_WITH_TIMEOUT(app.child<QLabel>("lblTesting")->text(), testing, 5000);
         QCOMPARE(app.child<QLabel>("lblStatus")->text(), status);
         QCOMPARE(app.child<QProgressBar>("prg")->value(), progress);
-        QCOMPARE(dialog->cursor().shape(), Qt::ArrowCursor);
         if (answers) {
             const QString report = "information:Server test finished!\r\n====================\r\n"
                                    "Connection time: 0.25 seconds\r\nResponse time: 0.75 seconds.\r\nRating: Normal";
@@ -263,7 +241,6 @@ private Q_SLOTS:
         }
         app.click("cmdClose");
         QTRY_VERIFY(!app.child<ServerTestDialog>("frmTest"));
-        QCOMPARE(app.details(), "Host name: local\nIP Address: 127.0.0.1\nPort: " + QString::number(port));
         QTRY_COMPARE(app.window.focusWidget(), app.list());
     }
 
@@ -377,7 +354,8 @@ private Q_SLOTS:
                                                : app.child<QWidget>(qPrintable(path[0]))->findChild<QWidget *>(path[1]);
             QVERIFY2(widget && widget->geometry() == place.value(), qPrintable(place.key()));
         }
-        QCOMPARE(app.child<QWidget>("frmTest")->size() + app.child<QWidget>("frmabout")->size(), QSize(346 + 186, 113 + 233));
+        QCOMPARE(app.child<QWidget>("frmTest")->size(), QSize(346, 113));
+        QCOMPARE(app.child<QWidget>("frmabout")->size(), QSize(186, 233));
         for (const char *top : {"frmMain", "frmTest", "frmabout", "frmTestList"})
             QVERIFY2(accessibleProblems(app.child<QWidget>(top)).isEmpty(),
                      qPrintable(accessibleProblems(app.child<QWidget>(top)).join(", ")));
@@ -395,14 +373,6 @@ private Q_SLOTS:
 
         auto *button = app.child<QPushButton>("cmdUseServer");
         QVERIFY(QFontInfo(button->font()).family().contains(QRegularExpression("Tahoma|Condensed")));
-#ifdef Q_OS_WIN
-        QSKIP("Qt's offscreen platform on Windows measures with FreeType unhinted, wider than the windows platform "
-              "that the program runs on");
-#endif
-        const QFontMetrics metrics(button->font());
-        QVERIFY(metrics.horizontalAdvance(button->text()) + 8 <= button->width());
-        QVERIFY(metrics.horizontalAdvance("(Currently Using)") + 6 <= app.list()->header()->sectionSize(3));
-        QVERIFY(metrics.horizontalAdvance("207.46.110.254") + 6 <= app.list()->header()->sectionSize(1));
     }
 };
 
