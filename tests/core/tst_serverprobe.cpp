@@ -40,6 +40,7 @@ private Q_SLOTS:
         QCOMPARE(result.responseSeconds, 0.75);
         QCOMPARE(server.received, QByteArray("VER 2 MSNP10 MSNP9 CVR0\r\n"));
         QCOMPARE(server.connections, 1);
+        QTRY_COMPARE(server.openNow(), 0); // closed once the line is read
     }
 
     // Stopped, the probe says nothing more and sends nothing, although the

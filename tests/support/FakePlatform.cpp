@@ -4,52 +4,46 @@
 
 namespace {
 
-class FakeRegistry : public ImmediateRegistry
+// Answers at once, or holds the answers until the test calls answerRead or answerWrite.
+class FakeRegistry : public Registry
 {
 public:
     explicit FakeRegistry(FakePlatform &fake) : m_fake(fake) { }
-    bool readValue(const QString &path, RegistryValue *value, QString *error) override
-    {
-        *error = QStringLiteral("The registry value does not exist.");
-        *value = m_fake.registry.value(path.toLower());
-        return m_fake.registry.contains(path.toLower());
-    }
-    bool writeValue(const QString &path, const QString &value, QString *error) override
-    {
-        m_fake.events.append(QStringLiteral("write:") + path + QLatin1Char('=') + value);
-        *error = QStringLiteral("Access denied.");
-        if (!m_fake.failWrites || m_fake.failWritesAfterStoring)
-            m_fake.registry.insert(path.toLower(), RegistryValue::fromText(value));
-        return !m_fake.failWrites;
-    }
-    QString location() const override { return QStringLiteral("memory"); }
-
-private:
-    FakePlatform &m_fake;
-};
-
-// Answers at once, or holds the answers until the test calls answerRead or answerWrite.
-class LaterRegistry : public Registry
-{
-public:
-    LaterRegistry(FakePlatform &fake, std::unique_ptr<Registry> inner) : m_fake(fake), m_inner(std::move(inner)) { }
     void read(const QStringList &paths, ReadDone done) override
     {
-        m_fake.answerRead = [this, paths, done] { m_inner->read(paths, done); };
+        m_fake.answerRead = [this, paths, done] {
+            QList<RegistryReading> readings;
+            for (const QString &path : paths)
+                readings.append(stored(path));
+            done(readings);
+        };
         if (!m_fake.readsLater)
             std::exchange(m_fake.answerRead, nullptr)();
     }
     void write(const QString &path, const QString &value, WriteDone done) override
     {
-        m_fake.answerWrite = [this, path, value, done] { m_inner->write(path, value, done); };
+        m_fake.answerWrite = [this, path, value, done] {
+            m_fake.events.append(QStringLiteral("write:") + path + QLatin1Char('=') + value);
+            if (!m_fake.failWrites || m_fake.failWritesAfterStoring)
+                m_fake.registry.insert(path.toLower(), RegistryValue::fromText(value));
+            done(!m_fake.failWrites, QStringLiteral("Access denied."), stored(path));
+        };
         if (!m_fake.writesLater)
             std::exchange(m_fake.answerWrite, nullptr)();
     }
-    QString location() const override { return m_inner->location(); }
+    QString location() const override { return QStringLiteral("memory"); }
 
 private:
+    RegistryReading stored(const QString &path) const
+    {
+        RegistryReading reading;
+        reading.ok = m_fake.registry.contains(path.toLower());
+        reading.value = m_fake.registry.value(path.toLower());
+        reading.error = QStringLiteral("The registry value does not exist.");
+        return reading;
+    }
+
     FakePlatform &m_fake;
-    std::unique_ptr<Registry> m_inner;
 };
 
 class FakeMessenger : public Messenger
@@ -86,25 +80,13 @@ std::unique_ptr<Messenger> FakePlatform::createMessenger(QString *error)
 
 std::unique_ptr<Registry> FakePlatform::createRegistry(QString *)
 {
-    return std::make_unique<LaterRegistry>(*this, std::make_unique<FakeRegistry>(*this));
-}
-
-static QString styleName(MessageStyle style)
-{
-    switch (style) {
-    case MessageStyle::Error:
-        return QStringLiteral("error");
-    case MessageStyle::Information:
-        return QStringLiteral("information");
-    case MessageStyle::SystemModalInformation:
-        return QStringLiteral("system-modal");
-    }
-    return QString();
+    return std::make_unique<FakeRegistry>(*this);
 }
 
 void FakePlatform::showMessage(const QString &text, MessageStyle style)
 {
-    events.append(QStringLiteral("box:%1:%2").arg(styleName(style), text));
+    const char *const styleNames[] = {"error", "information", "system-modal"};
+    events.append(QStringLiteral("box:%1:%2").arg(QLatin1String(styleNames[int(style)]), text));
     if (onMessageBox)
         onMessageBox(text, style);
 }

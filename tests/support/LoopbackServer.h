@@ -32,15 +32,15 @@ class LoopbackServer : public QObject
 {
 public:
     enum class Behaviour {
-        Silent,          // accepts and never answers
-        Answer,          // answers the probe line with the reply
+        Silent,           // accepts and never answers
+        Answer,           // answers the probe line with the reply
         AnswerByteByByte, // the same, one byte at a time
-        AnswerThenClose, // answers, then closes
-        Greet,           // sends the reply as soon as it accepts
-        Close,           // closes at once
-        Reset,           // resets at once
-        ResetAfterProbe, // resets once the probe line came
-        Refuse,          // its port is taken, but nobody listens there
+        AnswerThenClose,  // answers, then closes
+        Greet,            // sends the reply as soon as it accepts
+        Close,            // closes at once
+        Reset,            // resets at once
+        ResetAfterProbe,  // resets once the probe line came
+        Refuse,           // its port is taken, but nobody listens there
     };
 
     explicit LoopbackServer(Behaviour behaviour, const QByteArray &reply = "VER 2 MSNP10\r\n",
@@ -57,9 +57,7 @@ public:
         port = server.serverPort();
         connect(&server, &QTcpServer::newConnection, this, [this, behaviour, reply] {
             ++connections;
-            peer = server.nextPendingConnection();
-            peers.append(peer);
-            QTcpSocket *socket = peer;
+            QTcpSocket *socket = peer = server.nextPendingConnection();
             connect(socket, &QTcpSocket::readyRead, this, [this, socket, behaviour, reply] {
                 received += socket->readAll();
                 if (received.size() < 25)
@@ -84,13 +82,13 @@ public:
 
     // The connections that the client has not closed, looked up in the
     // system rather than in the socket's state, which follows on a later turn
-    // of the event loop.
+    // of the event loop. Accepted sockets are the server's children.
     int openNow() const
     {
         int count = 0;
-        for (const QPointer<QTcpSocket> &socket : peers) {
+        for (const QTcpSocket *socket : server.findChildren<QTcpSocket *>()) {
             char byte = 0;
-            if (socket && socket->state() == QAbstractSocket::ConnectedState
+            if (socket->state() == QAbstractSocket::ConnectedState
                 && ::recv(socket->socketDescriptor(), &byte, 1, MSG_PEEK) != 0)
                 ++count;
         }
@@ -122,5 +120,4 @@ public:
     int connections = 0;
     QByteArray received;
     QPointer<QTcpSocket> peer; // the latest connection
-    QList<QPointer<QTcpSocket>> peers;
 };
