@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Quick start: `make run` builds and starts Nexolan, `make test` runs the suite.
 # Both install the missing Debian packages first.
 

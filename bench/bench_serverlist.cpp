@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading the server list: the file's bytes cut into typed rows (each
 // matched against the current server) and handed to the list's model; and
 // the peak memory of loading a list of the largest size that is read.

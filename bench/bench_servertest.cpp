@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The server test's own overhead: from the press of "Test Server" to the
 // report box, against a server on 127.0.0.1 that answers the probe at once,
 // less the time it takes to create and show the test dialog without a test.

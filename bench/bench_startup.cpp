@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up to the first painted main window filled with 32,768 records,
 // against a bare QMainWindow started the same way and against the program's
 // own window with an empty list. The kinds are measured in turns, one right

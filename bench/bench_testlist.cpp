@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test List against servers on 127.0.0.1 that run in a thread of their own,
 // through the window itself:
 //

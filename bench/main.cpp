@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The benchmark program. Without arguments it runs every benchmark; the usual
 // Google Benchmark options apply (--benchmark_filter=..., --benchmark_format=json).
 // Windows go to Qt's offscreen platform unless QT_QPA_PLATFORM says otherwise.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows side of the Linux build, cross-built with mingw-w64 from
 # src/platform/win32, one build tree per architecture (ExternalProject):
 #   x86_64: the helper nexolan-messenger and the Messenger stand-in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes writing one string value into a registry export file. After a
 // write the value reads back as written, and every line but value lines
 // stays, in order. A write fails only for a control character or a UTF-16 file cut in the middle of

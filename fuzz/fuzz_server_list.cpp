@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes loading the server list: any bytes load without a fault, one row per
 // line ended by CR LF, the status cell shows the row's mark, and the text of
 // every port the list shows reads back as the same number (what a switch

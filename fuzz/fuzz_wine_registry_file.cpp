@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes writing one string value into a Wine registry file (a prefix's
 // user.reg). After a write the value reads back as written, the file is one
 // that Wine still reads, and every other line stays, in order: only value

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every libFuzzer target of a fuzz build for a bounded time, from its
 # seeds in fuzz/corpus/<target>, keeping what it finds in BUILD_DIR/corpus.
 # A crash, a hang (10 s on one input), a leak or undefined behaviour stops

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the server list, run by `cmake --install` with NEXOLAN_LIST (the
 # bundled list) and NEXOLAN_PROGRAMDIR (the program's directory below the
 # prefix) set by src/app/CMakeLists.txt.

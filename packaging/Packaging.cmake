@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Packaging with CPack: `cpack -G DEB` in a build tree makes a Debian package
 # of what `cmake --install` puts in place, installed below /usr.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds a static Qt for 64-bit Windows from Debian's own source of the
 # installed Qt, once, into a cache directory outside the source tree. The
 # result is not relocatable, so it stays where it was built; its name holds

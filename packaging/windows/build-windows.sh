@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds nexolan.exe for 64-bit Windows and packs it:
 #   build-windows.sh <build dir> <dist dir>
 # 1. A static Qt for Windows, built once by build-qt.sh (45-60 minutes on two

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-compiling for Windows with Debian's mingw-w64 (posix threads).
 # NEXOLAN_MINGW_TRIPLE picks the target: x86_64-w64-mingw32 (64-bit, the
 # default) or i686-w64-mingw32 (32-bit), e.g.

@@ -1,3 +1,4 @@
+; SPDX-License-Identifier: GPL-3.0-or-later
 ; The Windows setup of Nexolan, made by build-windows.sh with makensis (NSIS 3):
 ;
 ;   makensis -DVERSION=1.0.0 -DSTAGE=<folder> -DOUTFILE=<setup.exe> nexolan.nsi

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Windows: nexolan.exe for 64-bit Windows, cross-built with mingw-w64 against
 # a static Qt, packed into dist/, and tested under Wine. Included by the
 # Makefile.

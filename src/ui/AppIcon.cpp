@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppIcon.h"
 
 // The icons are compiled into the static UI library; a static library's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ServerSwitcher.h"
 
 #include "core/MessengerSetting.h"

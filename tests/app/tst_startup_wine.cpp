@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up in a real Wine prefix (tests/platform/win32/wine-prefix.sh) whose wineserver runs, so that the
 // registry is read through the helper while the first box has already closed.
 #include "core/MessengerSetting.h"

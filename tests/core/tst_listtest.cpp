@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/ListTest.h"
 #include "core/ListTestModel.h"
 #include "core/ServerProbe.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Smoke run of the real program over AT-SPI, as a screen reader drives it:
 what no QtTest suite reaches, the program's own start with the desktop's
 boxes and a switch in the Wine prefix that WINEPREFIX names, checked on disk. Run it inside a

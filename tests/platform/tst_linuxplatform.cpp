@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/DesktopServices.h"
 #include "platform/linux/IniSettingsStore.h"
 #include "platform/linux/FileRegistry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/ListTestModel.h"
 #include "core/ServerListModel.h"
 #include "support/FakePlatform.h"

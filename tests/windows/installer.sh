@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows setup under Wine, in a throwaway copy of a fresh prefix, on the
 # display in $DISPLAY: a silent install into a folder of the user's choice,
 # the installed program started from its Start menu shortcut, a setup refused

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # nexolan.exe under Wine on the display in $DISPLAY, driven with xdotool: it
 # starts beside its nexolan.dat with the Messenger stand-in running; "Use this
 # server" on the last row signs Messenger out and sets its Server value; it

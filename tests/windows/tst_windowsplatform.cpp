@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows platform under Wine: the registry shell and the settings store
 // on the real registry, Messenger through the stand-in (msnmsgr.exe beside us).
 #include "platform/windows/RegistrySettingsStore.h"

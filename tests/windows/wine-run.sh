@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # wine-run.sh <build dir>: a Windows build's tests under Wine on a virtual
 # display: the Win32 library tests, the QtTest suites, smoke.sh and
 # installer.sh.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Probe connections with Linux's own socket calls: a non-blocking connect,
 // whose outcome SO_ERROR gives once the socket turns writable, and reads that
 // tell a reset (ECONNRESET) from an orderly close (a read of 0 bytes).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Signs the running Messenger client out through its automation object. The
 // call is late bound (IDispatch by name), so no type library is involved.

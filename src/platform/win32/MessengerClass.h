@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Messenger's automation class: its ID and where COM finds its local server.
 // Plain constants, no Windows header, so that the Wine side on Linux looks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads and writes one registry value named by its full path, such as
 // HKEY_CURRENT_USER\Software\Microsoft\MSNMessenger\Server: the last component is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Probe connections with Winsock's own calls: a non-blocking connect and
 // reads, driven by the socket's network events (WSAEventSelect), whose error
 // codes tell a reset (WSAECONNRESET) from an orderly close. Qt's own socket

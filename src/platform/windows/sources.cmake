@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows platform: the registry, the settings, message boxes, web pages
 # and Messenger through the system's own calls. Paths are relative to
 # src/platform, which includes this file after creating nexolan_platform.

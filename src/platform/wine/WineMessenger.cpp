@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "WineMessenger.h"
 
 WineMessenger::WineMessenger(const WinePrefix &prefix, const QString &helperDirectory)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Wine platform: Messenger's registry and client in the user's Wine
 # prefix. Paths are relative to src/platform.
 set(NEXOLAN_WINE_SOURCES

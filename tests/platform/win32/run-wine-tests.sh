@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The helper program under Wine: the registry through it as Nexolan uses it. Usage: run-wine-tests.sh <directory of
 # the x86_64 programs> [prefix]. Exit status 0 when all passed, 1 on a failure, 77 without 64-bit Wine.
 set -uo pipefail

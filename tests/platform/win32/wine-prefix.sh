@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes a throwaway 64-bit Wine prefix once (~30 s), reused once complete; prints its path. Usage: wine-prefix.sh <dir>
 set -euo pipefail
 source "$(cd "$(dirname "$0")" && pwd)/wine-env.sh"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Wine prefixes in a fake home and /proc, the helper under a stand-in for Wine's loader; switching in a real
 // prefix (tests/platform/win32/wine-prefix.sh), time-limited.
 #include "platform/wine/WineMessenger.h"

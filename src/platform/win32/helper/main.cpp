@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // nexolan-messenger: the Windows side of switching Messenger's server, run by
 // Nexolan under Wine (or on Windows). Values travel as hex of their UTF-8
 // bytes, so neither side's code page matters.

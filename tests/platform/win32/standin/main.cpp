@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Messenger client's stand-in in tests: a COM local server for Messenger's class whose automation object has one
 // method, Signout, appending the line "Signout" to the record file. /register: registers itself for this user.
 // --record <file> --ready <file> [--stop <file>] [--seconds <n>] [--refuse]: makes the ready file once serving, then
