@@ -30,8 +30,8 @@ QByteArray serverList(int count)
     char record[128];
     for (int index = 0; index < count; ++index) {
         // One record in sixteen has no host name; one in sixty-four a port with blanks.
-        const int length =
-            formatRecord(record, sizeof record, index, index % 16 != 7, index % 64 == 9 ? " 18 63" : "1863");
+        const int length = formatRecord(record, sizeof record, index, index % 16 != 7,
+                                        index % 64 == 9 ? " 18 63" : "1863");
         bytes.append(record, length);
         bytes.append("\r\n", 2);
     }

@@ -126,9 +126,9 @@ bool timeTest(QAbstractButton *button, FakePlatform &platform, double *seconds)
     BenchData::Clock::time_point reportedAt;
     platform.onMessageBox = [&](const QString &, MessageStyle style) {
         if (style == MessageStyle::Information && !reported) {
-                                                                      reportedAt = BenchData::Clock::now();
-                                                                      reported = true;
-                                                                      }
+            reportedAt = BenchData::Clock::now();
+            reported = true;
+        }
     };
     const auto pressedAt = BenchData::Clock::now();
     button->click();

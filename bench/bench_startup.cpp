@@ -47,12 +47,9 @@ constexpr int paintTimeoutMs = 10000;
 QString kindName(Kind kind)
 {
     switch (kind) {
-    case Kind::Main:
-        return QStringLiteral("main");
-    case Kind::MainNoRecords:
-        return QStringLiteral("main-no-records");
-    case Kind::Empty:
-        break;
+    case Kind::Main: return QStringLiteral("main");
+    case Kind::MainNoRecords: return QStringLiteral("main-no-records");
+    case Kind::Empty: break;
     }
     return QStringLiteral("empty");
 }
@@ -212,10 +209,9 @@ void BM_StartupCold(benchmark::State &state)
         state.SkipWithError("cannot write the server lists");
         return;
     }
-    runInTurns(state, {Kind::Empty, Kind::MainNoRecords, Kind::Main},
-               [&](Kind kind, double *seconds, QString *error) {
-                   return timeChild(kind, directory.path(), seconds, error);
-               });
+    runInTurns(state, {Kind::Empty, Kind::MainNoRecords, Kind::Main}, [&](Kind kind, double *seconds, QString *error) {
+        return timeChild(kind, directory.path(), seconds, error);
+    });
 }
 
 void BM_StartupWarm(benchmark::State &state)

@@ -94,8 +94,7 @@ public:
     ServerFarm(int count, int deadEvery)
         : m_count(count)
         , m_deadEvery(deadEvery)
-    {
-    }
+    { }
     ~ServerFarm() override
     {
         quit();
@@ -126,8 +125,7 @@ protected:
                     m_ready.release();
                     return;
                 }
-                list += "dead" + QByteArray::number(n) + ";127.0.0.1;" + QByteArray::number(dead.back()->port)
-                    + "\r\n";
+                list += "dead" + QByteArray::number(n) + ";127.0.0.1;" + QByteArray::number(dead.back()->port) + "\r\n";
                 continue;
             }
             auto server = std::make_unique<QTcpServer>();

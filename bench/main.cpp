@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -10,7 +10,7 @@
 // lines they continue onto and the lines mayChange(text) names. lasting(text)
 // is what of a line must stay. The last line may have got a line break (a
 // lone CR there becomes part of it).
-template <typename MayChange, typename Lasting>
+template<typename MayChange, typename Lasting>
 void checkKeptLines(const TextLines &before, const TextLines &after, MayChange mayChange, Lasting lasting)
 {
     qsizetype next = 0;

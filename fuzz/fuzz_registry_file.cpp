@@ -18,14 +18,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const bool existingKey = provider.ConsumeBool();
     const QString name = QString::fromStdString(provider.ConsumeRandomLengthString(20));
     const QString text = QString::fromStdString(provider.ConsumeRandomLengthString(60));
-    QString key = QStringLiteral("HKEY_CURRENT_USER\\") + QString::fromStdString(provider.ConsumeRandomLengthString(20));
+    QString key = QStringLiteral("HKEY_CURRENT_USER\\")
+        + QString::fromStdString(provider.ConsumeRandomLengthString(20));
     const std::string rest = provider.ConsumeRemainingBytesAsString();
     const QByteArray before(rest.data(), qsizetype(rest.size()));
     const TextLines oldLines(before);
     if (existingKey) { // a key under HKEY_CURRENT_USER that the file names, where there is one
         for (qsizetype i = 0; i < oldLines.size(); ++i) {
             const QString line = oldLines.text(i).trimmed();
-            if (line.startsWith(QLatin1String("[HKEY_CURRENT_USER\\"), Qt::CaseInsensitive) && line.endsWith(QLatin1Char(']')))
+            if (line.startsWith(QLatin1String("[HKEY_CURRENT_USER\\"), Qt::CaseInsensitive)
+                && line.endsWith(QLatin1Char(']')))
                 key = line.mid(1, line.size() - 2);
         }
     }

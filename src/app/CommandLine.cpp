@@ -25,7 +25,7 @@ constexpr int ExitUsage = 2;
 const QStringList commandLineOptions{
     QStringLiteral("--test-list"), QStringLiteral("--list"), QStringLiteral("--jobs"), QStringLiteral("--timeout"),
     QStringLiteral("--csv"),       QStringLiteral("--help"), QStringLiteral("-h"),     QStringLiteral("--help-all"),
-    QStringLiteral("--version"), QStringLiteral("-v"),
+    QStringLiteral("--version"),   QStringLiteral("-v"),
 };
 
 // One line on standard error: the program's name and what is wrong; the
@@ -63,11 +63,12 @@ int runCommandLine(QCoreApplication &app, const QString &defaultListPath, ProbeC
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QCoreApplication::translate("CommandLine", "Tests every server of the list beside the program (or FILE) "
-                                                   "and prints them best first.\n"
-                                                   "Exit status: 0 when a server accepts MSNP9 or MSNP10, 1 when "
-                                                   "none does, 2 for a usage\nerror, an unreadable list or one "
-                                                   "that gives no server."));
+        QCoreApplication::translate("CommandLine",
+                                    "Tests every server of the list beside the program (or FILE) "
+                                    "and prints them best first.\n"
+                                    "Exit status: 0 when a server accepts MSNP9 or MSNP10, 1 when "
+                                    "none does, 2 for a usage\nerror, an unreadable list or one "
+                                    "that gives no server."));
     const QCommandLineOption testList(QStringLiteral("test-list"),
                                       QCoreApplication::translate("CommandLine", "Test every server of the list."));
     const QCommandLineOption list(QStringLiteral("list"),
@@ -132,8 +133,9 @@ int runCommandLine(QCoreApplication &app, const QString &defaultListPath, ProbeC
     // most often it has LF-only line endings.
     const ServerList servers = ServerList::parse(bytes, std::nullopt);
     if (servers.size() == 0) {
-        return failure(QCoreApplication::translate("CommandLine", "%1 gives no server: each line (host name;IP "
-                                                                  "address;port) must end in CR LF.")
+        return failure(QCoreApplication::translate("CommandLine",
+                                                   "%1 gives no server: each line (host name;IP "
+                                                   "address;port) must end in CR LF.")
                            .arg(QDir::toNativeSeparators(listPath)));
     }
 

@@ -33,21 +33,26 @@ QString launchCounter(Platform &platform)
 
 QString firstRunNotice()
 {
-    return QStringList({
-        QCoreApplication::translate("Startup", "Important information:"),
-        QString(),
-        QCoreApplication::translate("Startup", "Sorry for the grimhal links... I need them, really!"),
-        QCoreApplication::translate("Startup", "Nexolan follows in the footsteps of an earlier server switcher for "
+    return QStringList(
+               {
+                   QCoreApplication::translate("Startup", "Important information:"),
+                   QString(),
+                   QCoreApplication::translate("Startup", "Sorry for the grimhal links... I need them, really!"),
+                   QCoreApplication::translate("Startup",
+                                               "Nexolan follows in the footsteps of an earlier server switcher for "
                                                "Messenger."),
-        QCoreApplication::translate("Startup", "I didn't add the 'Test List' option, because there is a limit of "
+                   QCoreApplication::translate("Startup",
+                                               "I didn't add the 'Test List' option, because there is a limit of "
                                                "connections (check netstat)."),
-        QCoreApplication::translate("Startup", "It uses RegRead and RegWrite functions of the Shell object, so don't "
+                   QCoreApplication::translate("Startup",
+                                               "It uses RegRead and RegWrite functions of the Shell object, so don't "
                                                "be afraid when Norton gives you a warning."),
-        QString(),
-        QCoreApplication::translate("Startup", "I screwed my NAV 2k3 so I hope you like it! :P "),
-        QString(),
-        QCoreApplication::translate("Startup", "Note: this will only be shown once."),
-    }).join(QStringLiteral("\r\n"));
+                   QString(),
+                   QCoreApplication::translate("Startup", "I screwed my NAV 2k3 so I hope you like it! :P "),
+                   QString(),
+                   QCoreApplication::translate("Startup", "Note: this will only be shown once."),
+               })
+        .join(QStringLiteral("\r\n"));
 }
 
 namespace {
@@ -73,7 +78,8 @@ void finishStartUp(Platform &platform, StartedObjects &started, const RegistryRe
 
     // Without the server list there is nothing to show. A directory, pipe
     // or device of that name is no list.
-    const QString listPath = platform.programDirectory + QLatin1Char('/') + platform.programName + QStringLiteral(".dat");
+    const QString listPath = platform.programDirectory + QLatin1Char('/') + platform.programName
+        + QStringLiteral(".dat");
     if (!QFileInfo(listPath).isFile()) {
         boxes.showMessage(QCoreApplication::translate("Startup", "Error: Server files not found!"),
                           MessageStyle::Error);
@@ -116,9 +122,10 @@ void startUp(Platform &platform, StartedObjects &started, StartUpDone done)
     // the switch skips the sign-out.
     started.messenger = platform.objects.createMessenger(&error);
     if (!started.messenger) {
-        platform.messageBoxes.showMessage(QCoreApplication::translate("Startup", "Can not load the Messenger API Type "
-                                                                                 "Library. If you are on Windows XP, "
-                                                                                 "this could be the reason."),
+        platform.messageBoxes.showMessage(QCoreApplication::translate("Startup",
+                                                                      "Can not load the Messenger API Type "
+                                                                      "Library. If you are on Windows XP, "
+                                                                      "this could be the reason."),
                                           MessageStyle::Error);
     }
 

@@ -17,7 +17,7 @@ struct Platform;
 struct StartedObjects
 {
     std::unique_ptr<Messenger> messenger; // null where it cannot be created
-    std::unique_ptr<Registry> registry;   // never null once start-up has begun
+    std::unique_ptr<Registry> registry; // never null once start-up has begun
 };
 
 // The most bytes of server list that are read.

@@ -24,8 +24,7 @@ bool loadFromFirst(QTranslator &translator, const QLocale &language, const QStri
 Translations::Translations(const QString &programDirectory)
     : m_programFolders{builtInFolder, programDirectory + QStringLiteral("/translations")}
     , m_qtFolders{builtInFolder, QLibraryInfo::path(QLibraryInfo::TranslationsPath)}
-{
-}
+{ }
 
 QString Translations::install(const QStringList &uiLanguages)
 {

@@ -53,8 +53,8 @@ int main(int argc, char *argv[])
         // The help, the errors and the aligned table in the user's language; the CSV stays English.
         Translations translations(program.absolutePath());
         translations.install(QLocale::system().uiLanguages());
-        const QString list =
-            program.absolutePath() + QLatin1Char('/') + program.completeBaseName() + QStringLiteral(".dat");
+        const QString list = program.absolutePath() + QLatin1Char('/') + program.completeBaseName()
+            + QStringLiteral(".dat");
         return runCommandLine(app, list, *connector, clock);
     }
 
@@ -76,8 +76,8 @@ int main(int argc, char *argv[])
     WindowsSystemObjects objects;
 #else
     // The per-user stores live in $XDG_CONFIG_HOME/Nexolan (~/.config/Nexolan).
-    const QString configFolder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Nexolan");
+    const QString configFolder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/Nexolan");
     DesktopServices desktop;
     IniSettingsStore settings(configFolder);
     // Messenger's own registry where it runs under Wine; the helper programs
@@ -86,8 +86,8 @@ int main(int argc, char *argv[])
                                std::make_unique<WineSystemObjects>(findWinePrefix(WineEnvironment::fromProcess()),
                                                                    QCoreApplication::applicationDirPath()));
 #endif
-    Platform platform{objects, settings, desktop, desktop, clock, *connector, program.absolutePath(),
-                      program.completeBaseName()};
+    Platform platform{
+        objects, settings, desktop, desktop, clock, *connector, program.absolutePath(), program.completeBaseName()};
 
     return runWindowProgram(platform);
 }

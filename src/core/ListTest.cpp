@@ -23,8 +23,7 @@ ListTest::ListTest(Clock &clock, ProbeConnector &connector, QObject *parent)
     : QObject(parent)
     , m_clock(clock)
     , m_connector(connector)
-{
-}
+{ }
 
 ListTest::~ListTest()
 {

@@ -31,8 +31,8 @@ class ListTest : public QObject
 public:
     struct Limits
     {
-        int open = 32;          // probes at work at once, pending attempts and look-ups included
-        double timeLimit = 10;  // seconds per server
+        int open = 32; // probes at work at once, pending attempts and look-ups included
+        double timeLimit = 10; // seconds per server
     };
 
     // One row's outcome.
@@ -86,7 +86,7 @@ private:
     QVector<Server> m_servers;
     QVector<int> m_serverOfRow;
     QVector<int> m_nextRow; // the next row naming the same server, or -1
-    int m_nextServer = 0;   // the next server to start
+    int m_nextServer = 0; // the next server to start
     int m_open = 0;
     qsizetype m_testedRows = 0;
     bool m_running = false;

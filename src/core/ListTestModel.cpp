@@ -185,7 +185,7 @@ QVariant ListTestModel::headerData(int section, Qt::Orientation orientation, int
     if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
         return QVariant();
     static const char *const headers[ColumnCount] = {
-        QT_TR_NOOP("Host Name"), QT_TR_NOOP("Host IP"), QT_TR_NOOP("Port"),  QT_TR_NOOP("Connection"),
+        QT_TR_NOOP("Host Name"), QT_TR_NOOP("Host IP"), QT_TR_NOOP("Port"), QT_TR_NOOP("Connection"),
         QT_TR_NOOP("Response"),  QT_TR_NOOP("Rating"),  QT_TR_NOOP("Reply")};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
         return tr(headers[section]);

@@ -13,7 +13,8 @@ inline const QString CurrentMarker = QStringLiteral(QT_TRANSLATE_NOOP("ServerLis
 inline const QString UnknownHost = QStringLiteral(QT_TRANSLATE_NOOP("ServerList", "(Unknown host)"));
 
 // Where Messenger keeps the server it signs in to.
-inline const QString MessengerServerValue = QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger\\Server");
+inline const QString MessengerServerValue = QStringLiteral(
+    "HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger\\Server");
 
 // The server named by Messenger's setting: host name and IP address
 // lower-cased for matching, and the port's number.
@@ -33,7 +34,7 @@ namespace MatchDetail {
 // True when the text, lower-cased, equals an already lower-cased one. Text is
 // any sequence of characters with size() and operator[] giving a QChar, so a
 // record's bytes can be compared in place, without a copy.
-template <typename Text>
+template<typename Text>
 bool equalsLowered(const Text &text, QStringView lowered)
 {
     if (text.size() != lowered.size())
@@ -50,7 +51,7 @@ inline QString textOf(const QString &text)
 {
     return text;
 }
-template <typename Text>
+template<typename Text>
 QString textOf(const Text &text)
 {
     return text.toString();
@@ -67,7 +68,7 @@ QString hostWithoutUnknown(const QString &host);
 // Host and IP are QStrings, QStringViews or any text as
 // MatchDetail::equalsLowered takes it, with toString() for the rare host
 // name that holds a "(".
-template <typename HostText, typename IpText>
+template<typename HostText, typename IpText>
 bool matchesCurrentServer(const HostText &host, const IpText &ip, double port, const CurrentServer &current)
 {
     if (port != current.port || !MatchDetail::equalsLowered(ip, current.ip))

@@ -52,11 +52,14 @@ QString shownVerdict(const Rating &rating)
 
 QString testReportText(const Rating &rating)
 {
-    return QStringList({
-        QCoreApplication::translate("Rating", "Server test finished!"),
-        QString(20, QLatin1Char('=')),
-        QCoreApplication::translate("Rating", "Connection time: %1 seconds").arg(floatText(rating.connection)),
-        QCoreApplication::translate("Rating", "Response time: %1 seconds.").arg(floatText(rating.response)),
-        QCoreApplication::translate("Rating", "Rating: %1").arg(shownVerdict(rating)),
-    }).join(QStringLiteral("\r\n"));
+    return QStringList(
+               {
+                   QCoreApplication::translate("Rating", "Server test finished!"),
+                   QString(20, QLatin1Char('=')),
+                   QCoreApplication::translate("Rating", "Connection time: %1 seconds")
+                       .arg(floatText(rating.connection)),
+                   QCoreApplication::translate("Rating", "Response time: %1 seconds.").arg(floatText(rating.response)),
+                   QCoreApplication::translate("Rating", "Rating: %1").arg(shownVerdict(rating)),
+               })
+        .join(QStringLiteral("\r\n"));
 }

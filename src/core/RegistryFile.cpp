@@ -107,8 +107,7 @@ bool hasControlCharacter(QStringView text)
 
 RegistryFile::RegistryFile(const QByteArray &content)
     : m_lines(content)
-{
-}
+{ }
 
 RegistryFile::Found RegistryFile::find(const QString &key, const QString &valueName) const
 {
@@ -182,7 +181,8 @@ bool RegistryFile::write(const QString &key, const QString &valueName, const QSt
         *error = tr("The registry file is cut off in the middle of a character.");
         return false;
     }
-    const QString valueLine = (valueName.isEmpty() ? QStringLiteral("@") : quoted(valueName)) + QLatin1Char('=') + quoted(text);
+    const QString valueLine = (valueName.isEmpty() ? QStringLiteral("@") : quoted(valueName)) + QLatin1Char('=')
+        + quoted(text);
 
     const Found found = find(key, valueName);
     if (found.index >= 0) {

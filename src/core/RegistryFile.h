@@ -29,8 +29,8 @@ public:
 private:
     struct Found
     {
-        qsizetype index = -1;     // first line of the last assignment, -1 when none
-        qsizetype count = 0;      // its lines, continuation lines included
+        qsizetype index = -1; // first line of the last assignment, -1 when none
+        qsizetype count = 0; // its lines, continuation lines included
         qsizetype sectionEnd = -1; // after the last value line of the key's last section
     };
     Found find(const QString &key, const QString &valueName) const;

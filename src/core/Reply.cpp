@@ -60,12 +60,8 @@ Reply Reply::fromResult(const ProbeResult &result)
             return fromLine(result.replyLine);
         reply.kind = Kind::NotMessenger;
         break;
-    case ProbeResult::End::Closed:
-        reply.kind = Kind::ClosedWithoutReply;
-        break;
-    case ProbeResult::End::TimedOut:
-        reply.kind = Kind::NoReply;
-        break;
+    case ProbeResult::End::Closed: reply.kind = Kind::ClosedWithoutReply; break;
+    case ProbeResult::End::TimedOut: reply.kind = Kind::NoReply; break;
     case ProbeResult::End::Failed:
         reply.kind = Kind::ConnectionError;
         reply.error = result.error;

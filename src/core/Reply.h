@@ -28,7 +28,7 @@ struct Reply
 
     Kind kind = Kind::NoReply;
     int errorCode = 0; // ErrorCode: the server's code
-    QString error;     // ConnectionError: the system's words
+    QString error; // ConnectionError: the system's words
 
     // The reply of a complete first line (without its CR LF).
     static Reply fromLine(const QByteArray &line);

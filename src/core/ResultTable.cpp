@@ -35,7 +35,7 @@ qsizetype characterCount(const QString &text)
 QStringList headerCells(const ListTestModel &model, TableFormat format)
 {
     if (format == TableFormat::Csv) {
-        return {QStringLiteral("host"),     QStringLiteral("ip"),     QStringLiteral("port"),
+        return {QStringLiteral("host"),       QStringLiteral("ip"),       QStringLiteral("port"),
                 QStringLiteral("connection"), QStringLiteral("response"), QStringLiteral("rating"),
                 QStringLiteral("reply")};
     }

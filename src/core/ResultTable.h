@@ -9,8 +9,8 @@ class ListTestModel;
 // The ways a list test's table is written out as text.
 enum class TableFormat {
     TabSeparated, // the Test List's Copy: the window's headers, tab-separated cells, whole
-    Csv,          // the command line's --csv: host,ip,port,... with quoted fields where needed
-    Aligned,      // the command line's table: columns padded to their widest cell, two blanks apart
+    Csv, // the command line's --csv: host,ip,port,... with quoted fields where needed
+    Aligned, // the command line's table: columns padded to their widest cell, two blanks apart
 };
 
 // The table of the given rows of the model, in that order, as text: a header

@@ -96,7 +96,8 @@ ServerList ServerList::parse(const QByteArray &bytes, const std::optional<Curren
             if (entry.hostLength == 0)
                 entry.current = matchesCurrentServer(QStringView(UnknownHost), ip, entry.port, *current);
             else
-                entry.current = matchesCurrentServer(Windows1252View{record, entry.hostLength}, ip, entry.port, *current);
+                entry.current = matchesCurrentServer(Windows1252View{record, entry.hostLength}, ip, entry.port,
+                                                     *current);
         }
         list.m_rows.append(entry);
         cr += 1;

@@ -5,8 +5,7 @@
 
 ServerListModel::ServerListModel(QObject *parent)
     : QAbstractTableModel(parent)
-{
-}
+{ }
 
 void ServerListModel::setList(ServerList list)
 {
@@ -69,12 +68,8 @@ QVariant ServerListModel::data(const QModelIndex &index, int role) const
         return QVariant();
     QString text;
     switch (index.column()) {
-    case HostColumn:
-        text = shownCell(m_list.host(index.row(), DisplayLimit + 1));
-        break;
-    case IpColumn:
-        text = m_list.ip(index.row(), DisplayLimit + 1);
-        break;
+    case HostColumn: text = shownCell(m_list.host(index.row(), DisplayLimit + 1)); break;
+    case IpColumn: text = m_list.ip(index.row(), DisplayLimit + 1); break;
     case PortColumn:
         if (const auto port = m_list.port(index.row()))
             text = numberText(*port);

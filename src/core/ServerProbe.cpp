@@ -24,8 +24,7 @@ ServerProbe::ServerProbe(Clock &clock, ProbeConnector &connector, QObject *paren
     : QObject(parent)
     , m_clock(clock)
     , m_connector(connector)
-{
-}
+{ }
 
 ServerProbe::~ServerProbe()
 {

@@ -18,9 +18,9 @@ struct ProbeResult
 {
     enum class End {
         Replied, // data came
-        Closed,  // the server closed the connection without a byte
+        Closed, // the server closed the connection without a byte
         TimedOut, // nothing came within the time limit
-        Failed,  // no connection, or it failed before a byte came
+        Failed, // no connection, or it failed before a byte came
     };
     End end = End::Failed;
     // The raw time differences in seconds: start to connected, and sent to

@@ -45,7 +45,8 @@ QString sizeText(qint64 bytes)
     const QString exact = english.toString(bytes) + QStringLiteral(" bytes");
     if (bytes < 1024)
         return exact;
-    return english.formattedDataSize(bytes, 1, QLocale::DataSizeIecFormat) + QStringLiteral(" (") + exact + QLatin1Char(')');
+    return english.formattedDataSize(bytes, 1, QLocale::DataSizeIecFormat) + QStringLiteral(" (") + exact
+        + QLatin1Char(')');
 }
 
 ReadStatus read(const QString &path, qint64 limit, QByteArray *bytes, QString *error)
@@ -129,8 +130,7 @@ StoreLock::StoreLock(const QString &storePath, int waitMilliseconds)
     : m_storePath(storePath)
     , m_lock(storePath + QStringLiteral(".lock"))
     , m_wait(waitMilliseconds)
-{
-}
+{ }
 
 bool StoreLock::lock(QString *error)
 {
@@ -139,7 +139,7 @@ bool StoreLock::lock(QString *error)
         return true;
     *error = m_lock.error() == QLockFile::LockFailedError
         ? QCoreApplication::translate("StoreFile", "%1 is being changed by another program; try again.")
-            .arg(native(m_storePath))
+              .arg(native(m_storePath))
         : QCoreApplication::translate("StoreFile", "Cannot lock %1 for changing it.").arg(native(m_storePath));
     return false;
 }

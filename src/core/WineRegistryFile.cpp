@@ -77,7 +77,11 @@ enum class DataKind { Text, Number, Binary, Other, Malformed };
 // The data's type tag as Wine reads it; *pos moves past the tag.
 DataKind dataKind(QStringView line, qsizetype *pos)
 {
-    static const struct { const char *tag; DataKind kind; } tags[] = {
+    static const struct
+    {
+        const char *tag;
+        DataKind kind;
+    } tags[] = {
         {"\"", DataKind::Text},         {"str:\"", DataKind::Text},   {"str(2):\"", DataKind::Text},
         {"str(7):\"", DataKind::Other}, {"dword:", DataKind::Number}, {"hex:", DataKind::Binary},
     };
@@ -270,9 +274,8 @@ bool WineRegistryFile::read(const QString &key, const QString &name, RegistryVal
         }
     }
     if (!found) {
-        *error = hasKey(key)
-            ? tr("The registry value %1 does not exist.").arg(valuePath(key, name))
-            : tr("The registry key %1 does not exist.").arg(valuePath(key, QString()).chopped(1));
+        *error = hasKey(key) ? tr("The registry value %1 does not exist.").arg(valuePath(key, name))
+                             : tr("The registry key %1 does not exist.").arg(valuePath(key, QString()).chopped(1));
         return false;
     }
     const QString line = m_lines.text(found->line);

@@ -13,8 +13,8 @@ inline QString applicationTitle()
 
 // How a message box looks. Every box has an OK button alone.
 enum class MessageStyle {
-    Error,                  // the error icon
-    Information,            // the information icon
+    Error, // the error icon
+    Information, // the information icon
     SystemModalInformation, // the information icon, above every other window
 };
 

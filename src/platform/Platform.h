@@ -21,5 +21,5 @@ struct Platform
     Clock &clock;
     ProbeConnector &connector;
     QString programDirectory; // where the executable lies
-    QString programName;      // its file name without extension
+    QString programName; // its file name without extension
 };

@@ -13,6 +13,5 @@ public:
                           const QString &defaultValue) = 0;
     // Stores a text; false when the store cannot be written (it is then left
     // as it was).
-    virtual bool setValue(const QString &appName, const QString &section, const QString &key,
-                          const QString &value) = 0;
+    virtual bool setValue(const QString &appName, const QString &section, const QString &key, const QString &value) = 0;
 };

@@ -22,6 +22,7 @@ void provideTahoma()
         QFontDatabase::addApplicationFont(QString::fromLatin1(file));
     if (QFontDatabase::hasFamily(family))
         return;
-    QFont::insertSubstitutions(family, {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans Narrow"),
-                                        QStringLiteral("Liberation Sans")});
+    QFont::insertSubstitutions(family,
+                               {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans Narrow"),
+                                QStringLiteral("Liberation Sans")});
 }

@@ -63,13 +63,14 @@ private Q_SLOTS:
         LoopbackServer refusing(LoopbackServer::Behaviour::Refuse);
         const QByteArray list = "b;127.0.0.1;" + QByteArray::number(noCommon.port) + "\r\nc,d;127.0.0.1;"
             + QByteArray::number(refusing.port) + "\r\na;127.0.0.1;" + QByteArray::number(accepting.port) + "\r\n";
-        const QVector<CsvRow> rows{{"a", accepting.port, "MSNP10"}, {"b", noCommon.port, "No common version"},
+        const QVector<CsvRow> rows{{"a", accepting.port, "MSNP10"},
+                                   {"b", noCommon.port, "No common version"},
                                    {"\"c,d\"", refusing.port, "Error (Connection refused)"}};
         // Scripts read the CSV: its header and values stay English in the user's language.
         qputenv("LC_ALL", "pt_BR.UTF-8");
         qputenv("LANGUAGE", "pt_BR");
-        const Run run = runProgram({"--test-list", "--list", writeList(m_folder, "csv.dat", list), "--csv",
-                                    "--jobs", "1"});
+        const Run run = runProgram(
+            {"--test-list", "--list", writeList(m_folder, "csv.dat", list), "--csv", "--jobs", "1"});
         qunsetenv("LC_ALL");
         qunsetenv("LANGUAGE");
         QCOMPARE(run.exitCode, 0);
@@ -94,20 +95,25 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("list"); // when not null: written to a file given with --list
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("output"); // what standard output holds
-        QTest::addColumn<QString>("error");  // what the one line on standard error holds
+        QTest::addColumn<QString>("error"); // what the one line on standard error holds
         const QByteArray none;
-        QTest::newRow("help") << QStringList{"--help"} << none << 0 << "--test-list" << "";
-        QTest::newRow("help with Qt's options") << QStringList{"--help-all"} << none << 0 << "--qmljsdebugger" << "";
-        QTest::newRow("version") << QStringList{"--version"} << none << 0 << "Nexolan 1.0.0\n" << "";
+        QTest::newRow("help") << QStringList{"--help"} << none << 0 << "--test-list"
+                              << "";
+        QTest::newRow("help with Qt's options") << QStringList{"--help-all"} << none << 0 << "--qmljsdebugger"
+                                                << "";
+        QTest::newRow("version") << QStringList{"--version"} << none << 0 << "Nexolan 1.0.0\n"
+                                 << "";
         QTest::newRow("too many jobs") << QStringList{"--test-list", "--jobs", "33"} << none << 2 << ""
                                        << "--jobs takes a whole number from 1 to 32";
         QTest::newRow("bad time-out") << QStringList{"--test-list", "--timeout", "0"} << none << 2 << ""
                                       << "--timeout takes a number of seconds above 0";
-        QTest::newRow("option without --test-list") << QStringList{"--csv"} << none << 2 << "" << "go with --test-list";
+        QTest::newRow("option without --test-list") << QStringList{"--csv"} << none << 2 << ""
+                                                    << "go with --test-list";
         QTest::newRow("missing list") << QStringList{"--test-list", "--list", "missing.dat"} << none << 2 << ""
                                       << "missing.dat: it does not exist";
-        QTest::newRow("empty list") << QStringList{"--test-list"} << QByteArray("") << 2 << ""
-                                    << "list.dat gives no server: each line (host name;IP address;port) must end in CR LF.";
+        QTest::newRow("empty list")
+            << QStringList{"--test-list"} << QByteArray("") << 2 << ""
+            << "list.dat gives no server: each line (host name;IP address;port) must end in CR LF.";
     }
 
     void usage()

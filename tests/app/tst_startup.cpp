@@ -25,7 +25,8 @@
 
 namespace {
 
-const QString apiBox = QStringLiteral("error:Can not load the Messenger API Type Library. If you are on Windows XP, this could be the reason.");
+const QString apiBox = QStringLiteral(
+    "error:Can not load the Messenger API Type Library. If you are on Windows XP, this could be the reason.");
 
 // Start-up on the fake machine, whose registry answers at once: it ends within the call.
 std::unique_ptr<MainWindow> startUpNow(FakePlatform &fake, StartedObjects &started)
@@ -52,15 +53,20 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("events"); // %1: the list file's path
         const QString notice = "box:system-modal:" + firstRunNotice();
         const QString open = "open:" + StartupReferralUrl;
-        QTest::newRow("first launch without Messenger") << false << "-" << "-" << qint64(0)
-                                                        << QStringList{"box:" + apiBox, notice, "save:Opened=1"};
-        QTest::newRow("second launch, links allowed") << true << "1" << "" << qint64(0)
-                                                      << QStringList{open, "save:Opened=2"};
-        QTest::newRow("links not allowed by a blank") << true << "2" << " " << qint64(0) << QStringList{"save:Opened=3"};
-        QTest::newRow("no counter, no list") << true << "-" << "-" << qint64(-1)
-                                             << QStringList{notice, "save:Opened=1", "box:error:Error: Server files not found!"};
-        QTest::newRow("list too large") << true << "1" << "-" << ServerListSizeLimit + 1
-                                        << QStringList{"save:Opened=2", "box:error:Cannot read %1: it has 64.0 MiB (67,108,865 bytes), "
+        QTest::newRow("first launch without Messenger")
+            << false << "-"
+            << "-" << qint64(0) << QStringList{"box:" + apiBox, notice, "save:Opened=1"};
+        QTest::newRow("second launch, links allowed") << true << "1"
+                                                      << "" << qint64(0) << QStringList{open, "save:Opened=2"};
+        QTest::newRow("links not allowed by a blank") << true << "2"
+                                                      << " " << qint64(0) << QStringList{"save:Opened=3"};
+        QTest::newRow("no counter, no list")
+            << true << "-"
+            << "-" << qint64(-1) << QStringList{notice, "save:Opened=1", "box:error:Error: Server files not found!"};
+        QTest::newRow("list too large") << true << "1"
+                                        << "-" << ServerListSizeLimit + 1
+                                        << QStringList{"save:Opened=2",
+                                                       "box:error:Cannot read %1: it has 64.0 MiB (67,108,865 bytes), "
                                                        "more than the 64.0 MiB (67,108,864 bytes) that are read."};
     }
 
@@ -116,12 +122,15 @@ private Q_SLOTS:
         });
         registry.start(300);
         QStringList shown;
-        const ProgramRun run = runAsUser(fake.platform, [&shown](MainWindow &window) {
-            shown << window.findChild<QStatusBar *>("stb")->findChild<QLabel *>()->text()
-                  << window.findChild<QPlainTextEdit *>("txtInfo")->toPlainText();
-            QCOMPARE(window.model()->currentFlags(), (QVector<bool>{false, true}));
-            QCOMPARE(window.focusWidget(), window.findChild<QTreeView *>("lvw"));
-        }, 10000);
+        const ProgramRun run = runAsUser(
+            fake.platform,
+            [&shown](MainWindow &window) {
+                shown << window.findChild<QStatusBar *>("stb")->findChild<QLabel *>()->text()
+                      << window.findChild<QPlainTextEdit *>("txtInfo")->toPlainText();
+                QCOMPARE(window.model()->currentFlags(), (QVector<bool>{false, true}));
+                QCOMPARE(window.focusWidget(), window.findChild<QTreeView *>("lvw"));
+            },
+            10000);
         QCOMPARE(run.boxes.size(), 2); // the API box and the first-run notice
         QCOMPARE(shown, (QStringList{"2 items in database.", "Host name: other\nIP Address: 10.0.0.2\nPort: 1863"}));
         QCOMPARE(run.exitStatus, 0);

@@ -80,15 +80,14 @@ private Q_SLOTS:
         WineEnvironment environment = WineEnvironment::fromProcess();
         environment.home = m_home.path();
         DesktopServices desktop;
-        LinuxSystemObjects objects(m_home.filePath("registry.reg"), desktop,
-                                   std::make_unique<WineSystemObjects>(findWinePrefix(environment),
-                                                                       NEXOLAN_HELPER_DIRECTORY));
+        LinuxSystemObjects objects(
+            m_home.filePath("registry.reg"), desktop,
+            std::make_unique<WineSystemObjects>(findWinePrefix(environment), NEXOLAN_HELPER_DIRECTORY));
         QString error;
         bool written = false;
-        objects.createRegistry(&error)->write(MessengerServerValue, "myhost;10.0.0.1:1863",
-                                             [&written](bool done, const QString &, const RegistryReading &) {
-                                                 written = done;
-                                             });
+        objects.createRegistry(&error)->write(
+            MessengerServerValue, "myhost;10.0.0.1:1863",
+            [&written](bool done, const QString &, const RegistryReading &) { written = done; });
         QVERIFY(written); // into user.reg, no wineserver running yet
         runQuietly(m_wineserver, {"-p60"}); // a server for the prefix: reads go through the helper
 
@@ -97,9 +96,8 @@ private Q_SLOTS:
         const std::unique_ptr<ProbeConnector> connector = createSystemConnector();
         Platform platform{objects, settings, desktop, desktop, clock, *connector, m_home.path(), "nexolan"};
         QVector<bool> marks;
-        const ProgramRun run = runAsUser(platform, [&marks](MainWindow &window) {
-            marks = window.model()->currentFlags();
-        }, 60000);
+        const ProgramRun run = runAsUser(
+            platform, [&marks](MainWindow &window) { marks = window.model()->currentFlags(); }, 60000);
         QCOMPARE(run.boxes.value(0), apiBox);
         QCOMPARE(run.boxes.size(), 2); // and the first-run notice
         QVERIFY(run.windowShown);

@@ -44,12 +44,21 @@ private Q_SLOTS:
         QTest::addColumn<int>("section"); // of the control's header; -1: the control's own text
         QTest::addColumn<QString>("english");
         QTest::addColumn<QString>("portuguese");
-        QTest::newRow("Test List button") << "frmMain" << "cmdTestList" << -1 << "Test List" << "Testar lista";
-        QTest::newRow("Use this server button") << "frmMain" << "cmdUseServer" << -1 << "Use this server"
+        QTest::newRow("Test List button") << "frmMain"
+                                          << "cmdTestList" << -1 << "Test List"
+                                          << "Testar lista";
+        QTest::newRow("Use this server button") << "frmMain"
+                                                << "cmdUseServer" << -1 << "Use this server"
                                                 << "Usar servidor";
-        QTest::newRow("Server Test title") << "frmTest" << "" << -1 << "Server Test" << "Teste do servidor";
-        QTest::newRow("status label") << "frmTest" << "lblStatus" << -1 << "Connecting..." << "Conectando...";
-        QTest::newRow("Test List header") << "frmTestList" << "lvwResults" << 5 << "Rating" << "Avaliação";
+        QTest::newRow("Server Test title") << "frmTest"
+                                           << "" << -1 << "Server Test"
+                                           << "Teste do servidor";
+        QTest::newRow("status label") << "frmTest"
+                                      << "lblStatus" << -1 << "Connecting..."
+                                      << "Conectando...";
+        QTest::newRow("Test List header") << "frmTestList"
+                                          << "lvwResults" << 5 << "Rating"
+                                          << "Avaliação";
     }
 
     void texts()

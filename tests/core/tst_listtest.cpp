@@ -34,7 +34,8 @@ struct ServerCase
 class EarlyLineConnection : public ProbeConnection
 {
 public:
-    explicit EarlyLineConnection(QObject *parent) : ProbeConnection(parent)
+    explicit EarlyLineConnection(QObject *parent)
+        : ProbeConnection(parent)
     {
         QTimer::singleShot(0, this, [this] { Q_EMIT received("VER 2 MSNP10\r\n"); });
     }
@@ -182,7 +183,8 @@ private Q_SLOTS:
         test.start(rows);
         QTRY_COMPARE(servers[31]->connections, 2);
         test.stop();
-        QTRY_VERIFY(std::all_of(servers.begin(), servers.end(), [](const auto &server) { return server->openNow() == 0; }));
+        QTRY_VERIFY(
+            std::all_of(servers.begin(), servers.end(), [](const auto &server) { return server->openNow() == 0; }));
         QVERIFY(!test.isRunning());
     }
 };

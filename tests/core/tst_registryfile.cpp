@@ -38,10 +38,11 @@ private Q_SLOTS:
             << head + other + "[" + messengerKey.toUtf8() + "]\r\n\"Server\"=\"a\\\\b\\\"c\"\r\n\"After\"=dword:1\r\n";
         QTest::newRow("key and value names in other case, LF endings")
             << QByteArray("[hkey_current_user\\software\\microsoft\\msnmessenger]\n\"server\"=\"old\"\n")
-            << messengerKey << QByteArray("[hkey_current_user\\software\\microsoft\\msnmessenger]\n\"Server\"=\"a\\\\b\\\"c\"\n");
+            << messengerKey
+            << QByteArray("[hkey_current_user\\software\\microsoft\\msnmessenger]\n\"Server\"=\"a\\\\b\\\"c\"\n");
         QTest::newRow("continued hex value replaced whole")
-            << QByteArray("[K]\r\n\"Server\"=hex(2):31,00,\\\r\n  32,00,\\\r\n  00,00\r\n\"Next\"=\"n\"\r\n")
-            << "K" << QByteArray("[K]\r\n\"Server\"=\"a\\\\b\\\"c\"\r\n\"Next\"=\"n\"\r\n");
+            << QByteArray("[K]\r\n\"Server\"=hex(2):31,00,\\\r\n  32,00,\\\r\n  00,00\r\n\"Next\"=\"n\"\r\n") << "K"
+            << QByteArray("[K]\r\n\"Server\"=\"a\\\\b\\\"c\"\r\n\"Next\"=\"n\"\r\n");
         QTest::newRow("added after the key's last value, no final line break")
             << QByteArray("[K]\r\n\"A\"=\"1\"\r\n\r\n[L]\r\n\"B\"=\"2\"") << "K"
             << QByteArray("[K]\r\n\"A\"=\"1\"\r\n\"Server\"=\"a\\\\b\\\"c\"\r\n\r\n[L]\r\n\"B\"=\"2\"");
@@ -67,8 +68,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("value");
-        QTest::newRow("line feed in the value") << "Server" << "a\n[K2]";
-        QTest::newRow("carriage return in the name") << "Ser\rver" << "v";
+        QTest::newRow("line feed in the value") << "Server"
+                                                << "a\n[K2]";
+        QTest::newRow("carriage return in the name") << "Ser\rver"
+                                                     << "v";
     }
 
     void refusesControlCharacters()
@@ -124,7 +127,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, after);
         IniFile file(before);
         QCOMPARE(file.value(QStringLiteral("Main"), QStringLiteral("Opened")).value_or(QStringLiteral("!")), read);
-        QCOMPARE(file.setValue(QStringLiteral("Main"), QStringLiteral("Opened"), QStringLiteral("7")), !after.isEmpty());
+        QCOMPARE(file.setValue(QStringLiteral("Main"), QStringLiteral("Opened"), QStringLiteral("7")),
+                 !after.isEmpty());
         QCOMPARE(file.content(), after.isEmpty() ? before : after);
     }
 };

@@ -36,9 +36,8 @@ private Q_SLOTS:
         QTest::newRow("empty line, two fields, extra fields")
             << QByteArray("\r\n;10.0.0.2\r\nh;i;7;x;y\r\n") << QString()
             << QStringList{"|||", "(Unknown host)|10.0.0.2||", "h|i|7|"};
-        QTest::newRow("ports read as numbers")
-            << QByteArray("a;i; 18 63\r\nc;i;abc\r\nd;i;\r\n") << QString()
-            << QStringList{"a|i|1863|", "c|i|0|", "d|i|0|"};
+        QTest::newRow("ports read as numbers") << QByteArray("a;i; 18 63\r\nc;i;abc\r\nd;i;\r\n") << QString()
+                                               << QStringList{"a|i|1863|", "c|i|0|", "d|i|0|"};
         QTest::newRow("Windows-1252") << QByteArray("caf\xE9\x80;\x81;1\r\n") << QString()
                                       << QStringList{QString::fromUtf8("caf\u00E9\u20AC|\u0081|1|")};
         // The current server: host and IP compared lower-cased, ports as numbers.
@@ -50,14 +49,12 @@ private Q_SLOTS:
             << "MyHost;10.0.0.1:1863"
             << QStringList{"myhost|10.0.0.1|1863|" + marker, "myhost|10.0.0.1|1864|", "myhost|10.0.0.2|1863|"};
         QTest::newRow("listed twice, ';' before the port, extra part")
-            << QByteArray("h;i;1\r\nH;I;1\r\n") << "h;i;1;extra"
-            << QStringList{"h|i|1|" + marker, "H|I|1|" + marker};
-        QTest::newRow("(unknown host) inside a host name")
-            << QByteArray("myhost(Unknown Host);i;1\r\n") << "myhost;i:1"
-            << QStringList{"myhost(Unknown Host)|i|1|" + marker};
+            << QByteArray("h;i;1\r\nH;I;1\r\n") << "h;i;1;extra" << QStringList{"h|i|1|" + marker, "H|I|1|" + marker};
+        QTest::newRow("(unknown host) inside a host name") << QByteArray("myhost(Unknown Host);i;1\r\n") << "myhost;i:1"
+                                                           << QStringList{"myhost(Unknown Host)|i|1|" + marker};
         QTest::newRow("incomplete setting") << QByteArray("h;i;1\r\n") << "h" << QStringList{"h|i|1|"};
-        QTest::newRow("record of two fields never matches") << QByteArray(";i\r\n") << "i:0"
-                                                            << QStringList{"(Unknown host)|i||"};
+        QTest::newRow("record of two fields never matches")
+            << QByteArray(";i\r\n") << "i:0" << QStringList{"(Unknown host)|i||"};
     }
 
     void parse()
@@ -79,8 +76,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("host");
         QTest::addColumn<QString>("value");
-        QTest::newRow("host") << "myhost" << "myhost;10.0.0.1:1863";
-        QTest::newRow("unknown host in any case") << "(UNKNOWN host)" << "10.0.0.1:1863";
+        QTest::newRow("host") << "myhost"
+                              << "myhost;10.0.0.1:1863";
+        QTest::newRow("unknown host in any case") << "(UNKNOWN host)"
+                                                  << "10.0.0.1:1863";
     }
 
     void compose()

@@ -35,8 +35,12 @@ private slots:
             << header + messengerSection + oldServer << QString("\u00e9a\u00e9g\u4e2d\U0001F600") << false
             << header + messengerSectionNow + "\"Server\"=\"\\x00e9a\\xe9g\\x4e2d\\xd83d\\xde00\"\n";
         QTest::newRow("backslash, quote, C and octal escapes")
-            << header + messengerSection + oldServer << QString("a\\b\"c\a\b\t\n\v\f\r\x1b\x01" "7\x01" "8\x1f")
-            << false << header + messengerSectionNow + "\"Server\"=\"a\\\\b\\\"c\\a\\b\\t\\n\\v\\f\\r\\e\\0017\\18\\37\"\n";
+            << header + messengerSection + oldServer
+            << QString("a\\b\"c\a\b\t\n\v\f\r\x1b\x01"
+                       "7\x01"
+                       "8\x1f")
+            << false
+            << header + messengerSectionNow + "\"Server\"=\"a\\\\b\\\"c\\a\\b\\t\\n\\v\\f\\r\\e\\0017\\18\\37\"\n";
         QTest::newRow("replace, rest kept")
             << header + sectionBefore + messengerSection + valueA + oldServer + valueZ + sectionAfter << QString("n")
             << false << header + sectionBefore + messengerSectionNow + valueA + newServer + valueZ + sectionAfter;
@@ -47,15 +51,15 @@ private slots:
         QTest::newRow("repeated value: its last line")
             << header + messengerSection + oldServer + messengerSection + oldServer << QString("n") << false
             << header + messengerSection + oldServer + messengerSectionNow + newServer;
-        QTest::newRow("add value in order") << header + messengerSection + valueA + valueZ + sectionAfter
-                                            << QString("n") << false
-                                            << header + messengerSectionNow + valueA + newServer + valueZ + sectionAfter;
+        QTest::newRow("add value in order")
+            << header + messengerSection + valueA + valueZ + sectionAfter << QString("n") << false
+            << header + messengerSectionNow + valueA + newServer + valueZ + sectionAfter;
         QTest::newRow("add key at the end") << header + sectionBefore.chopped(1) << QString("n") << false
                                             << header + sectionBefore + messengerSectionNow + newServer;
         QTest::newRow("unknown header") << "WINE REGISTRY Version 3\n" + messengerSection + oldServer << QString("n")
                                         << true << QByteArray();
-        QTest::newRow("unknown architecture") << QByteArray(header).replace("win64", "win128") << QString("n") << true
-                                              << QByteArray();
+        QTest::newRow("unknown architecture")
+            << QByteArray(header).replace("win64", "win128") << QString("n") << true << QByteArray();
     }
     void setText()
     {

@@ -80,7 +80,9 @@ private Q_SLOTS:
             QSKIP("making a device node needs root");
         else
             QCOMPARE(::symlink(node.constData(), path.constData()), 0);
-        struct stat before {}, after {};
+        struct stat before
+        {
+        }, after{};
         QCOMPARE(::lstat(path.constData(), &before), 0);
         FileRegistry shell(m_registry, *m_fake);
         RegistryValue value;
@@ -93,8 +95,9 @@ private Q_SLOTS:
         QCOMPARE(after.st_ino, before.st_ino);
         // Too large is said once, naming the file, its size and the limit.
         QCOMPARE(m_fake->eventsOf("box"), kind != "large" ? QStringList() : QStringList{"error:" + error});
-        QVERIFY(kind != "large" || error.endsWith(": it has 16.0 MiB (16,777,217 bytes), more than the 16.0 MiB "
-                                                  "(16,777,216 bytes) that are read."));
+        QVERIFY(kind != "large"
+                || error.endsWith(": it has 16.0 MiB (16,777,217 bytes), more than the 16.0 MiB "
+                                  "(16,777,216 bytes) that are read."));
         if (kind == "fifo") { // the same for the settings
             QVERIFY(QFile::rename(m_registry, m_settings));
             IniSettingsStore settings(m_dir->path());
@@ -116,17 +119,19 @@ private Q_SLOTS:
         const QByteArray filler(3000, 'x'); // more than a full disk takes
         QTest::newRow("private registry.reg")
             << "registry.reg"
-            << "; mine\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger]\r\n\"Server\"=\"old\"\r\n\"Z\"=\"" + filler
-                   + "\"\r\n"
+            << "; mine\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger]\r\n\"Server\"=\"old\"\r\n\"Z\"=\""
+                + filler + "\"\r\n"
             << "; mine\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger]\r\n\"Server\"=\"h;i:1\"\r\n\"Z\"=\""
-                   + filler + "\"\r\n"
+                + filler + "\"\r\n"
             << 0600u;
         QTest::newRow("private user.reg")
-            << "user.reg" << "WINE REGISTRY Version 2\n\n[Software\\\\Microsoft\\\\MSNMessenger] 1\n\"Z\"=\"" + filler + "\"\n"
+            << "user.reg"
+            << "WINE REGISTRY Version 2\n\n[Software\\\\Microsoft\\\\MSNMessenger] 1\n\"Z\"=\"" + filler + "\"\n"
             << QByteArray() << 0600u;
-        QTest::newRow("group-readable settings")
-            << "Nexolan.ini" << "[Main]\nOpened=4\nZ=" + filler + "\n" << "[Main]\nOpened=h;i:1\nZ=" + filler + "\n"
-            << 0640u;
+        QTest::newRow("group-readable settings") << "Nexolan.ini"
+                                                 << "[Main]\nOpened=4\nZ=" + filler + "\n"
+                                                 << "[Main]\nOpened=h;i:1\nZ=" + filler + "\n"
+                                                 << 0640u;
     }
 
     void rewrite()
@@ -150,7 +155,8 @@ private Q_SLOTS:
         const bool writtenToFullDisk = writeStore(store, &error);
         setrlimit(RLIMIT_FSIZE, &saved);
         QVERIFY(!writtenToFullDisk);
-        QVERIFY2(store == "Nexolan.ini" || error.endsWith(": File too large"), qPrintable(error)); // not "Unknown error"
+        QVERIFY2(store == "Nexolan.ini" || error.endsWith(": File too large"),
+                 qPrintable(error)); // not "Unknown error"
         QCOMPARE(contentOf(file), before);
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{store});
 
@@ -158,7 +164,8 @@ private Q_SLOTS:
         if (!after.isEmpty())
             QCOMPARE(contentOf(file), after);
         QVERIFY(contentOf(file) != before);
-        struct stat info {};
+        struct stat info
+        { };
         QCOMPARE(::stat(QFile::encodeName(file).constData(), &info), 0);
         QCOMPARE(info.st_uid, owner);
         QCOMPARE(info.st_mode & 07777, mode);

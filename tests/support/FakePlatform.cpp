@@ -9,7 +9,9 @@ namespace {
 class FakeRegistry : public Registry
 {
 public:
-    explicit FakeRegistry(FakePlatform &fake) : m_fake(fake) { }
+    explicit FakeRegistry(FakePlatform &fake)
+        : m_fake(fake)
+    { }
     void read(const QStringList &paths, ReadDone done) override
     {
         m_fake.answerRead = [this, paths, done] {
@@ -50,7 +52,9 @@ private:
 class FakeMessenger : public Messenger
 {
 public:
-    explicit FakeMessenger(FakePlatform &fake) : m_fake(fake) { }
+    explicit FakeMessenger(FakePlatform &fake)
+        : m_fake(fake)
+    { }
     void signOut(Done done) override
     {
         m_fake.events.append(QStringLiteral("signout"));
@@ -70,8 +74,7 @@ private:
 
 FakePlatform::FakePlatform(const QString &programDirectory)
     : platform{*this, *this, *this, *this, clock, *connector, programDirectory, QStringLiteral("nexolan")}
-{
-}
+{ }
 
 std::unique_ptr<Messenger> FakePlatform::createMessenger(QString *error)
 {

@@ -68,7 +68,7 @@ public:
     std::function<void()> answerRead;
     std::function<void()> answerWrite;
     QMap<QString, RegistryValue> registry; // keyed by lower-cased path
-    QMap<QString, QString> settings;  // keyed by the setting's key
+    QMap<QString, QString> settings; // keyed by the setting's key
     QStringList events;
     std::function<void(const QString &text, MessageStyle style)> onMessageBox; // runs when a box shows
 };

@@ -33,15 +33,15 @@ class LoopbackServer : public QObject
 {
 public:
     enum class Behaviour {
-        Silent,           // accepts and never answers
-        Answer,           // answers the probe line with the reply
+        Silent, // accepts and never answers
+        Answer, // answers the probe line with the reply
         AnswerByteByByte, // the same, one byte at a time
-        AnswerThenClose,  // answers, then closes
-        Greet,            // sends the reply as soon as it accepts
-        Close,            // closes at once
-        Reset,            // resets at once
-        ResetAfterProbe,  // resets once the probe line came
-        Refuse,           // its port is taken, but nobody listens there
+        AnswerThenClose, // answers, then closes
+        Greet, // sends the reply as soon as it accepts
+        Close, // closes at once
+        Reset, // resets at once
+        ResetAfterProbe, // resets once the probe line came
+        Refuse, // its port is taken, but nobody listens there
     };
 
     explicit LoopbackServer(Behaviour behaviour, const QByteArray &reply = "VER 2 MSNP10\r\n",

@@ -15,7 +15,7 @@
 struct ProgramRun
 {
     int exitStatus = -1; // -1: still running when the time was up
-    QStringList boxes;   // the texts of the boxes, in order
+    QStringList boxes; // the texts of the boxes, in order
     bool windowShown = false;
 };
 

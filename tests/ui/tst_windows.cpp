@@ -109,7 +109,8 @@ private Q_SLOTS:
         app.clickRow(1);
         QCOMPARE(app.details(), "Host name: (Unknown host)\nIP Address: \nPort: 0");
         QTest::keyClick(app.list(), Qt::Key_Down);
-        QCOMPARE(app.details().size(), QString("Host name: \nIP Address: i\nPort: 1").size() + ServerListModel::DisplayLimit);
+        QCOMPARE(app.details().size(),
+                 QString("Host name: \nIP Address: i\nPort: 1").size() + ServerListModel::DisplayLimit);
 
         Fixture empty(""); // nothing to test or switch to
         QVERIFY(!empty.window.findChild<QPushButton *>("cmdTestServer")->isEnabled());
@@ -127,14 +128,13 @@ private Q_SLOTS:
         const QString stored = "box:error:Switching reported a fault, but the Messenger server setting was changed."
                                "\r\n\r\nAccess denied.";
         QTest::newRow("switch") << Trouble::None << QStringList{"signout", write} << QVector<bool>{false, true, false};
-        QTest::newRow("without Messenger") << Trouble::NoMessenger << QStringList{write}
-                                           << QVector<bool>{false, true, false};
-        QTest::newRow("refused write puts the marks back") << Trouble::WriteRefused
-                                                           << QStringList{"signout", write, refused}
-                                                           << QVector<bool>{true, false, true};
-        QTest::newRow("refused write that changed the value") << Trouble::WriteRefusedButStored
-                                                              << QStringList{"signout", write, stored}
-                                                              << QVector<bool>{false, true, false};
+        QTest::newRow("without Messenger")
+            << Trouble::NoMessenger << QStringList{write} << QVector<bool>{false, true, false};
+        QTest::newRow("refused write puts the marks back")
+            << Trouble::WriteRefused << QStringList{"signout", write, refused} << QVector<bool>{true, false, true};
+        QTest::newRow("refused write that changed the value")
+            << Trouble::WriteRefusedButStored << QStringList{"signout", write, stored}
+            << QVector<bool>{false, true, false};
         QTest::newRow("refused write answered later, a second click ignored")
             << Trouble::WriteRefusedLater << QStringList{"signout", write, refused} << QVector<bool>{true, false, true};
     }
@@ -212,8 +212,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("testing");
         QTest::addColumn<QString>("status");
         QTest::addColumn<int>("progress");
-        QTest::newRow("answered") << true << "Finished!" << "Finished!" << 3;
-        QTest::newRow("refused") << false << "Error (Connection refused)" << "Connecting..." << 0;
+        QTest::newRow("answered") << true << "Finished!"
+                                  << "Finished!" << 3;
+        QTest::newRow("refused") << false << "Error (Connection refused)"
+                                 << "Connecting..." << 0;
     }
 
     void serverTest()
@@ -272,16 +274,20 @@ private Q_SLOTS:
                             + results->model()->index(row, ListTestModel::ReplyColumn).data().toString());
             return rows;
         };
-        QCOMPARE(shownRows(), (QStringList{"best: MSNP9", "b: No common version", "c: No common version",
-                                           "refused: Error (Connection refused)", "silent: "}));
+        QCOMPARE(shownRows(),
+                 (QStringList{"best: MSNP9", "b: No common version", "c: No common version",
+                              "refused: Error (Connection refused)", "silent: "}));
         results->sortByColumn(ListTestModel::HostColumn, Qt::DescendingOrder); // c before b, then ties in list order
         results->sortByColumn(ListTestModel::ReplyColumn, Qt::DescendingOrder);
-        QCOMPARE(shownRows(), (QStringList{"b: No common version", "c: No common version", "best: MSNP9",
-                                           "refused: Error (Connection refused)", "silent: "}));
+        QCOMPARE(shownRows(),
+                 (QStringList{"b: No common version", "c: No common version", "best: MSNP9",
+                              "refused: Error (Connection refused)", "silent: "}));
         QTest::mouseClick(app.child<QPushButton>("cmdCopy"), Qt::LeftButton);
         QVERIFY(QGuiApplication::clipboard()->text().startsWith(
             "Host Name\tHost IP\tPort\tConnection\tResponse\tRating\tReply\nb\t127.0.0.1\t"));
-        const auto centreOf = [results](int row) { return results->visualRect(results->model()->index(row, 0)).center(); };
+        const auto centreOf = [results](int row) {
+            return results->visualRect(results->model()->index(row, 0)).center();
+        };
         QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, centreOf(3));
         QVERIFY(!app.child<QPushButton>("cmdUse")->isEnabled());
 
@@ -295,8 +301,9 @@ private Q_SLOTS:
         QCOMPARE(accepting.connections, 2);
         QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, centreOf(2)); // a double-click's first click
         QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, centreOf(2));
-        QTRY_COMPARE(app.fake.events, (QStringList{"signout", "write:" + serverPath + "=best;127.0.0.1:"
-                                                   + QString::number(accepting.port)}));
+        QTRY_COMPARE(
+            app.fake.events,
+            (QStringList{"signout", "write:" + serverPath + "=best;127.0.0.1:" + QString::number(accepting.port)}));
         QCOMPARE(app.window.model()->currentFlags(), (QVector<bool>{false, false, false, true, false}));
 
         QTest::mouseClick(app.child<QPushButton>("cmdClose"), Qt::LeftButton);
@@ -341,13 +348,21 @@ private Q_SLOTS:
         app.click("cmdTestServer");
         app.child<QAction>("mnuAbout")->trigger();
         const QMap<QString, QRect> places{
-            {"lvw", {0, 0, 481, 185}},          {"stb", {0, 287, 481, 17}},
-            {"txtInfo", {8, 192, 465, 57}},     {"cmdTestServer", {304, 256, 81, 25}}, {"cmdTestList", {216, 256, 81, 25}},
-            {"cmdUseServer", {392, 256, 81, 25}}, {"txtIP", {24, 8, 313, 13}},
-            {"txtHostname", {64, 24, 273, 13}}, {"txtPort", {40, 40, 297, 13}},
-            {"prg", {8, 56, 329, 17}},          {"frmTest/cmdClose", {256, 80, 81, 25}},
-            {"lblTitle", {56, 8, 118, 25}},     {"lblInfo", {16, 56, 161, 121}},
-            {"frmabout/cmdClose", {96, 200, 81, 25}}, {"Image1", {8, 8, 32, 32}},
+            {"lvw", {0, 0, 481, 185}},
+            {"stb", {0, 287, 481, 17}},
+            {"txtInfo", {8, 192, 465, 57}},
+            {"cmdTestServer", {304, 256, 81, 25}},
+            {"cmdTestList", {216, 256, 81, 25}},
+            {"cmdUseServer", {392, 256, 81, 25}},
+            {"txtIP", {24, 8, 313, 13}},
+            {"txtHostname", {64, 24, 273, 13}},
+            {"txtPort", {40, 40, 297, 13}},
+            {"prg", {8, 56, 329, 17}},
+            {"frmTest/cmdClose", {256, 80, 81, 25}},
+            {"lblTitle", {56, 8, 118, 25}},
+            {"lblInfo", {16, 56, 161, 121}},
+            {"frmabout/cmdClose", {96, 200, 81, 25}},
+            {"Image1", {8, 8, 32, 32}},
         };
         for (auto place = places.cbegin(); place != places.cend(); ++place) {
             const QStringList path = place.key().split('/');

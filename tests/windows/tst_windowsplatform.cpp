@@ -83,8 +83,9 @@ private Q_SLOTS:
 
         QTemporaryDir scratch;
         QProcess client;
-        client.start(standin, {"--record", scratch.filePath("record"), "--ready", scratch.filePath("ready"), "--stop",
-                               scratch.filePath("stop"), "--seconds", "60"});
+        client.start(standin,
+                     {"--record", scratch.filePath("record"), "--ready", scratch.filePath("ready"), "--stop",
+                      scratch.filePath("stop"), "--seconds", "60"});
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(scratch.filePath("ready")), 20000);
         signOut();
         QVERIFY2(signedOut, qPrintable(error));

@@ -30,8 +30,10 @@ QString userName(uint userId)
 
 bool keepFileOwner(QFileDevice &newFile, const QString &oldPath, QString *reason)
 {
-    struct stat old {};
-    struct stat created {};
+    struct stat old
+    { };
+    struct stat created
+    { };
     const int handle = newFile.handle();
     if (::stat(QFile::encodeName(oldPath).constData(), &old) != 0 || handle < 0 || ::fstat(handle, &created) != 0) {
         *reason = QString::fromLocal8Bit(std::strerror(errno));

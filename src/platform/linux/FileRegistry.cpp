@@ -11,23 +11,20 @@
 FileRegistry::FileRegistry(const QString &filePath, MessageBoxes &messageBoxes)
     : m_filePath(filePath)
     , m_messageBoxes(messageBoxes)
-{
-}
+{ }
 
 bool FileRegistry::readFile(QByteArray *content, QString *error)
 {
     switch (StoreFile::read(m_filePath, SizeLimit, content, error)) {
     case StoreFile::ReadStatus::Ok:
-    case StoreFile::ReadStatus::Missing:
-        return true;
+    case StoreFile::ReadStatus::Missing: return true;
     case StoreFile::ReadStatus::TooLarge:
         if (!m_oversizeReported) {
             m_oversizeReported = true;
             m_messageBoxes.showMessage(*error, MessageStyle::Error);
         }
         return false;
-    case StoreFile::ReadStatus::Failed:
-        break;
+    case StoreFile::ReadStatus::Failed: break;
     }
     return false;
 }

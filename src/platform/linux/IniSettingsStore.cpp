@@ -7,8 +7,7 @@
 
 IniSettingsStore::IniSettingsStore(const QString &folder)
     : m_folder(folder)
-{
-}
+{ }
 
 QString IniSettingsStore::filePath(const QString &appName) const
 {

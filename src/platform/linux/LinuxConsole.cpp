@@ -3,9 +3,7 @@
 
 #include <cstdio>
 
-void Console::attachToParent()
-{
-}
+void Console::attachToParent() { }
 
 void Console::writeOutput(const QString &text)
 {

@@ -8,8 +8,7 @@ LinuxSystemObjects::LinuxSystemObjects(const QString &registryFilePath, MessageB
     : m_registryFilePath(registryFilePath)
     , m_messageBoxes(messageBoxes)
     , m_wine(std::move(wine))
-{
-}
+{ }
 
 LinuxSystemObjects::~LinuxSystemObjects() = default;
 

@@ -19,7 +19,8 @@ class LinuxSystemObjects : public SystemObjects
 
 public:
     // wine: the objects of the user's Wine prefix, or null.
-    LinuxSystemObjects(const QString &registryFilePath, MessageBoxes &messageBoxes, std::unique_ptr<SystemObjects> wine);
+    LinuxSystemObjects(const QString &registryFilePath, MessageBoxes &messageBoxes,
+                       std::unique_ptr<SystemObjects> wine);
     ~LinuxSystemObjects() override;
 
     std::unique_ptr<Messenger> createMessenger(QString *error) override;

@@ -56,7 +56,11 @@ bool MessengerAutomation::signOut(std::wstring &errorText)
     struct Connection
     {
         IDispatch *object = nullptr;
-        ~Connection() { if (object) object->Release(); }
+        ~Connection()
+        {
+            if (object)
+                object->Release();
+        }
     } messenger;
     CLSID classId;
     HRESULT result = CLSIDFromString(messengerClassId, &classId);

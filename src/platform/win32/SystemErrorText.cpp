@@ -29,7 +29,11 @@ static std::wstring formatMessage(DWORD code)
 // for several of them.
 static const wchar_t *comErrorText(unsigned long code)
 {
-    static const struct { HRESULT code; const wchar_t *text; } texts[] = {
+    static const struct
+    {
+        HRESULT code;
+        const wchar_t *text;
+    } texts[] = {
         {REGDB_E_CLASSNOTREG, L"Class not registered"},
         {CO_E_SERVER_EXEC_FAILURE, L"Server execution failed"},
         {E_NOINTERFACE, L"No such interface supported"},

@@ -16,16 +16,22 @@ namespace {
 struct ValuePath
 {
     HKEY root = nullptr;
-    std::wstring key;     // below the root
-    std::wstring name;    // empty for the default value
+    std::wstring key; // below the root
+    std::wstring name; // empty for the default value
     std::wstring keyPath; // the full path without the value's name, for messages
 };
 
 bool parsePath(const std::wstring &path, ValuePath &parsed, std::wstring &errorText)
 {
-    static const struct { const wchar_t *name; HKEY key; } roots[] = {
-        {L"HKEY_CURRENT_USER", HKEY_CURRENT_USER}, {L"HKCU", HKEY_CURRENT_USER},
-        {L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE}, {L"HKLM", HKEY_LOCAL_MACHINE},
+    static const struct
+    {
+        const wchar_t *name;
+        HKEY key;
+    } roots[] = {
+        {L"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+        {L"HKCU", HKEY_CURRENT_USER},
+        {L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+        {L"HKLM", HKEY_LOCAL_MACHINE},
     };
     const size_t first = path.find(L'\\');
     const size_t last = path.rfind(L'\\');
@@ -48,7 +54,11 @@ bool parsePath(const std::wstring &path, ValuePath &parsed, std::wstring &errorT
 struct KeyHandle
 {
     HKEY key = nullptr;
-    ~KeyHandle() { if (key) RegCloseKey(key); }
+    ~KeyHandle()
+    {
+        if (key)
+            RegCloseKey(key);
+    }
 };
 
 } // namespace

@@ -15,7 +15,7 @@ struct RegistryValue
 {
     enum class Kind { Text, Number };
     Kind kind = Kind::Text;
-    std::wstring text;        // REG_SZ, and REG_EXPAND_SZ as stored (not expanded)
+    std::wstring text; // REG_SZ, and REG_EXPAND_SZ as stored (not expanded)
     std::uint32_t number = 0; // REG_DWORD
 };
 

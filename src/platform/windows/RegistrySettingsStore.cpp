@@ -33,7 +33,7 @@ QString RegistrySettingsStore::value(const QString &appName, const QString &sect
         return defaultValue;
     // Settings are stored as strings; a number put there by hand reads as its digits.
     return value.kind == nexolan::win32::RegistryValue::Kind::Number ? QString::number(value.number)
-                                                                      : QString::fromStdWString(value.text);
+                                                                     : QString::fromStdWString(value.text);
 }
 
 bool RegistrySettingsStore::setValue(const QString &appName, const QString &section, const QString &key,

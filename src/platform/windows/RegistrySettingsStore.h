@@ -14,6 +14,5 @@ public:
 
     QString value(const QString &appName, const QString &section, const QString &key,
                   const QString &defaultValue) override;
-    bool setValue(const QString &appName, const QString &section, const QString &key,
-                  const QString &value) override;
+    bool setValue(const QString &appName, const QString &section, const QString &key, const QString &value) override;
 };

@@ -10,12 +10,9 @@ namespace {
 UINT styleFlags(MessageStyle style)
 {
     switch (style) {
-    case MessageStyle::Error:
-        return MB_ICONHAND;
-    case MessageStyle::Information:
-        return MB_ICONASTERISK;
-    case MessageStyle::SystemModalInformation:
-        return MB_ICONASTERISK | MB_SYSTEMMODAL;
+    case MessageStyle::Error: return MB_ICONHAND;
+    case MessageStyle::Information: return MB_ICONASTERISK;
+    case MessageStyle::SystemModalInformation: return MB_ICONASTERISK | MB_SYSTEMMODAL;
     }
     return MB_ICONASTERISK;
 }

@@ -117,8 +117,7 @@ private:
                 return;
             }
             // What came before the close is read first.
-            while (readOnce() && !isAborted()) {
-            }
+            while (readOnce() && !isAborted()) { }
             if (!isAborted()) {
                 abort();
                 Q_EMIT closed();

@@ -114,8 +114,7 @@ void WineHelper::start(Attempt attempt)
         }
         Result result;
         if (!failure.isEmpty()) {
-            result.error = tr("The helper program %1 failed in %2: %3.")
-                               .arg(program, attempt.prefix.path(), failure);
+            result.error = tr("The helper program %1 failed in %2: %3.").arg(program, attempt.prefix.path(), failure);
         } else if (serverEnded) {
             result.error = tr("The wineserver of %1 ended while the helper program %2 ran.")
                                .arg(attempt.prefix.path(), program);
@@ -131,15 +130,12 @@ void WineHelper::start(Attempt attempt)
             if (!result.ok)
                 result.error = QString::fromUtf8(process->readAllStandardError()).trimmed();
             if (!result.ok && result.error.isEmpty())
-                result.error = tr("The helper program %1 ended with status %2.")
-                                   .arg(program)
-                                   .arg(process->exitCode());
+                result.error = tr("The helper program %1 ended with status %2.").arg(program).arg(process->exitCode());
         }
         attempt.done(result);
     };
-    connect(process, &QProcess::finished, this, [process, finish] {
-        finish(process->exitStatus() == QProcess::CrashExit ? tr("it crashed") : QString());
-    });
+    connect(process, &QProcess::finished, this,
+            [process, finish] { finish(process->exitStatus() == QProcess::CrashExit ? tr("it crashed") : QString()); });
     connect(process, &QProcess::errorOccurred, this, [process, finish](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
             finish(process->errorString());

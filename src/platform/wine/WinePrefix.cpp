@@ -212,8 +212,8 @@ QString trustedProgram(const QString &path, uint user, QString *problem)
             return QString();
         }
         if (info.st_uid != 0 && info.st_uid != user) {
-            *problem =
-                QCoreApplication::translate("WinePrefix", "%1 belongs to %2").arg(checked, userName(info.st_uid));
+            *problem = QCoreApplication::translate("WinePrefix", "%1 belongs to %2")
+                           .arg(checked, userName(info.st_uid));
             return QString();
         }
         if ((info.st_mode & (S_IWGRP | S_IWOTH)) && !sticky) {
@@ -260,8 +260,8 @@ std::optional<WineServer> WinePrefix::server() const
         QString loader = process.variable("WINELOADER");
         if (!QFileInfo(loader).isAbsolute()) {
             const QFileInfo server(process.executable());
-            loader
-                = server.dir().filePath(server.fileName().replace(QLatin1String("wineserver"), QLatin1String("wine")));
+            loader = server.dir().filePath(
+                server.fileName().replace(QLatin1String("wineserver"), QLatin1String("wine")));
         }
         WineServer server{process.pid, {}, {}};
         server.loader = trustedProgram(loader, m_environment.user, &server.loaderProblem);
@@ -315,8 +315,9 @@ WinePrefixSearch ownPrefix(const QString &path, const WineEnvironment &environme
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         search.reason = QCoreApplication::translate("WinePrefix", "The Wine prefix %1 cannot be examined.").arg(path);
     else if (info.st_uid != environment.user)
-        search.reason = QCoreApplication::translate("WinePrefix", "The Wine prefix %1 is owned by %2, not by you; "
-                                                                  "Nexolan changes only your own prefixes.")
+        search.reason = QCoreApplication::translate("WinePrefix",
+                                                    "The Wine prefix %1 is owned by %2, not by you; "
+                                                    "Nexolan changes only your own prefixes.")
                             .arg(path, userName(info.st_uid));
     else
         search.prefix = WinePrefix(path, environment);
@@ -373,17 +374,20 @@ WinePrefixSearch findWinePrefix(const WineEnvironment &environment)
         return ownPrefix(found.first(), environment);
     if (found.isEmpty()) {
         search.noneFound = true;
-        search.reason = QCoreApplication::translate("WinePrefix", "No Wine prefix with Messenger was found in "
-                                                                  "~/.wine, Bottles or PlayOnLinux; set WINEPREFIX to "
-                                                                  "the prefix to use.");
+        search.reason = QCoreApplication::translate("WinePrefix",
+                                                    "No Wine prefix with Messenger was found in "
+                                                    "~/.wine, Bottles or PlayOnLinux; set WINEPREFIX to "
+                                                    "the prefix to use.");
     } else {
         // Whole sentences, so that a translation need not join pieces.
-        const QString text = running ? QCoreApplication::translate("WinePrefix", "Messenger runs in several Wine "
-                                                                                 "prefixes (%1); set WINEPREFIX to "
-                                                                                 "the prefix to use.")
-                                     : QCoreApplication::translate("WinePrefix", "Messenger is in several Wine "
-                                                                                 "prefixes (%1); set WINEPREFIX to "
-                                                                                 "the prefix to use.");
+        const QString text = running ? QCoreApplication::translate("WinePrefix",
+                                                                   "Messenger runs in several Wine "
+                                                                   "prefixes (%1); set WINEPREFIX to "
+                                                                   "the prefix to use.")
+                                     : QCoreApplication::translate("WinePrefix",
+                                                                   "Messenger is in several Wine "
+                                                                   "prefixes (%1); set WINEPREFIX to "
+                                                                   "the prefix to use.");
         search.reason = text.arg(found.join(QStringLiteral(", ")));
     }
     return search;

@@ -62,8 +62,8 @@ RegistryReading WineRegistry::readFile(const QString &path) const
     QByteArray content;
     if (!splitRegistryPath(path, &key, &name, &reading.error))
         return reading;
-    const StoreFile::ReadStatus status
-        = StoreFile::read(m_prefix.userRegistryPath(), WineRegistryFile::SizeLimit, &content, &reading.error);
+    const StoreFile::ReadStatus status = StoreFile::read(m_prefix.userRegistryPath(), WineRegistryFile::SizeLimit,
+                                                         &content, &reading.error);
     if (status == StoreFile::ReadStatus::Missing)
         reading.error = tr("The Wine prefix %1 has no user.reg.").arg(location());
     if (status == StoreFile::ReadStatus::Ok)
@@ -154,9 +154,8 @@ void WineRegistry::writeThroughServer(const WineServer &server, const QString &p
             // The value may have been written before the run failed (its
             // server ended, the limit passed): what is stored is read again.
             const QString error = result.error;
-            read({path}, [done, error](const QList<RegistryReading> &readings) {
-                done(false, error, readings.first());
-            });
+            read({path},
+                 [done, error](const QList<RegistryReading> &readings) { done(false, error, readings.first()); });
             return;
         }
         // The helper read the value back after writing it.

@@ -44,14 +44,13 @@ AboutDialog::AboutDialog(LinkOpener &links, Registry &registry, QWidget *parent)
     m_authorLabel = label(this, "lblByME", {115, 40, 62, 13}, tr("By Torvik"), Qt::AlignRight);
 
     m_descriptionLabel = label(this, "lblInfo", {16, 56, 161, 121},
-                    tr("Nexolan is an application wich shows you a list of servers you can connect to, "
-                                   "with the ability to test them. It was inspired by an earlier server switcher. "
-                                   "Thanks to those who gathered the server list and to the artist of the icon."),
-                    Qt::AlignHCenter);
+                               tr("Nexolan is an application wich shows you a list of servers you can connect to, "
+                                  "with the ability to test them. It was inspired by an earlier server switcher. "
+                                  "Thanks to those who gathered the server list and to the artist of the icon."),
+                               Qt::AlignHCenter);
     m_descriptionLabel->setWordWrap(true);
 
-    m_linkLabel = label(this, "lblSupport", {69, 184, 108, 13}, tr("Click on my grimhal link"),
-                       Qt::AlignRight);
+    m_linkLabel = label(this, "lblSupport", {69, 184, 108, 13}, tr("Click on my grimhal link"), Qt::AlignRight);
     QFont linkFont = tahomaFont(8.25);
     linkFont.setUnderline(true);
     m_linkLabel->setFont(linkFont);

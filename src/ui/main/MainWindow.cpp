@@ -171,8 +171,8 @@ void MainWindow::keepRowSelected(const QItemSelection &selected)
     // Assistive technology selects a row without making it the current one:
     // the row it selected becomes the selected row, as a click makes it.
     if (!selected.isEmpty() && selected.indexes().first().row() != current.row()) {
-        m_serverView->selectionModel()->setCurrentIndex(selected.indexes().first(),
-                                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_serverView->selectionModel()->setCurrentIndex(
+            selected.indexes().first(), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         return;
     }
     // A click on the empty part of the list, or Ctrl+click, would leave no

@@ -36,8 +36,8 @@ AutoSizeLabel *caption(QWidget *parent, const char *name, const QString &text, i
 }
 
 // A text box without a border, on the button-face colour.
-QLineEdit *textBox(QWidget *parent, const char *name, const QString &text, const QString &accessibleName, int x,
-                   int y, int width, int height)
+QLineEdit *textBox(QWidget *parent, const char *name, const QString &text, const QString &accessibleName, int x, int y,
+                   int width, int height)
 {
     auto *box = placed<QLineEdit>(parent, name, x, y, width, height);
     box->setFrame(false);
@@ -173,8 +173,7 @@ void ServerTestDialog::showFinished(double connectionSeconds, double responseSec
     // meanwhile takes its report with it.
     const QString report = testReportText(rateTest(connectionSeconds, responseSeconds));
     QMetaObject::invokeMethod(
-        this, [this, report] { m_messageBoxes.showMessage(report, MessageStyle::Information); },
-        Qt::QueuedConnection);
+        this, [this, report] { m_messageBoxes.showMessage(report, MessageStyle::Information); }, Qt::QueuedConnection);
 }
 
 void ServerTestDialog::showFailed(const QString &description)

@@ -163,8 +163,7 @@ void TestListDialog::onFinished()
 void TestListDialog::showProgress()
 {
     m_progressBar->setValue(int(m_test->testedRows()));
-    m_progressLabel->setText(
-        tr("Tested %1 of %n servers", nullptr, m_model->rowCount()).arg(m_test->testedRows()));
+    m_progressLabel->setText(tr("Tested %1 of %n servers", nullptr, m_model->rowCount()).arg(m_test->testedRows()));
 }
 
 int TestListDialog::selectedRow() const

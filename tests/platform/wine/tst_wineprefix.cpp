@@ -148,8 +148,9 @@ class TestWinePrefix : public QObject
             return;
         }
         // Messenger's key has only a subkey; another key's name begins like it.
-        const QByteArray section = prefix.holds == Holds::MessengerKey ? "[Software\\\\Microsoft\\\\MSNMessenger\\\\S]\n"
-                                                                       : "[Software\\\\Microsoft\\\\MSNMessengerX]\n";
+        const QByteArray section = prefix.holds == Holds::MessengerKey
+            ? "[Software\\\\Microsoft\\\\MSNMessenger\\\\S]\n"
+            : "[Software\\\\Microsoft\\\\MSNMessengerX]\n";
         write(prefix.folder + "/user.reg", "WINE REGISTRY Version 2\n" + section);
         if (prefix.holds == Holds::MessengerProgram)
             write(prefix.folder + "/drive_c/Program Files (x86)/MSN Messenger/msnmsgr.exe", "MZ");
@@ -193,17 +194,18 @@ class TestWinePrefix : public QObject
     {
         write("helpers/nexolan-messenger-x64.exe", "MZ");
         write("helpers/nexolan-messenger-x86.exe", "MZ");
-        const QString script = QStringLiteral("#!/bin/sh\n"
-                                              "here=\"$(dirname \"$0\")\"\n"
-                                              "arch=\"$(basename \"$1\" .exe | cut -d- -f3)\"\n"
-                                              "echo \"$arch\" >> \"$here/runs\"\n"
-                                              "case ' %1 ' in *\" $arch \"*) ;; *) echo 'cannot start' >&2; exit 1;; esac\n"
-                                              "sleep %2\n"
-                                              "if [ \"$2\" = signout ]; then echo error; echo 'Not signed in' >&2; exit 1; fi\n"
-                                              "if [ \"$2\" = read ]; then echo \"text $(cat \"$here/stored\")\"; exit 0; fi\n"
-                                              "printf %s \"$4\" > \"$here/stored\"\n"
-                                              "if [ %3 = yes ]; then echo error; echo 'disk on fire' >&2; exit 1; fi\n"
-                                              "echo \"text $4\"\n")
+        const QString script = QStringLiteral(
+                                   "#!/bin/sh\n"
+                                   "here=\"$(dirname \"$0\")\"\n"
+                                   "arch=\"$(basename \"$1\" .exe | cut -d- -f3)\"\n"
+                                   "echo \"$arch\" >> \"$here/runs\"\n"
+                                   "case ' %1 ' in *\" $arch \"*) ;; *) echo 'cannot start' >&2; exit 1;; esac\n"
+                                   "sleep %2\n"
+                                   "if [ \"$2\" = signout ]; then echo error; echo 'Not signed in' >&2; exit 1; fi\n"
+                                   "if [ \"$2\" = read ]; then echo \"text $(cat \"$here/stored\")\"; exit 0; fi\n"
+                                   "printf %s \"$4\" > \"$here/stored\"\n"
+                                   "if [ %3 = yes ]; then echo error; echo 'disk on fire' >&2; exit 1; fi\n"
+                                   "echo \"text $4\"\n")
                                    .arg(startable.join(u' '))
                                    .arg(seconds)
                                    .arg(writeFails ? "yes" : "no");
@@ -242,8 +244,13 @@ private slots:
         const char *script = "source \"${0%/*}/wine-env.sh\" && [[ -n $wine64 ]] && cd"
                              " && cp \"$2\" nexolan-messenger-x64.exe && cp \"$3\" msnmsgr.exe"
                              " && echo \"$wine64\" && echo \"$wineserver\" && bash \"$0\" \"$1\"";
-        const QStringList wine = QString::fromUtf8(run("bash", {"-c", script, NEXOLAN_WINE_PREFIX_SCRIPT,
-            NEXOLAN_WINE_TEST_PREFIX, NEXOLAN_HELPER_EXE_X64, NEXOLAN_STANDIN_EXE}, 300000)).trimmed().split(u'\n');
+        const QStringList wine = QString::fromUtf8(
+                                     run("bash",
+                                         {"-c", script, NEXOLAN_WINE_PREFIX_SCRIPT, NEXOLAN_WINE_TEST_PREFIX,
+                                          NEXOLAN_HELPER_EXE_X64, NEXOLAN_STANDIN_EXE},
+                                         300000))
+                                     .trimmed()
+                                     .split(u'\n');
         if (wine.size() < 2)
             return;
         QVERIFY2(wine.size() == 3 && QFile::exists(wine[2] + "/.complete"), "the Wine prefix could not be made");
@@ -294,15 +301,19 @@ private slots:
             << FindCase{{{wine, Holds::MessengerKey}, {"w/b"}}, {{"msnmsgr.exe", "w/b", {}, "w/x"}}, "", "w/b", ""};
         QTest::newRow("another user's client is not the user's")
             << FindCase{{{wine}, {bottle, Holds::MessengerKey}}, {{"msnmsgr.exe", {}, {}, {}, true}}, "", bottle, ""};
-        QTest::newRow("clients in two")
-            << FindCase{{{"a", Holds::MessengerKey}, {"b", Holds::MessengerKey}}, {{"msnmsgr.exe", "a"}, clientInB},
-                        "", "", "runs in"};
+        QTest::newRow("clients in two") << FindCase{{{"a", Holds::MessengerKey}, {"b", Holds::MessengerKey}},
+                                                    {{"msnmsgr.exe", "a"}, clientInB},
+                                                    "",
+                                                    "",
+                                                    "runs in"};
         QTest::newRow("Flathub's Bottles and PlayOnLinux: two")
-            << FindCase{{{wine}, {playOnLinux, Holds::MessengerProgram}, {flatpak, Holds::MessengerKey}}, {}, "", "",
+            << FindCase{{{wine}, {playOnLinux, Holds::MessengerProgram}, {flatpak, Holds::MessengerKey}},
+                        {},
+                        "",
+                        "",
                         "is in several"};
-        QTest::newRow("one prefix by two paths")
-            << FindCase{{{wine, Holds::MessengerKey}, {"h/.PlayOnLinux/wineprefix/w", Holds::Nothing, wine}}, {}, "",
-                        wine, ""};
+        QTest::newRow("one prefix by two paths") << FindCase{
+            {{wine, Holds::MessengerKey}, {"h/.PlayOnLinux/wineprefix/w", Holds::Nothing, wine}}, {}, "", wine, ""};
         QTest::newRow("none holds Messenger: the program's own file")
             << FindCase{{{wine}}, {{"explorer.exe", wine}}, "", "", "No Wine prefix with"};
     }
@@ -431,8 +442,10 @@ private slots:
         QTest::addColumn<QString>("clientPrefix");
         QTest::addColumn<QString>("reason");
         QTest::addColumn<QStringList>("runs"); // the helpers started
-        QTest::newRow("client in the prefix refuses") << "p" << "Not signed in" << QStringList{"x64"};
-        QTest::newRow("client in another prefix") << "q" << "Messenger is not running" << QStringList();
+        QTest::newRow("client in the prefix refuses") << "p"
+                                                      << "Not signed in" << QStringList{"x64"};
+        QTest::newRow("client in another prefix") << "q"
+                                                  << "Messenger is not running" << QStringList();
     }
     void signOut()
     {
@@ -455,9 +468,12 @@ private slots:
     {
         QTest::addColumn<QString>("running"); // in the prefix: nothing, the client, or a server alone
         QTest::addColumn<QString>("value");
-        QTest::newRow("no server") << "" << "a\"b\\c;S\u00fcd \u0421\u0435\u0440 \U0001F600a";
-        QTest::newRow("client runs") << "client" << "\u00e9a\u0421 \u4e2d\U0001F600;10.0.0.1:1863";
-        QTest::newRow("server alone") << "server" << "10.0.0.1:1863";
+        QTest::newRow("no server") << ""
+                                   << "a\"b\\c;S\u00fcd \u0421\u0435\u0440 \U0001F600a";
+        QTest::newRow("client runs") << "client"
+                                     << "\u00e9a\u0421 \u4e2d\U0001F600;10.0.0.1:1863";
+        QTest::newRow("server alone") << "server"
+                                      << "10.0.0.1:1863";
     }
     void switchInWine() // as Nexolan does: sign out a running client, write the server; Wine's server reads it
     {
@@ -493,7 +509,8 @@ private slots:
         run(m_wineserver, {"-p30"}); // a new one reads user.reg
         QVERIFY(prefix().server());
         QList<RegistryReading> readings;
-        registry->read({serverPath, serverPath}, [&readings](const QList<RegistryReading> &answer) { readings = answer; });
+        registry->read({serverPath, serverPath},
+                       [&readings](const QList<RegistryReading> &answer) { readings = answer; });
         QTRY_COMPARE_WITH_TIMEOUT(readings.size(), 2, 30000);
         QVERIFY2(readings.first().ok, qPrintable(readings.first().error));
         QCOMPARE(readings.first().value.text, value);

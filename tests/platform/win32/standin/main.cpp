@@ -19,8 +19,9 @@ static struct Messenger : IClassFactory, IDispatch
 {
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override
     {
-        *object = iid == IID_IDispatch ? static_cast<void *>(static_cast<IDispatch *>(this))
-            : iid == IID_IUnknown || iid == IID_IClassFactory ? static_cast<IClassFactory *>(this) : nullptr;
+        *object = iid == IID_IDispatch                        ? static_cast<void *>(static_cast<IDispatch *>(this))
+            : iid == IID_IUnknown || iid == IID_IClassFactory ? static_cast<IClassFactory *>(this)
+                                                              : nullptr;
         return *object ? S_OK : E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; } // lives as long as the process
@@ -77,8 +78,11 @@ int wmain(int argc, wchar_t **argv)
     }
     for (int i = 1; i < argc; ++i) {
         const std::wstring option = argv[i];
-        std::wstring *value = option == L"--record" ? &recordPath : option == L"--ready" ? &readyPath
-            : option == L"--stop" ? &stopPath : option == L"--seconds" ? &seconds : nullptr;
+        std::wstring *value = option == L"--record" ? &recordPath
+            : option == L"--ready"                  ? &readyPath
+            : option == L"--stop"                   ? &stopPath
+            : option == L"--seconds"                ? &seconds
+                                                    : nullptr;
         if (value && i + 1 < argc)
             *value = argv[++i];
         else if (option == L"--refuse")
@@ -92,8 +96,8 @@ int wmain(int argc, wchar_t **argv)
     DWORD cookie = 0;
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     CLSIDFromString(messengerClassId, &classId);
-    const HRESULT result = CoRegisterClassObject(classId, static_cast<IClassFactory *>(&messenger),
-                                                 CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie);
+    const HRESULT result = CoRegisterClassObject(classId, static_cast<IClassFactory *>(&messenger), CLSCTX_LOCAL_SERVER,
+                                                 REGCLS_MULTIPLEUSE, &cookie);
     if (FAILED(result)) {
         fwprintf(stderr, L"msnmsgr-standin: cannot serve: 0x%08lX\n", static_cast<unsigned long>(result));
         return 1;
