@@ -277,10 +277,14 @@ private Q_SLOTS:
         QCOMPARE(stop->text(), "Stop");
         QTRY_COMPARE(app.child<QLabel>("lblProgress")->text(), "Tested 5 of 6 servers");
         QCOMPARE(accepting.connections, 2);
+        app.fake.writesLater = true; // no second switch while one runs
         Fixture::clickRow(results, 2, true);
+        QVERIFY(!app.child<QPushButton>("cmdUse")->isEnabled());
+        app.fake.answerWrite();
         const QString best = "best;" + ipv6.toString() + ":" + QString::number(accepting.port);
         QTRY_COMPARE(app.fake.eventsOf("write"), QStringList{serverPath + "=" + best});
         QCOMPARE(app.markedRows(), QList<int>{3});
+        QTRY_VERIFY(app.child<QPushButton>("cmdUse")->isEnabled()); // the switch has ended
 
         app.click("cmdClose");
         QTRY_VERIFY(!app.child<QDialog>("frmTestList"));
