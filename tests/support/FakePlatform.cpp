@@ -25,8 +25,8 @@ public:
     }
     void write(const QString &path, const QString &value, WriteDone done) override
     {
+        m_fake.events.append(QStringLiteral("write:") + path + QLatin1Char('=') + value);
         m_fake.answerWrite = [this, path, value, done] {
-            m_fake.events.append(QStringLiteral("write:") + path + QLatin1Char('=') + value);
             if (!m_fake.failWrites || m_fake.failWritesAfterStoring)
                 m_fake.registry.insert(path.toLower(), RegistryValue::fromText(value));
             done(!m_fake.failWrites, QStringLiteral("Access denied."), stored(path));
@@ -58,12 +58,9 @@ public:
     void signOut(Done done) override
     {
         m_fake.events.append(QStringLiteral("signout"));
-        const bool signedOut = !m_fake.failSignout;
-        const auto answer = [done, signedOut] { done(signedOut, QStringLiteral("Messenger is not running.")); };
-        if (m_fake.signOutLater)
-            m_fake.answerSignOut = answer;
-        else
-            answer();
+        m_fake.answerSignOut = [done] { done(false, QStringLiteral("Messenger is not running.")); };
+        if (!m_fake.signOutLater)
+            std::exchange(m_fake.answerSignOut, nullptr)();
     }
 
 private:

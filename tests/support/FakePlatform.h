@@ -56,10 +56,10 @@ public:
     std::unique_ptr<ProbeConnector> connector = createSystemConnector();
     Platform platform;
     bool messengerAvailable = true;
-    bool failSignout = false;
     bool failWrites = false;
     bool failWritesAfterStoring = false; // a refused write that changed the value nevertheless
-    // Sign-outs answer when the test calls this, as Wine's helper answers later; null: at once.
+    // Sign-outs fail, as with Messenger not running. They answer when the test calls this, as Wine's helper
+    // answers later; null: at once.
     bool signOutLater = false;
     std::function<void()> answerSignOut;
     // Registry reads and writes answer when the test calls these, as Wine's helper answers later; null: at once.
