@@ -122,6 +122,7 @@ private Q_SLOTS:
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{store});
 
         QVERIFY2(writeStore(store, &error), qPrintable(error));
+        QCOMPARE(m_stored, "h;i:1");
         if (!after.isEmpty())
             QCOMPARE(contentOf(file), after);
         QVERIFY(contentOf(file) != before);
@@ -153,12 +154,16 @@ private:
         return registry.readValue(serverPath, &value, &error) || registry.writeValue(serverPath, "h;i:1", &error);
     }
 
-    // Writes "h;i:1" as the server, or as the settings' "Opened", into the store named. The registry file is
-    // the one the Linux objects fall back to where no Wine prefix holds Messenger.
+    // Writes "h;i:1" as the server, or as the settings' "Opened", into the store named, and reads back what
+    // is stored. The registry file is the one the Linux objects fall back to where no Wine prefix holds Messenger.
     bool writeStore(const QString &store, QString *error)
     {
-        if (store == "Nexolan.ini")
-            return IniSettingsStore(m_dir->path()).setValue("Nexolan", "Main", "Opened", "h;i:1");
+        if (store == "Nexolan.ini") {
+            IniSettingsStore settings(m_dir->path());
+            const bool written = settings.setValue("Nexolan", "Main", "Opened", "h;i:1");
+            m_stored = settings.value("Nexolan", "Main", "Opened", "");
+            return written;
+        }
         WinePrefixSearch noMessengerInWine;
         noMessengerInWine.noneFound = true;
         LinuxSystemObjects objects(m_registry, *m_fake, std::make_unique<WineSystemObjects>(noMessengerInWine, ""));
@@ -168,14 +173,16 @@ private:
                 WinePrefix(m_dir->path(), {m_dir->path(), {}, {}, m_dir->filePath("no-proc")}), QString());
         bool written = false;
         registry->write(serverPath, "h;i:1", [&](bool done, const QString &reason, const RegistryReading &stored) {
-            written = done && stored.value.text == "h;i:1";
+            written = done;
             *error = reason;
+            m_stored = stored.value.text;
         });
         return written;
     }
 
     std::optional<QTemporaryDir> m_dir;
     QString m_registry;
+    QString m_stored; // what the store read back after the last write
     std::optional<FakePlatform> m_fake;
 };
 
