@@ -1,22 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/linux/DesktopServices.h"
-#include "platform/linux/IniSettingsStore.h"
 #include "platform/linux/FileRegistry.h"
+#include "platform/linux/IniSettingsStore.h"
+#include "platform/linux/LinuxSystemObjects.h"
 #include "platform/wine/WineRegistry.h"
+#include "platform/wine/WineSystemObjects.h"
 #include "support/FakePlatform.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QLockFile>
-#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -29,16 +25,10 @@ QByteArray contentOf(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-}
-
 } // namespace
 
-// The Linux desktop: message boxes, and the registry file and the settings
-// file on disk, where nothing is lost and no special file can hang or be
+// The Linux stores: the registry file, user.reg and the settings file on
+// disk, where nothing is lost and no special file can hang or be
 // replaced.
 class TestLinuxPlatform : public QObject
 {
@@ -49,61 +39,31 @@ private Q_SLOTS:
     {
         m_dir.emplace();
         m_registry = m_dir->filePath("registry.reg");
-        m_settings = m_dir->filePath("Nexolan.ini");
         m_fake.emplace(); // each test starts with an empty event log
     }
 
-    // Reading gives no value at once, writing fails naming the file once,
-    // and the file stays what it was.
-    void specialFiles_data()
+    // A pipe of the registry file's name would hang the program once opened:
+    // reading gives no value, writing fails, and the pipe stays.
+    void pipe()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("pipe") << "fifo";
-        QTest::newRow("link to a device") << "device";
-        QTest::newRow("directory") << "dir";
-        QTest::newRow("too large") << "large";
+        QCOMPARE(::mkfifo(QFile::encodeName(m_registry).constData(), 0600), 0);
+        QVERIFY(!registryReadOrWritten());
+        QVERIFY(QFileInfo(m_registry).exists() && !QFileInfo(m_registry).isFile());
     }
 
-    void specialFiles()
+    // A registry file too large to read is said once, naming the file, its
+    // size and the limit, and is never rewritten.
+    void tooLargeRegistryFile()
     {
-        QFETCH(QString, kind);
-        const QByteArray path = m_registry.toLocal8Bit();
-        const QByteArray node = m_dir->filePath("null").toLocal8Bit();
         QFile large(m_registry);
-        if (kind == "large")
-            QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(FileRegistry::SizeLimit + 1));
-        else if (kind == "fifo")
-            QCOMPARE(::mkfifo(path.constData(), 0600), 0);
-        else if (kind == "dir")
-            QVERIFY(QDir().mkdir(m_registry));
-        else if (::mknod(node.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
-            QSKIP("making a device node needs root");
-        else
-            QCOMPARE(::symlink(node.constData(), path.constData()), 0);
-        struct stat before
-        {
-        }, after{};
-        QCOMPARE(::lstat(path.constData(), &before), 0);
-        FileRegistry shell(m_registry, *m_fake);
-        RegistryValue value;
-        QString error;
-        QVERIFY(!shell.readValue(serverPath, &value, &error));
-        QVERIFY(!shell.writeValue(serverPath, "h;i:1", &error));
-        QVERIFY2(error.count("registry.reg") == 1, qPrintable(error));
-        QCOMPARE(::lstat(path.constData(), &after), 0);
-        QCOMPARE(after.st_mode, before.st_mode);
-        QCOMPARE(after.st_ino, before.st_ino);
-        // Too large is said once, naming the file, its size and the limit.
-        QCOMPARE(m_fake->eventsOf("box"), kind != "large" ? QStringList() : QStringList{"error:" + error});
-        QVERIFY(kind != "large"
-                || error.endsWith(": it has 16.0 MiB (16,777,217 bytes), more than the 16.0 MiB "
-                                  "(16,777,216 bytes) that are read."));
-        if (kind == "fifo") { // the same for the settings
-            QVERIFY(QFile::rename(m_registry, m_settings));
-            IniSettingsStore settings(m_dir->path());
-            QCOMPARE(settings.value("Nexolan", "Main", "Opened", "0"), "0");
-            QVERIFY(!settings.setValue("Nexolan", "Main", "Opened", "1"));
-        }
+        QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(FileRegistry::SizeLimit + 1));
+        large.close();
+        QVERIFY(!registryReadOrWritten());
+        QCOMPARE(m_fake->eventsOf("box"),
+                 QStringList{"error:Cannot read " + m_registry
+                             + ": it has 16.0 MiB (16,777,217 bytes), more than the 16.0 MiB (16,777,216 bytes) "
+                               "that are read."});
+        QCOMPARE(large.size(), FileRegistry::SizeLimit + 1);
     }
 
     // Each store is rewritten whole. A write that the disk cannot take leaves the old file whole and says why;
@@ -114,15 +74,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("store");
         QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QByteArray>("after"); // empty: not known in advance (user.reg stamps the time)
         QTest::addColumn<uint>("mode");
         const QByteArray filler(3000, 'x'); // more than a full disk takes
+        const QByteArray messengerKey = "[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger]\r\n";
         QTest::newRow("private registry.reg")
             << "registry.reg"
-            << "; mine\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger]\r\n\"Server\"=\"old\"\r\n\"Z\"=\""
-                + filler + "\"\r\n"
-            << "; mine\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger]\r\n\"Server\"=\"h;i:1\"\r\n\"Z\"=\""
-                + filler + "\"\r\n"
+            << "; mine\r\n" + messengerKey + "\"Server\"=\"old\"\r\n\"Z\"=\"" + filler + "\"\r\n"
+            << "; mine\r\n" + messengerKey + "\"Server\"=\"h;i:1\"\r\n\"Z\"=\"" + filler + "\"\r\n"
             << 0600u;
         QTest::newRow("private user.reg")
             << "user.reg"
@@ -141,7 +100,9 @@ private Q_SLOTS:
         QFETCH(QByteArray, after);
         QFETCH(uint, mode);
         const QString file = m_dir->filePath(store);
-        writeFile(file, before);
+        QFile written(file);
+        QVERIFY(written.open(QIODevice::WriteOnly) && written.write(before) == before.size());
+        written.close();
         const uint owner = ::getuid() == 0 ? 65534 : ::getuid(); // nobody, when root may give files away
         QCOMPARE(::chmod(QFile::encodeName(file).constData(), mode), 0);
         QCOMPARE(::chown(QFile::encodeName(file).constData(), owner, owner == ::getuid() ? ::getgid() : owner), 0);
@@ -161,6 +122,7 @@ private Q_SLOTS:
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{store});
 
         QVERIFY2(writeStore(store, &error), qPrintable(error));
+        QCOMPARE(m_stored, "h;i:1");
         if (!after.isEmpty())
             QCOMPARE(contentOf(file), after);
         QVERIFY(contentOf(file) != before);
@@ -175,65 +137,52 @@ private Q_SLOTS:
     {
         QLockFile other(m_registry + ".lock");
         QVERIFY(other.lock());
-        FileRegistry shell(m_registry, *m_fake);
-        shell.setLockWait(0);
+        FileRegistry registry(m_registry, *m_fake);
+        registry.setLockWait(0);
         QString error;
-        QVERIFY(!shell.writeValue(serverPath, "new", &error));
+        QVERIFY(!registry.writeValue(serverPath, "new", &error));
         QVERIFY(error.contains("another program"));
     }
 
-    // The styles of box, each with the program's title and one OK button.
-    void messageBoxes_data()
-    {
-        QTest::addColumn<MessageStyle>("style");
-        QTest::addColumn<QMessageBox::Icon>("icon");
-        QTest::addColumn<bool>("onTop");
-        QTest::newRow("error") << MessageStyle::Error << QMessageBox::Critical << false;
-        QTest::newRow("system-modal") << MessageStyle::SystemModalInformation << QMessageBox::Information << true;
-    }
-
-    void messageBoxes()
-    {
-        QFETCH(MessageStyle, style);
-        QFETCH(QMessageBox::Icon, icon);
-        QFETCH(bool, onTop);
-        bool shown = false;
-        QTimer::singleShot(0, this, [&] { // the box closes once this returns
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            box->button(QMessageBox::Ok)->click();
-            shown = true;
-            QCOMPARE(box->text(), "one\ntwo");
-            QCOMPARE(box->windowTitle(), "Nexolan - By Torvik");
-            QCOMPARE(box->icon(), icon);
-            QCOMPARE(box->buttons().size(), 1);
-            QCOMPARE(bool(box->windowFlags() & Qt::WindowStaysOnTopHint), onTop);
-        });
-        DesktopServices().showMessage("one\r\ntwo", style);
-        QVERIFY(shown);
-    }
-
 private:
-    // Writes "h;i:1" as the server, or as the settings' "Opened", into the store named.
+    // Whether the registry file gives the server's value, or else takes a new one.
+    bool registryReadOrWritten()
+    {
+        FileRegistry registry(m_registry, *m_fake);
+        RegistryValue value;
+        QString error;
+        return registry.readValue(serverPath, &value, &error) || registry.writeValue(serverPath, "h;i:1", &error);
+    }
+
+    // Writes "h;i:1" as the server, or as the settings' "Opened", into the store named, and reads back what
+    // is stored. The registry file is the one the Linux objects fall back to where no Wine prefix holds Messenger.
     bool writeStore(const QString &store, QString *error)
     {
-        const QString file = m_dir->filePath(store);
-        if (store == "Nexolan.ini")
-            return IniSettingsStore(m_dir->path()).setValue("Nexolan", "Main", "Opened", "h;i:1");
-        if (store == "registry.reg")
-            return FileRegistry(file, *m_fake).writeValue(serverPath, "h;i:1", error);
+        if (store == "Nexolan.ini") {
+            IniSettingsStore settings(m_dir->path());
+            const bool written = settings.setValue("Nexolan", "Main", "Opened", "h;i:1");
+            m_stored = settings.value("Nexolan", "Main", "Opened", "");
+            return written;
+        }
+        WinePrefixSearch noMessengerInWine;
+        noMessengerInWine.noneFound = true;
+        LinuxSystemObjects objects(m_registry, *m_fake, std::make_unique<WineSystemObjects>(noMessengerInWine, ""));
+        std::unique_ptr<Registry> registry = objects.createRegistry(error);
+        if (store == "user.reg")
+            registry = std::make_unique<WineRegistry>(
+                WinePrefix(m_dir->path(), {m_dir->path(), {}, {}, m_dir->filePath("no-proc")}), QString());
         bool written = false;
-        WineRegistry registry(WinePrefix(m_dir->path(), {m_dir->path(), {}, {}, m_dir->filePath("no-proc")}), {});
-        registry.write(serverPath, "h;i:1", [&](bool done, const QString &reason, const RegistryReading &stored) {
-            written = done && stored.value.text == "h;i:1";
+        registry->write(serverPath, "h;i:1", [&](bool done, const QString &reason, const RegistryReading &stored) {
+            written = done;
             *error = reason;
+            m_stored = stored.value.text;
         });
         return written;
     }
 
     std::optional<QTemporaryDir> m_dir;
     QString m_registry;
-    QString m_settings;
+    QString m_stored; // what the store read back after the last write
     std::optional<FakePlatform> m_fake;
 };
 

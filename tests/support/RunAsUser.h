@@ -11,11 +11,27 @@
 
 #include <functional>
 
+// What a user saw of a message box.
+struct SeenBox
+{
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    bool onTop = false; // above every other window
+    qsizetype buttons = 0;
+};
+
+inline bool operator==(const SeenBox &left, const SeenBox &right)
+{
+    return left.title == right.title && left.text == right.text && left.icon == right.icon && left.onTop == right.onTop
+        && left.buttons == right.buttons;
+}
+
 // What a user saw of one run of the window program.
 struct ProgramRun
 {
     int exitStatus = -1; // -1: still running when the time was up
-    QStringList boxes; // the texts of the boxes, in order
+    QList<SeenBox> boxes; // in order
     bool windowShown = false;
 };
 
@@ -29,7 +45,8 @@ inline ProgramRun runAsUser(Platform &platform, const std::function<void(MainWin
     QTimer user;
     QObject::connect(&user, &QTimer::timeout, [&run, &atWindow] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            run.boxes.append(box->text());
+            const bool onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+            run.boxes.append({box->windowTitle(), box->text(), box->icon(), onTop, box->buttons().size()});
             box->button(QMessageBox::Ok)->click();
             return;
         }
