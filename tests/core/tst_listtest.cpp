@@ -34,11 +34,7 @@ struct ServerCase
 class EarlyLineConnection : public ProbeConnection
 {
 public:
-    explicit EarlyLineConnection(QObject *parent)
-        : ProbeConnection(parent)
-    {
-        QTimer::singleShot(0, this, [this] { Q_EMIT received("VER 2 MSNP10\r\n"); });
-    }
+    using ProbeConnection::ProbeConnection;
     bool send(const QByteArray &, QString *) override { return true; }
     void abort() override { }
 };
@@ -48,7 +44,9 @@ class EarlyLineConnector : public ProbeConnector
 public:
     ProbeConnection *connectTo(const QHostAddress &, quint16, QObject *parent) override
     {
-        return new EarlyLineConnection(parent);
+        auto *connection = new EarlyLineConnection(parent);
+        QTimer::singleShot(0, connection, [connection] { Q_EMIT connection->received("VER 2 MSNP10\r\n"); });
+        return connection;
     }
 };
 

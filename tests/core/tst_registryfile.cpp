@@ -64,25 +64,15 @@ private Q_SLOTS:
         QCOMPARE(value.text, QStringLiteral("a\\b\"c"));
     }
 
-    void refusesControlCharacters_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("value");
-        QTest::newRow("line feed in the value") << "Server"
-                                                << "a\n[K2]";
-        QTest::newRow("carriage return in the name") << "Ser\rver"
-                                                     << "v";
-    }
-
+    // A line break in the value or the name would start a line of its own.
     void refusesControlCharacters()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, value);
         const QByteArray before = "[K]\r\n\"Server\"=\"old\"\r\n";
         RegistryFile file(before);
         QString error;
-        QVERIFY(!file.write(QStringLiteral("K"), name, value, &error));
+        QVERIFY(!file.write(QStringLiteral("K"), QStringLiteral("Server"), QStringLiteral("a\n[K2]"), &error));
         QVERIFY(error.contains("control character"));
+        QVERIFY(!file.write(QStringLiteral("K"), QStringLiteral("Ser\rver"), QStringLiteral("v"), &error));
         QCOMPARE(file.content(), before);
     }
 
