@@ -74,11 +74,13 @@ private Q_SLOTS:
         };
         const auto row = [](const char *name, const ServerCase &server) { QTest::newRow(name) << server; };
         row("Messenger server", {Behaviour::Answer, "VER 2 MSNP10\r\n", "MSNP10"});
-        row("Messenger server on IPv6", {Behaviour::Answer, "VER 2 MSNP10\r\n", "MSNP10", true, true, "::1"});
+        row("Messenger server on IPv6, both versions",
+            {Behaviour::Answer, "VER 2 MSNP9 MSNP10\r\n", "MSNP10", true, true, "::1"});
         row("Messenger 9, in two pieces", {Behaviour::AnswerInTwoPieces, "VER 2 MSNP9 CVR0\r\nCVR", "MSNP9"});
         row("none shared", {Behaviour::Answer, "VER 2 0\r\n", "No common version"});
         row("another transaction", {Behaviour::Answer, "VER 7 MSNP10\r\n", notMessenger});
         row("error", {Behaviour::Answer, "715 2\r\n", "Error 715"});
+        row("four digits, no error code", {Behaviour::Answer, "7150 2\r\n", notMessenger});
         row("error of another transaction", {Behaviour::Answer, "715 3\r\n", notMessenger});
         row("a line as long as the limit", {Behaviour::Answer, lineOfLength(256), "MSNP10"});
         row("a line past the limit", {Behaviour::Answer, lineOfLength(257), notMessenger});

@@ -82,6 +82,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("value"); // "!" when it cannot be read
         QTest::newRow("text") << QByteArray("[K]\n\"Server\" = \"a;b:1\"\n") << "a;b:1";
         QTest::newRow("number") << QByteArray("[K]\n\"Server\"=dword:0000075f\n") << "1887";
+        QTest::newRow("number of nine digits") << QByteArray("[K]\n\"Server\"=dword:00000075f\n") << "!";
         QTest::newRow("last assignment wins") << QByteArray("[K]\n\"Server\"=\"1\"\n[K]\n\"Server\"=\"2\"\n") << "2";
         QTest::newRow("deleted") << QByteArray("[K]\n\"Server\"=-\n") << "!";
         QTest::newRow("hex") << QByteArray("[K]\n\"Server\"=hex:31,00\n") << "!";
