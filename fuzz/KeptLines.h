@@ -29,7 +29,7 @@ void checkKeptLines(const TextLines &before, const TextLines &after, MayChange m
         };
         while (next < after.size() && !same(next))
             ++next;
-        FUZZ_CHECK(next < after.size(), QStringLiteral("line %1 is gone: ").arg(i) + line);
+        fuzzCheck(next < after.size(), QStringLiteral("line %1 is gone: ").arg(i) + line);
         ++next;
     }
 }

@@ -35,15 +35,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     RegistryFile file(before);
     QString error;
     if (!file.write(key, name, text, &error)) {
-        FUZZ_CHECK(hasControlCharacter(key) || hasControlCharacter(name) || hasControlCharacter(text)
-                       || !oldLines.isWellFormed(),
-                   error);
-        FUZZ_CHECK(file.content() == before, QStringLiteral("a failed write changed the file"));
+        fuzzCheck(hasControlCharacter(key) || hasControlCharacter(name) || hasControlCharacter(text)
+                      || !oldLines.isWellFormed(),
+                  error);
+        fuzzCheck(file.content() == before, QStringLiteral("a failed write changed the file"));
         return 0;
     }
     RegistryValue value;
-    FUZZ_CHECK(RegistryFile(file.content()).read(key, name, &value, &error), error);
-    FUZZ_CHECK(value.kind == RegistryValue::Kind::Text && value.text == text, value.text);
+    fuzzCheck(RegistryFile(file.content()).read(key, name, &value, &error), error);
+    fuzzCheck(value.kind == RegistryValue::Kind::Text && value.text == text, value.text);
 
     const auto noOtherLine = [](const QString &) { return false; };
     const auto wholeLine = [](const QString &line) { return line; };

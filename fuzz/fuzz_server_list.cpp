@@ -22,15 +22,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     ServerListModel model;
     model.setList(ServerList::parse(file, parseCurrentServer(setting)));
-    FUZZ_CHECK(model.rowCount() == file.count("\r\n"), QStringLiteral("%1 rows").arg(model.rowCount()));
+    fuzzCheck(model.rowCount() == file.count("\r\n"), QStringLiteral("%1 rows").arg(model.rowCount()));
     for (int row = 0; row < model.rowCount(); ++row) {
         const ServerRow shown = model.row(row);
         const QString where = QStringLiteral("row %1").arg(row);
         const QString status = model.index(row, ServerListModel::StatusColumn).data().toString();
-        FUZZ_CHECK(status == (shown.current ? CurrentMarker : QString()), where);
+        fuzzCheck(status == (shown.current ? CurrentMarker : QString()), where);
         if (shown.port) {
             const double back = leadingNumber(numberText(*shown.port));
-            FUZZ_CHECK(back == *shown.port || std::abs(back - *shown.port) <= std::abs(*shown.port) * 1e-14, where);
+            fuzzCheck(back == *shown.port || std::abs(back - *shown.port) <= std::abs(*shown.port) * 1e-14, where);
         }
     }
     return 0;

@@ -49,15 +49,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QString error;
     if (!file.setText(key, name, text, now, &error)) {
         const bool keyWithoutNames = key.split(QLatin1Char('\\'), Qt::SkipEmptyParts).isEmpty();
-        FUZZ_CHECK(!file.isKnown() || text.contains(QChar(0)) || keyWithoutNames, error);
-        FUZZ_CHECK(file.content() == before, QStringLiteral("a failed write changed the file"));
+        fuzzCheck(!file.isKnown() || text.contains(QChar(0)) || keyWithoutNames, error);
+        fuzzCheck(file.content() == before, QStringLiteral("a failed write changed the file"));
         return 0;
     }
     const WineRegistryFile after(file.content(), QStringLiteral("HKEY_CURRENT_USER"));
-    FUZZ_CHECK(after.isKnown(), QStringLiteral("the written file is no longer one that Wine reads"));
+    fuzzCheck(after.isKnown(), QStringLiteral("the written file is no longer one that Wine reads"));
     RegistryValue value;
-    FUZZ_CHECK(after.read(key, name, &value, &error), error);
-    FUZZ_CHECK(value.kind == RegistryValue::Kind::Text && value.text == text, value.text);
+    fuzzCheck(after.read(key, name, &value, &error), error);
+    fuzzCheck(value.kind == RegistryValue::Kind::Text && value.text == text, value.text);
 
     const auto keyTime = [](const QString &line) { return line.startsWith(QLatin1String("#time=")); };
     checkKeptLines(TextLines(before), TextLines(file.content()), keyTime, lastingPart);

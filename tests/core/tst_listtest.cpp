@@ -34,11 +34,7 @@ struct ServerCase
 class EarlyLineConnection : public ProbeConnection
 {
 public:
-    explicit EarlyLineConnection(QObject *parent)
-        : ProbeConnection(parent)
-    {
-        QTimer::singleShot(0, this, [this] { Q_EMIT received("VER 2 MSNP10\r\n"); });
-    }
+    using ProbeConnection::ProbeConnection;
     bool send(const QByteArray &, QString *) override { return true; }
     void abort() override { }
 };
@@ -48,7 +44,9 @@ class EarlyLineConnector : public ProbeConnector
 public:
     ProbeConnection *connectTo(const QHostAddress &, quint16, QObject *parent) override
     {
-        return new EarlyLineConnection(parent);
+        auto *connection = new EarlyLineConnection(parent);
+        QTimer::singleShot(0, connection, [connection] { Q_EMIT connection->received("VER 2 MSNP10\r\n"); });
+        return connection;
     }
 };
 
@@ -70,37 +68,36 @@ private Q_SLOTS:
     {
         QTest::addColumn<ServerCase>("server");
         const QString notMessenger = QStringLiteral("Not a Messenger server");
+        // "VER 2 MSNP10" and blanks: a line of so many bytes before its CR LF.
+        const auto lineOfLength = [](int length) {
+            return QByteArray("VER 2 MSNP10").leftJustified(length, ' ') + "\r\n";
+        };
         const auto row = [](const char *name, const ServerCase &server) { QTest::newRow(name) << server; };
         row("Messenger server", {Behaviour::Answer, "VER 2 MSNP10\r\n", "MSNP10"});
-        ServerCase onIPv6{Behaviour::Answer, "VER 2 MSNP10\r\n", "MSNP10"};
-        onIPv6.ip = "::1";
-        row("Messenger server on IPv6", onIPv6);
-        row("byte by byte", {Behaviour::AnswerByteByByte, "VER 2 MSNP9 CVR0\r\nCVR", "MSNP9"});
+        row("Messenger server on IPv6, both versions",
+            {Behaviour::Answer, "VER 2 MSNP9 MSNP10\r\n", "MSNP10", true, true, "::1"});
+        row("Messenger 9, in two pieces", {Behaviour::AnswerInTwoPieces, "VER 2 MSNP9 CVR0\r\nCVR", "MSNP9"});
         row("none shared", {Behaviour::Answer, "VER 2 0\r\n", "No common version"});
         row("another transaction", {Behaviour::Answer, "VER 7 MSNP10\r\n", notMessenger});
         row("error", {Behaviour::Answer, "715 2\r\n", "Error 715"});
+        row("four digits, no error code", {Behaviour::Answer, "7150 2\r\n", notMessenger});
         row("error of another transaction", {Behaviour::Answer, "715 3\r\n", notMessenger});
-        row("CR LF just past the limit", {Behaviour::Answer, QByteArray(257, 'V') + "\r\n", notMessenger});
+        row("a line as long as the limit", {Behaviour::Answer, lineOfLength(256), "MSNP10"});
+        row("a line past the limit", {Behaviour::Answer, lineOfLength(257), notMessenger});
         row("a line never ended by CR LF", {Behaviour::AnswerThenClose, "VER 2 MSNP10", notMessenger});
         row("mail server banner", {Behaviour::Greet, "220 mail.example ESMTP\r\n", notMessenger});
         row("close", {Behaviour::Close, {}, "Closed without reply", true, false});
-        row("reset", {Behaviour::Reset, {}, "Error (Connection reset by peer)", true, false});
         row("reset after the probe", {Behaviour::ResetAfterProbe, {}, "Error (Connection reset by peer)", true, false});
         row("silent", {Behaviour::Silent, {}, "No reply", true, false});
         row("refused", {Behaviour::Refuse, {}, "Error (Connection refused)", false, false});
-        ServerCase badName{Behaviour::Silent, {}, "Error (Invalid hostname)", false, false};
-        badName.ip = "a..b";
-        row("invalid host name", badName);
-        ServerCase largePort{Behaviour::Silent, {}, "Error (Invalid port number)", false, false};
-        largePort.port = 70000;
-        row("port too large", largePort);
+        row("invalid host name", {Behaviour::Silent, {}, "Error (Invalid hostname)", false, false, "a..b"});
+        row("port too large", {Behaviour::Silent, {}, "Error (Invalid port number)", false, false, "127.0.0.1", 70000});
     }
 
     void servers()
     {
         QFETCH(ServerCase, server);
-        const bool reset = server.behaviour == Behaviour::Reset || server.behaviour == Behaviour::ResetAfterProbe;
-        if (reset && wineReportsResetsAsCloses())
+        if (server.behaviour == Behaviour::ResetAfterProbe && wineReportsResetsAsCloses())
             QSKIP("Wine reports a reset of a connection that is made as an orderly close");
         const QHostAddress loopback = server.ip == "::1" ? QHostAddress::LocalHostIPv6 : QHostAddress::LocalHost;
         if (!QTcpServer().listen(loopback))
@@ -119,8 +116,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!test.isRunning(), 5000);
         const ListTest::Result &result = test.result(0);
         QCOMPARE(result.reply.text(), server.reply);
-        if (server.behaviour != Behaviour::Reset) // a reset may meet the connection before or after it is made
-            QCOMPARE(result.connectionSeconds.has_value(), server.connects);
+        QCOMPARE(result.connectionSeconds.has_value(), server.connects);
         QCOMPARE(result.responseSeconds.has_value(), server.responds);
         QVERIFY(loopbackServer.connections <= 1);
         QVERIFY(loopbackServer.received.isEmpty() || loopbackServer.received == ServerProbe::probeLine());
@@ -143,8 +139,9 @@ private Q_SLOTS:
         QCOMPARE(model.bestFirst(), (QVector<int>{0, 1}));
     }
 
-    // The default limits, counted by the servers and by the connections below
-    // the engine (a server cannot see an attempt that has not reached it).
+    // The default limits, counted by the connections below the engine (a
+    // server cannot see an attempt that has not reached it): 32 at once, one
+    // test per server, ten seconds each; then Stop ends every test at once.
     void limits()
     {
         std::vector<std::unique_ptr<LoopbackServer>> servers;
@@ -152,15 +149,6 @@ private Q_SLOTS:
         for (int i = 0; i < 40; ++i) {
             servers.push_back(std::make_unique<LoopbackServer>(i % 2 ? Behaviour::Silent : Behaviour::Answer));
             rows.append({QStringLiteral("127.0.0.1"), double(servers.back()->port)});
-        }
-        int mostOpenAtServers = 0;
-        for (const auto &server : servers) {
-            connect(&server->server, &QTcpServer::newConnection, this, [&] {
-                int openAtServers = 0;
-                for (const auto &each : servers)
-                    openAtServers += each->openNow();
-                mostOpenAtServers = std::max(mostOpenAtServers, openAtServers);
-            });
         }
         ListTest test(m_clock, m_connector);
         QTimer clockHand; // ten seconds pass in every tenth of a second
@@ -176,9 +164,7 @@ private Q_SLOTS:
             QCOMPARE(servers[row]->connections, 1);
         }
         QCOMPARE(m_connector.mostPending, 32);
-        QVERIFY(mostOpenAtServers <= 32);
 
-        // Stop ends every test at once.
         clockHand.stop();
         test.start(rows);
         QTRY_COMPARE(servers[31]->connections, 2);

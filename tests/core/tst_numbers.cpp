@@ -23,7 +23,7 @@ private Q_SLOTS:
         QTest::newRow("blanks between digits") << " 18 63" << 1863.0;
         QTest::newRow("trailing letters") << "1863x" << 1863.0;
         QTest::newRow("no number") << "abc" << 0.0;
-        QTest::newRow("sign, fraction without zero, exponent") << "-.5e1" << -5.0;
+        QTest::newRow("sign, fraction without zero, exponent") << "-.5e-1" << -0.05;
         QTest::newRow("exponent without digits") << "1e" << 1.0;
         QTest::newRow("comma is no decimal point") << "2,5" << 2.0;
         QTest::newRow("non-ASCII digits stop") << QString::fromUtf8("1\u0663") << 1.0;

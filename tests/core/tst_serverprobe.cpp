@@ -20,21 +20,15 @@ class TestServerProbe : public QObject
     std::unique_ptr<ProbeConnector> m_connector = createSystemConnector();
 
 private Q_SLOTS:
-    // The readings: start, connected, sent and received, each moved on by
-    // the test between the probe's steps.
+    // The four readings, in order: start, connected, sent and received.
     void timesTheReply()
     {
-        LoopbackServer server(Behaviour::Silent);
+        LoopbackServer server(Behaviour::Answer);
         FakeClock clock;
+        clock.queued = {1000.0, 1000.5, 1001.0, 1001.75};
         ServerProbe probe(clock, *m_connector);
         QSignalSpy ended(&probe, &ServerProbe::ended);
-        connect(&probe, &ServerProbe::connected, this, [&] { clock.now = 1001.0; }); // the send reading
-        connect(&probe, &ServerProbe::waiting, this, [&] {
-            clock.now = 1001.75; // the received reading
-            server.peer->write("VER 2 MSNP10\r\n");
-        });
         probe.start(QStringLiteral("127.0.0.1"), server.port);
-        clock.now = 1000.5; // the connected reading
         QVERIFY(ended.wait(5000));
         const auto result = ended.first().at(0).value<ProbeResult>();
         QCOMPARE(result.connectionSeconds, 0.5);

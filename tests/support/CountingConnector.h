@@ -4,6 +4,8 @@
 #include "core/ProbeConnection.h"
 #include "platform/SystemConnector.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <memory>
 
@@ -16,23 +18,18 @@ public:
     ProbeConnection *connectTo(const QHostAddress &address, quint16 port, QObject *parent) override
     {
         ProbeConnection *connection = m_system->connectTo(address, port, parent);
-        auto stillPending = std::make_shared<bool>(true);
-        auto settle = [this, stillPending] {
-            if (*stillPending)
-                --pending;
-            *stillPending = false;
-        };
-        ++pending;
-        mostPending = std::max(mostPending, pending);
+        m_pending.insert(connection);
+        mostPending = std::max(mostPending, int(m_pending.size()));
+        const auto settle = [this, connection] { m_pending.remove(connection); };
         QObject::connect(connection, &ProbeConnection::connected, connection, settle);
         QObject::connect(connection, &ProbeConnection::failed, connection, settle);
         QObject::connect(connection, &QObject::destroyed, connection, settle);
         return connection;
     }
 
-    int pending = 0;
     int mostPending = 0;
 
 private:
+    QSet<ProbeConnection *> m_pending;
     std::unique_ptr<ProbeConnector> m_system = createSystemConnector();
 };

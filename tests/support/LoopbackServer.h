@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -35,11 +34,10 @@ public:
     enum class Behaviour {
         Silent, // accepts and never answers
         Answer, // answers the probe line with the reply
-        AnswerByteByByte, // the same, one byte at a time
-        AnswerThenClose, // answers, then closes
+        AnswerInTwoPieces, // the same, up to the first CR and the rest a moment later
+        AnswerThenClose, // answers at once, then closes
         Greet, // sends the reply as soon as it accepts
         Close, // closes at once
-        Reset, // resets at once
         ResetAfterProbe, // resets once the probe line came
         Refuse, // its port is taken, but nobody listens there
     };
@@ -58,17 +56,17 @@ public:
         port = server.serverPort();
         connect(&server, &QTcpServer::newConnection, this, [this, behaviour, reply] {
             ++connections;
-            QTcpSocket *socket = peer = server.nextPendingConnection();
+            QTcpSocket *socket = server.nextPendingConnection();
             connect(socket, &QTcpSocket::readyRead, this, [this, socket, behaviour, reply] {
                 received += socket->readAll();
                 if (received.size() < 25)
                     return;
                 if (behaviour == Behaviour::ResetAfterProbe)
                     reset(socket);
+                else if (behaviour == Behaviour::AnswerInTwoPieces)
+                    writeInTwoPieces(socket, reply);
                 else if (behaviour == Behaviour::Answer || behaviour == Behaviour::AnswerThenClose)
                     socket->write(reply);
-                else if (behaviour == Behaviour::AnswerByteByByte)
-                    writeByteByByte(socket, reply);
                 if (behaviour == Behaviour::AnswerThenClose)
                     socket->disconnectFromHost();
             });
@@ -76,8 +74,6 @@ public:
                 socket->write(reply);
             else if (behaviour == Behaviour::Close)
                 socket->disconnectFromHost();
-            else if (behaviour == Behaviour::Reset)
-                reset(socket);
         });
     }
 
@@ -105,14 +101,13 @@ public:
         socket->abort();
     }
 
-    // One byte every millisecond, each sent on its own.
-    static void writeByteByByte(QTcpSocket *socket, const QByteArray &bytes)
+    // The client must put the line together from two reads, its CR and LF apart.
+    static void writeInTwoPieces(QTcpSocket *socket, const QByteArray &bytes)
     {
-        if (bytes.isEmpty())
-            return;
-        socket->write(bytes.left(1));
+        const qsizetype firstPiece = bytes.indexOf('\r') + 1;
+        socket->write(bytes.left(firstPiece));
         socket->flush();
-        QTimer::singleShot(1, socket, [socket, rest = bytes.mid(1)] { writeByteByByte(socket, rest); });
+        QTimer::singleShot(1, socket, [socket, rest = bytes.mid(firstPiece)] { socket->write(rest); });
     }
 
     QTcpServer server;
@@ -120,5 +115,4 @@ public:
     quint16 port = 0;
     int connections = 0;
     QByteArray received;
-    QPointer<QTcpSocket> peer; // the latest connection
 };
