@@ -162,19 +162,29 @@ private Q_SLOTS:
     }
 
     // Test Server on the selected row: a server that answers, with the
-    // progress and status of each step, then one that refuses.
-    void serverTest()
+    // progress and status of each step, then one that refuses. Then Test
+    // List: its rows best first while one server is still untested, then
+    // sorted on Reply the other way (the untested row still last, ties in
+    // list order), Copy, a failed row that cannot be used, a row without an
+    // address whose box says why, Test Again once the test ended, a
+    // double-click that switches, Stop, and no connection left.
+    void serverTests()
     {
-        LoopbackServer answering(LoopbackServer::Behaviour::Answer);
+        LoopbackServer accepting(LoopbackServer::Behaviour::Answer, "VER 2 MSNP9 CVR0\r\n");
+        LoopbackServer noCommon(LoopbackServer::Behaviour::Answer, "VER 2 0\r\n");
         LoopbackServer refusing(LoopbackServer::Behaviour::Refuse);
-        Fixture app("local;127.0.0.1;" + QByteArray::number(answering.port) + "junk\r\nrefused;127.0.0.1;"
-                    + QByteArray::number(refusing.port) + "\r\n");
+        LoopbackServer silent(LoopbackServer::Behaviour::Silent);
+        const auto line = [](const char *host, const LoopbackServer &server) {
+            return host + QByteArray(";127.0.0.1;") + QByteArray::number(server.port) + "\r\n";
+        };
+        Fixture app(line("best", accepting) + line("b", noCommon) + line("refused", refusing) + line("silent", silent)
+                    + line("c", noCommon) + "noip;;1863\r\n");
         // Start, connected, probe sent, reply: 0.25 s to connect, 0.75 s to answer.
         app.fake.clock.queued = {1000.0, 1000.25, 1000.5, 1001.25};
         app.click("cmdTestServer");
-        QCOMPARE(app.child<QLineEdit>("txtHostname")->text(), "local");
+        QCOMPARE(app.child<QLineEdit>("txtHostname")->text(), "best");
         QCOMPARE(app.child<QLineEdit>("txtIP")->text(), "127.0.0.1");
-        QCOMPARE(app.child<QLineEdit>("txtPort")->text(), QString::number(answering.port));
+        QCOMPARE(app.child<QLineEdit>("txtPort")->text(), QString::number(accepting.port));
         QStringList steps; // the status at each step of the progress bar
         connect(app.child<QProgressBar>("prg"), &QProgressBar::valueChanged, this, [&app, &steps](int value) {
             steps.append(QString::number(value) + " " + app.child<QLabel>("lblStatus")->text());
@@ -191,28 +201,14 @@ private Q_SLOTS:
         QTRY_VERIFY(!app.child<ServerTestDialog>("frmTest"));
 
         QTest::keyClick(app.list(), Qt::Key_Down);
+        QTest::keyClick(app.list(), Qt::Key_Down);
         app.click("cmdTestServer");
         QTRY_COMPARE(app.child<QLabel>("lblTesting")->text(), "Error (Connection refused)");
         QCOMPARE(app.child<QLabel>("lblStatus")->text(), "Connecting...");
         QCOMPARE(app.child<QProgressBar>("prg")->value(), 0);
-    }
+        app.click("cmdClose");
+        app.fake.events.clear();
 
-    // Test List: its rows best first while one server is still untested,
-    // then sorted on Reply the other way (the untested row still last, ties
-    // in list order), Copy, a failed row that cannot be used, a row without
-    // an address whose box says why, Test Again once the test ended, a
-    // double-click that switches, Stop, and no connection left.
-    void testList()
-    {
-        LoopbackServer accepting(LoopbackServer::Behaviour::Answer, "VER 2 MSNP9 CVR0\r\n");
-        LoopbackServer noCommon(LoopbackServer::Behaviour::Answer, "VER 2 0\r\n");
-        LoopbackServer refusing(LoopbackServer::Behaviour::Refuse);
-        LoopbackServer silent(LoopbackServer::Behaviour::Silent);
-        const auto line = [](const char *host, const LoopbackServer &server) {
-            return host + QByteArray(";127.0.0.1;") + QByteArray::number(server.port) + "\r\n";
-        };
-        Fixture app(line("silent", silent) + line("b", noCommon) + line("refused", refusing) + line("best", accepting)
-                    + line("c", noCommon) + "noip;;1863\r\n");
         app.click("cmdTestList");
         auto *results = app.child<QTreeView>("lvwResults");
         QAbstractItemModelTester checker(results->model());
