@@ -81,10 +81,9 @@ RegistryReading FakePlatform::stored(const QString &path) const
 
 void FakePlatform::answerOrHold(std::function<void()> answer)
 {
-    if (answersLater)
-        held = std::move(answer);
-    else
-        answer();
+    held = std::move(answer);
+    if (!answersLater)
+        answerHeld();
 }
 
 void FakePlatform::answerHeld()
