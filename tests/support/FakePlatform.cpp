@@ -5,63 +5,35 @@
 
 namespace {
 
-// Answers at once, or holds the answers until the test calls answerRead or answerWrite.
-class FakeRegistry : public Registry
+// Messenger and the registry of the fake machine, which records and answers.
+class FakeObject : public Messenger, public Registry
 {
 public:
-    explicit FakeRegistry(FakePlatform &fake)
-        : m_fake(fake)
-    { }
-    void read(const QStringList &paths, ReadDone done) override
-    {
-        m_fake.answerRead = [this, paths, done] {
-            QList<RegistryReading> readings;
-            for (const QString &path : paths)
-                readings.append(stored(path));
-            done(readings);
-        };
-        if (!m_fake.readsLater)
-            std::exchange(m_fake.answerRead, nullptr)();
-    }
-    void write(const QString &path, const QString &value, WriteDone done) override
-    {
-        m_fake.events.append(QStringLiteral("write:") + path + QLatin1Char('=') + value);
-        m_fake.answerWrite = [this, path, value, done] {
-            if (!m_fake.failWrites || m_fake.failWritesAfterStoring)
-                m_fake.registry.insert(path.toLower(), RegistryValue::fromText(value));
-            done(!m_fake.failWrites, QStringLiteral("Access denied."), stored(path));
-        };
-        if (!m_fake.writesLater)
-            std::exchange(m_fake.answerWrite, nullptr)();
-    }
-    QString location() const override { return QStringLiteral("memory"); }
-
-private:
-    RegistryReading stored(const QString &path) const
-    {
-        RegistryReading reading;
-        reading.ok = m_fake.registry.contains(path.toLower());
-        reading.value = m_fake.registry.value(path.toLower());
-        reading.error = QStringLiteral("The registry value does not exist.");
-        return reading;
-    }
-
-    FakePlatform &m_fake;
-};
-
-class FakeMessenger : public Messenger
-{
-public:
-    explicit FakeMessenger(FakePlatform &fake)
+    explicit FakeObject(FakePlatform &fake)
         : m_fake(fake)
     { }
     void signOut(Done done) override
     {
         m_fake.events.append(QStringLiteral("signout"));
-        m_fake.answerSignOut = [done] { done(false, QStringLiteral("Messenger is not running.")); };
-        if (!m_fake.signOutLater)
-            std::exchange(m_fake.answerSignOut, nullptr)();
+        m_fake.answerOrHold([done] { done(false, QStringLiteral("Messenger is not running.")); });
     }
+    void read(const QStringList &paths, ReadDone done) override
+    {
+        QList<RegistryReading> readings;
+        for (const QString &path : paths)
+            readings.append(m_fake.stored(path));
+        done(readings);
+    }
+    void write(const QString &path, const QString &value, WriteDone done) override
+    {
+        m_fake.events.append(QStringLiteral("write:") + path + QLatin1Char('=') + value);
+        m_fake.answerOrHold([this, path, value, done] {
+            if (!m_fake.failWrites || m_fake.failWritesAfterStoring)
+                setRegistryText(m_fake, path, value);
+            done(!m_fake.failWrites, QStringLiteral("Access denied."), m_fake.stored(path));
+        });
+    }
+    QString location() const override { return QStringLiteral("memory"); }
 
 private:
     FakePlatform &m_fake;
@@ -73,15 +45,14 @@ FakePlatform::FakePlatform(const QString &programDirectory)
     : platform{*this, *this, *this, *this, clock, *connector, programDirectory, QStringLiteral("nexolan")}
 { }
 
-std::unique_ptr<Messenger> FakePlatform::createMessenger(QString *error)
+std::unique_ptr<Messenger> FakePlatform::createMessenger(QString *)
 {
-    *error = QStringLiteral("No Messenger here.");
-    return messengerAvailable ? std::make_unique<FakeMessenger>(*this) : nullptr;
+    return std::make_unique<FakeObject>(*this);
 }
 
 std::unique_ptr<Registry> FakePlatform::createRegistry(QString *)
 {
-    return std::make_unique<FakeRegistry>(*this);
+    return std::make_unique<FakeObject>(*this);
 }
 
 void FakePlatform::showMessage(const QString &text, MessageStyle style)
@@ -100,4 +71,24 @@ QStringList FakePlatform::eventsOf(const QString &kind) const
             result.append(event.mid(kind.size() + 1));
     }
     return result;
+}
+
+RegistryReading FakePlatform::stored(const QString &path) const
+{
+    const QString key = path.toLower();
+    return {registry.contains(key), registry.value(key), QStringLiteral("The registry value does not exist.")};
+}
+
+void FakePlatform::answerOrHold(std::function<void()> answer)
+{
+    held = std::move(answer);
+    if (!answersLater)
+        answerHeld();
+}
+
+void FakePlatform::answerHeld()
+{
+    // A sign-out's answer starts the write, which is held in turn.
+    while (held)
+        std::exchange(held, nullptr)();
 }

@@ -27,7 +27,8 @@ public:
 // The machine for tests: a registry and settings in memory; message boxes,
 // opened pages, sign-outs, registry writes and saved settings recorded in one
 // event log, in order ("box:<style>:<text>", "open:<url>", "signout",
-// "write:<path>=<value>", "save:<key>=<value>").
+// "write:<path>=<value>", "save:<key>=<value>"). Sign-outs fail, as with
+// Messenger not running.
 class FakePlatform : public SystemObjects, public SettingsStore, public MessageBoxes, public LinkOpener
 {
 public:
@@ -50,23 +51,21 @@ public:
 
     // The events of one kind ("box", "open", ...), without their prefix.
     QStringList eventsOf(const QString &kind) const;
+    RegistryReading stored(const QString &path) const;
+    // Runs the answer of a sign-out or a registry write at once or, with
+    // answersLater, when the test calls answerHeld(), as Wine's helper
+    // answers later.
+    void answerOrHold(std::function<void()> answer);
+    void answerHeld();
 
     FakeClock clock;
     // The system's own connections: tests reach servers on loopback.
     std::unique_ptr<ProbeConnector> connector = createSystemConnector();
     Platform platform;
-    bool messengerAvailable = true;
     bool failWrites = false;
     bool failWritesAfterStoring = false; // a refused write that changed the value nevertheless
-    // Sign-outs fail, as with Messenger not running. They answer when the test calls this, as Wine's helper
-    // answers later; null: at once.
-    bool signOutLater = false;
-    std::function<void()> answerSignOut;
-    // Registry reads and writes answer when the test calls these, as Wine's helper answers later; null: at once.
-    bool readsLater = false;
-    bool writesLater = false;
-    std::function<void()> answerRead;
-    std::function<void()> answerWrite;
+    bool answersLater = false;
+    std::function<void()> held;
     QMap<QString, RegistryValue> registry; // keyed by lower-cased path
     QMap<QString, QString> settings; // keyed by the setting's key
     QStringList events;

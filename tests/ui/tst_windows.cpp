@@ -10,7 +10,6 @@
 #include "ui/main/MainWindow.h"
 #include "ui/servertest/ServerTestDialog.h"
 
-#include <QAbstractItemModelTester>
 #include <QAccessible>
 #include <QClipboard>
 #include <QLabel>
@@ -29,10 +28,9 @@ const QString serverPath = QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsof
 struct Fixture
 {
     explicit Fixture(const QByteArray &list, const QString &setting = QString(), bool withMessenger = true)
-        : messenger(withMessenger ? fake.createMessenger(&unused) : nullptr)
+        : messenger(withMessenger ? fake.createMessenger(nullptr) : nullptr)
     {
-        if (!setting.isEmpty())
-            setRegistryText(fake, serverPath, setting);
+        setRegistryText(fake, serverPath, setting);
         window.setServerList(ServerList::parse(list, parseCurrentServer(setting)));
         window.setStatusText(itemCountText(window.model()->rowCount()));
         window.show();
@@ -49,52 +47,25 @@ struct Fixture
     }
     QTreeView *list() { return child<QTreeView>("lvw"); }
     QString details() { return child<QPlainTextEdit>("txtInfo")->toPlainText(); }
+    bool enabled(const char *button) { return child<QPushButton>(button)->isEnabled(); }
     void click(const char *button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
-    // A click on a row of a list; a double-click is a click, then a double click.
-    static void clickRow(QTreeView *view, int row, bool twice = false)
+    // A double click on a row of a list, which selects it first.
+    static void doubleClickRow(QTreeView *view, int row)
     {
         const QPoint place = view->visualRect(view->model()->index(row, 0)).center();
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, place);
-        if (twice)
-            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, place);
-    }
-    // The rows of the main list marked as the current server.
-    QList<int> markedRows() const
-    {
-        QList<int> rows;
-        const QVector<bool> flags = window.model()->currentFlags();
-        for (int row = 0; row < flags.size(); ++row) {
-            if (flags[row])
-                rows.append(row);
-        }
-        return rows;
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, place);
     }
 
     FakePlatform fake;
-    QString unused; // why the fake could not create an object: it always can
     std::unique_ptr<Messenger> messenger;
-    std::unique_ptr<Registry> registry = fake.createRegistry(&unused);
+    std::unique_ptr<Registry> registry = fake.createRegistry(nullptr);
     MainWindow window{messenger.get(), *registry, fake, fake, fake.clock, *fake.connector};
 };
 
 // What the machine does with a switch; "later": the sign-out and the write
 // answer from the event loop, as Wine's helper does.
-enum class Trouble { None, NoMessenger, WriteRefused, WriteRefusedButStored, WriteRefusedLater };
-
-// The controls shown in a window without an accessible name. Qt's own parts
-// of a control, and plain containers, are no controls.
-QStringList unnamedControls(QWidget *top)
-{
-    QStringList unnamed;
-    for (QWidget *widget : top->findChildren<QWidget *>()) {
-        if (widget->objectName().isEmpty() || widget->objectName().startsWith("qt_") || !widget->isVisible()
-            || widget->metaObject() == &QWidget::staticMetaObject)
-            continue;
-        if (QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name).isEmpty())
-            unnamed.append(widget->objectName());
-    }
-    return unnamed;
-}
+enum class Trouble { None, NoMessenger, WriteRefusedButStored, WriteRefusedLater };
 
 } // namespace
 
@@ -108,49 +79,49 @@ class TestWindows : public QObject
 private Q_SLOTS:
     void initTestCase() { provideTahoma(); }
 
+    // The details of the selected row. Assistive technology selects a row
+    // without making it current; a cleared selection keeps the current row.
     void details()
     {
         Fixture app("a;10.0.0.1;1863\r\n;;x\r\n" + QByteArray(2 * 1024 * 1024, 'h') + ";i;1\r\n");
         QCOMPARE(app.details(), "Host name: a\nIP Address: 10.0.0.1\nPort: 1863");
-        Fixture::clickRow(app.list(), 1);
+        QItemSelectionModel *selection = app.list()->selectionModel();
+        selection->select(app.window.model()->index(1, 0), QItemSelectionModel::ClearAndSelect);
         QCOMPARE(app.details(), "Host name: (Unknown host)\nIP Address: \nPort: 0");
+        selection->clearSelection();
+        QVERIFY(selection->isRowSelected(1));
         QTest::keyClick(app.list(), Qt::Key_Down); // a huge host name shows shortened
         QCOMPARE(app.details().size(),
                  QString("Host name: \nIP Address: i\nPort: 1").size() + ServerListModel::DisplayLimit);
 
         Fixture empty(""); // nothing to test or switch to
-        QVERIFY(!empty.window.findChild<QPushButton *>("cmdTestServer")->isEnabled());
-        QVERIFY(!empty.window.findChild<QPushButton *>("cmdUseServer")->isEnabled());
-        QCOMPARE(empty.window.findChild<QPlainTextEdit *>("txtInfo")->toPlainText(), "Please select a server.\n");
+        QVERIFY(!empty.enabled("cmdTestServer") && !empty.enabled("cmdTestList") && !empty.enabled("cmdUseServer"));
+        QCOMPARE(empty.details(), "Please select a server.\n");
     }
 
     // Use this server on a row of the main list. The fake's sign-out fails,
     // as with Messenger not running: the switch goes on. A row without an IP
     // address or port is no server: a box says so, and nothing is signed
-    // out, written or marked.
+    // out, written or marked (a row without an IP address: in Test List).
     void useServer_data()
     {
         QTest::addColumn<int>("row");
         QTest::addColumn<Trouble>("trouble");
         QTest::addColumn<QStringList>("events");
-        QTest::addColumn<QList<int>>("marked");
+        QTest::addColumn<bool>("switched"); // only the row switched to is marked, else the rows of the old setting
         const QString write = "write:" + serverPath + "=b;10.0.0.2:1863";
         const QString refused = "box:error:The Messenger server setting could not be changed.\r\n\r\nAccess denied.";
         const QString stored = "box:error:Switching reported a fault, but the Messenger server setting was changed."
                                "\r\n\r\nAccess denied.";
-        QTest::newRow("switch") << 1 << Trouble::None << QStringList{"signout", write} << QList<int>{1};
-        QTest::newRow("without Messenger") << 1 << Trouble::NoMessenger << QStringList{write} << QList<int>{1};
-        QTest::newRow("refused write puts the marks back")
-            << 1 << Trouble::WriteRefused << QStringList{"signout", write, refused} << QList<int>{0, 2};
+        QTest::newRow("switch") << 1 << Trouble::None << QStringList{"signout", write} << true;
+        QTest::newRow("without Messenger") << 1 << Trouble::NoMessenger << QStringList{write} << true;
         QTest::newRow("refused write that changed the value")
-            << 1 << Trouble::WriteRefusedButStored << QStringList{"signout", write, stored} << QList<int>{1};
+            << 1 << Trouble::WriteRefusedButStored << QStringList{"signout", write, stored} << true;
         QTest::newRow("refused write answered later, a second click ignored")
-            << 1 << Trouble::WriteRefusedLater << QStringList{"signout", write, refused} << QList<int>{0, 2};
+            << 1 << Trouble::WriteRefusedLater << QStringList{"signout", write, refused} << false;
         const QStringList noPort{"box:error:This server has no port."};
-        QTest::newRow("no IP address") << 3 << Trouble::None << QStringList{"box:error:This server has no IP address."}
-                                       << QList<int>{0, 2};
-        QTest::newRow("no port") << 4 << Trouble::None << noPort << QList<int>{0, 2};
-        QTest::newRow("port 0") << 5 << Trouble::None << noPort << QList<int>{0, 2};
+        QTest::newRow("no port") << 4 << Trouble::None << noPort << false;
+        QTest::newRow("port 0") << 5 << Trouble::None << noPort << false;
     }
 
     void useServer()
@@ -158,92 +129,83 @@ private Q_SLOTS:
         QFETCH(int, row);
         QFETCH(Trouble, trouble);
         QFETCH(QStringList, events);
-        QFETCH(QList<int>, marked);
+        QFETCH(bool, switched);
         Fixture app("a;10.0.0.1;1863\r\nb;10.0.0.2;01863\r\nA;10.0.0.1;1863\r\nnoip;;1863\r\nnoport;10.0.0.3\r\n"
-                    "zero;10.0.0.3;0\r\n",
+                    "zero;10.0.0.3;0\r\nB;10.0.0.2;1863\r\n",
                     "a;10.0.0.1:1863", trouble != Trouble::NoMessenger);
-        const bool answersLater = trouble == Trouble::WriteRefusedLater;
-        app.fake.failWrites = trouble != Trouble::None && trouble != Trouble::NoMessenger;
+        app.fake.failWrites = trouble == Trouble::WriteRefusedButStored || trouble == Trouble::WriteRefusedLater;
         app.fake.failWritesAfterStoring = trouble == Trouble::WriteRefusedButStored;
-        app.fake.signOutLater = answersLater;
-        app.fake.writesLater = answersLater;
-        Fixture::clickRow(app.list(), row);
+        app.fake.answersLater = trouble == Trouble::WriteRefusedLater;
+        app.list()->setCurrentIndex(app.window.model()->index(row, 0));
         app.click("cmdUseServer");
-        if (answersLater) { // the window waits without blocking, and takes no second switch or test
-            QVERIFY(!app.child<QPushButton>("cmdUseServer")->isEnabled());
-            QVERIFY(!app.child<QPushButton>("cmdTestServer")->isEnabled());
+        if (app.fake.answersLater) { // the window waits without blocking, and takes no second switch or test
+            QVERIFY(!app.enabled("cmdUseServer") && !app.enabled("cmdTestServer") && !app.enabled("cmdTestList"));
             QCOMPARE(app.window.cursor().shape(), Qt::BusyCursor);
             QVERIFY(!app.window.switcher()->switchTo(0));
             QCOMPARE(app.fake.events, QStringList{"signout"}); // written once the sign-out answered
-            app.fake.answerSignOut();
-            app.fake.answerWrite();
+            app.fake.answerHeld();
             QVERIFY(app.fake.eventsOf("box").isEmpty()); // a box opens once the registry's answer is handled
         }
         QTRY_COMPARE(app.fake.events, events);
-        QCOMPARE(app.markedRows(), marked);
+        const QVector<bool> switchedMarks{false, true, false, false, false, false, false};
+        const QVector<bool> oldMarks{true, false, true, false, false, false, false};
+        QCOMPARE(app.window.model()->currentFlags(), switched ? switchedMarks : oldMarks);
         QCOMPARE(app.list()->currentIndex().row(), row);
-        QTRY_VERIFY(app.child<QPushButton>("cmdUseServer")->isEnabled());
+        QTRY_VERIFY(app.enabled("cmdUseServer"));
         QCOMPARE(app.window.cursor().shape(), Qt::ArrowCursor);
         if (!app.fake.eventsOf("write").isEmpty()) // a switch gives the list the focus back
             QTRY_COMPARE(app.window.focusWidget(), app.list());
     }
 
-    // Test Server on the selected row: a server that answers, then one that
-    // refuses.
-    void serverTest()
+    // Test Server on the selected row: a server that answers, with the
+    // progress and status of each step, then one that refuses. Then Test
+    // List: its rows best first while one server is still untested, then
+    // sorted on Reply the other way (the untested row still last, ties in
+    // list order), Copy, a failed row that cannot be used, a row without an
+    // address whose box says why, Test Again once the test ended, a
+    // double-click that switches, Stop, and no connection left.
+    void serverTests()
     {
-        LoopbackServer answering(LoopbackServer::Behaviour::Answer);
+        LoopbackServer accepting(LoopbackServer::Behaviour::Answer, "VER 2 MSNP9 CVR0\r\n");
+        LoopbackServer noCommon(LoopbackServer::Behaviour::Answer, "VER 2 0\r\n");
         LoopbackServer refusing(LoopbackServer::Behaviour::Refuse);
-        Fixture app("local;127.0.0.1;" + QByteArray::number(answering.port) + "junk\r\nrefused;127.0.0.1;"
-                    + QByteArray::number(refusing.port) + "\r\n");
+        LoopbackServer silent(LoopbackServer::Behaviour::Silent);
+        const auto line = [](const char *host, const LoopbackServer &server) {
+            return host + QByteArray(";127.0.0.1;") + QByteArray::number(server.port) + "\r\n";
+        };
+        Fixture app(line("best", accepting) + line("b", noCommon) + line("refused", refusing) + line("silent", silent)
+                    + line("c", noCommon) + "noip;;1863\r\n");
         // Start, connected, probe sent, reply: 0.25 s to connect, 0.75 s to answer.
         app.fake.clock.queued = {1000.0, 1000.25, 1000.5, 1001.25};
         app.click("cmdTestServer");
-        QCOMPARE(app.child<QLineEdit>("txtHostname")->text(), "local");
+        QCOMPARE(app.child<QLineEdit>("txtHostname")->text(), "best");
         QCOMPARE(app.child<QLineEdit>("txtIP")->text(), "127.0.0.1");
-        QCOMPARE(app.child<QLineEdit>("txtPort")->text(), QString::number(answering.port));
+        QCOMPARE(app.child<QLineEdit>("txtPort")->text(), QString::number(accepting.port));
+        QStringList steps; // the status at each step of the progress bar
+        connect(app.child<QProgressBar>("prg"), &QProgressBar::valueChanged, this, [&app, &steps](int value) {
+            steps.append(QString::number(value) + " " + app.child<QLabel>("lblStatus")->text());
+        });
         QTRY_COMPARE(app.fake.eventsOf("box"),
                      QStringList{"information:Server test finished!\r\n====================\r\nConnection time: 0.25 "
                                  "seconds\r\nResponse time: 0.75 seconds.\r\nRating: Normal"});
+        QCOMPARE(steps, (QStringList{"1 Connecting...", "2 Waiting for response...", "3 Finished!"}));
         QCOMPARE(app.child<QLabel>("lblTesting")->text(), "Finished!");
-        QCOMPARE(app.child<QLabel>("lblStatus")->text(), "Finished!");
-        QCOMPARE(app.child<QProgressBar>("prg")->value(), 3);
-        QTest::keyClick(app.child<ServerTestDialog>("frmTest"),
-                        Qt::Key_Escape); // only Close and the close box close it
+        // Only Close and the close box close it.
+        QTest::keyClick(app.child<ServerTestDialog>("frmTest"), Qt::Key_Escape);
         QVERIFY(app.child<ServerTestDialog>("frmTest")->isVisible());
         app.click("cmdClose");
         QTRY_VERIFY(!app.child<ServerTestDialog>("frmTest"));
 
-        Fixture::clickRow(app.list(), 1);
+        app.list()->setCurrentIndex(app.window.model()->index(2, 0));
         app.click("cmdTestServer");
         QTRY_COMPARE(app.child<QLabel>("lblTesting")->text(), "Error (Connection refused)");
         QCOMPARE(app.child<QLabel>("lblStatus")->text(), "Connecting...");
         QCOMPARE(app.child<QProgressBar>("prg")->value(), 0);
-    }
+        app.click("cmdClose");
+        app.fake.events.clear();
 
-    // Test List (one server on IPv6 where the machine has it): its rows best
-    // first while one server is still untested, then sorted on Reply the
-    // other way (the untested row still last, ties in list order), Copy, a
-    // failed row that cannot be used, a row without an address whose box
-    // says why, Stop and Test Again, a double-click that switches, and no
-    // connection left.
-    void testList()
-    {
-        const QHostAddress ipv6 = QTcpServer().listen(QHostAddress::LocalHostIPv6) ? QHostAddress::LocalHostIPv6
-                                                                                   : QHostAddress::LocalHost;
-        LoopbackServer accepting(LoopbackServer::Behaviour::Answer, "VER 2 MSNP9 CVR0\r\n", ipv6);
-        LoopbackServer noCommon(LoopbackServer::Behaviour::Answer, "VER 2 0\r\n");
-        LoopbackServer refusing(LoopbackServer::Behaviour::Refuse);
-        LoopbackServer silent(LoopbackServer::Behaviour::Silent);
-        const auto line = [](const char *host, const LoopbackServer &server, const QHostAddress &ip) {
-            return host + (";" + ip.toString() + ";").toLatin1() + QByteArray::number(server.port) + "\r\n";
-        };
-        const QHostAddress ipv4 = QHostAddress::LocalHost;
-        Fixture app(line("silent", silent, ipv4) + line("b", noCommon, ipv4) + line("refused", refusing, ipv4)
-                    + line("best", accepting, ipv6) + line("c", noCommon, ipv4) + "noip;;1863\r\n");
         app.click("cmdTestList");
         auto *results = app.child<QTreeView>("lvwResults");
-        QAbstractItemModelTester checker(results->model());
         auto *stop = app.child<QPushButton>("cmdStop");
         QTRY_COMPARE(app.child<QLabel>("lblProgress")->text(), "Tested 5 of 6 servers");
         const auto shownRows = [results] {
@@ -264,95 +226,68 @@ private Q_SLOTS:
         app.click("cmdCopy");
         QVERIFY(QGuiApplication::clipboard()->text().startsWith(
             "Host Name\tHost IP\tPort\tConnection\tResponse\tRating\tReply\nb\t127.0.0.1\t"));
-        Fixture::clickRow(results, 4);
-        QVERIFY(!app.child<QPushButton>("cmdUse")->isEnabled());
-        Fixture::clickRow(results, 3, true);
+        Fixture::doubleClickRow(results, 4);
+        QVERIFY(!app.enabled("cmdUse"));
+        Fixture::doubleClickRow(results, 3);
         QCOMPARE(app.fake.events, QStringList{"box:error:This server has no IP address."});
 
         QCOMPARE(stop->text(), "Stop");
-        QTest::mouseClick(stop, Qt::LeftButton);
+        app.fake.clock.now += 10; // the silent server's time is up
+        QTRY_COMPARE(stop->text(), "Test Again");
+        app.click("cmdStop");
+        QTRY_COMPARE(app.child<QLabel>("lblProgress")->text(), "Tested 5 of 6 servers");
+        app.fake.answersLater = true; // no second switch while one runs
+        Fixture::doubleClickRow(results, 2);
+        QVERIFY(!app.enabled("cmdUse"));
+        app.fake.answerHeld();
+        const QString best = "best;127.0.0.1:" + QString::number(accepting.port);
+        QTRY_COMPARE(app.fake.eventsOf("write"), QStringList{serverPath + "=" + best});
+        QTRY_VERIFY(app.enabled("cmdUse")); // the switch has ended
+        app.click("cmdStop");
         QCOMPARE(stop->text(), "Test Again");
         QTRY_COMPARE(silent.openNow(), 0);
-        QTest::mouseClick(stop, Qt::LeftButton);
-        QCOMPARE(stop->text(), "Stop");
-        QTRY_COMPARE(app.child<QLabel>("lblProgress")->text(), "Tested 5 of 6 servers");
-        QCOMPARE(accepting.connections, 2);
-        app.fake.writesLater = true; // no second switch while one runs
-        Fixture::clickRow(results, 2, true);
-        QVERIFY(!app.child<QPushButton>("cmdUse")->isEnabled());
-        app.fake.answerWrite();
-        const QString best = "best;" + ipv6.toString() + ":" + QString::number(accepting.port);
-        QTRY_COMPARE(app.fake.eventsOf("write"), QStringList{serverPath + "=" + best});
-        QCOMPARE(app.markedRows(), QList<int>{3});
-        QTRY_VERIFY(app.child<QPushButton>("cmdUse")->isEnabled()); // the switch has ended
 
         app.click("cmdClose");
         QTRY_VERIFY(!app.child<QDialog>("frmTestList"));
-        QCOMPARE(noCommon.openNow() + accepting.openNow() + silent.openNow(), 0);
+        QCOMPARE(noCommon.openNow() + accepting.openNow(), 0);
     }
 
-    // The About box's link opens its page where ShowLinks allows it (an
-    // empty text, not a blank); Esc and Enter close the box.
+    // The About box's link opens its page only where ShowLinks is an empty
+    // text (not a blank); Esc and Enter close the box.
     void about()
     {
         Fixture app("a;1;1\r\n");
-        setRegistryText(app.fake, ShowLinksPath, "");
-        app.child<QAction>("mnuAbout")->trigger();
-        QTest::mouseClick(app.child<QLabel>("lblSupport"), Qt::LeftButton);
-        QCOMPARE(app.fake.eventsOf("open"), QStringList{AboutReferralUrl});
-        QTest::keyClick(app.child<AboutDialog>("frmabout"), Qt::Key_Escape);
-        QTRY_VERIFY(!app.child<AboutDialog>("frmabout"));
-
-        setRegistryText(app.fake, ShowLinksPath, " ");
-        app.child<QAction>("mnuAbout")->trigger();
-        QTest::mouseClick(app.child<QLabel>("lblSupport"), Qt::LeftButton);
-        QCOMPARE(app.fake.eventsOf("open").size(), 1);
-        QTest::keyClick(app.child<AboutDialog>("frmabout"), Qt::Key_Return);
-        QTRY_VERIFY(!app.child<AboutDialog>("frmabout"));
+        for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+            app.child<QAction>("mnuAbout")->trigger();
+            setRegistryText(app.fake, ShowLinksPath, " ");
+            QTest::mouseClick(app.child<QLabel>("lblSupport"), Qt::LeftButton);
+            setRegistryText(app.fake, ShowLinksPath, "");
+            QTest::mouseClick(app.child<QLabel>("lblSupport"), Qt::LeftButton);
+            QTest::keyClick(app.child<AboutDialog>("frmabout"), key);
+            QTRY_VERIFY(!app.child<AboutDialog>("frmabout"));
+        }
+        QCOMPARE(app.fake.eventsOf("open"), (QStringList{AboutReferralUrl, AboutReferralUrl}));
     }
 
-    // The windows shown, their controls at fixed places and each named for
-    // screen readers, the main window's tab chain, its font, and the focus
-    // back on the list once the dialogs close.
+    // The windows shown, each control named for screen readers, the main
+    // window's tab chain, its font, and the focus back on the list once the
+    // dialogs close.
     void screen()
     {
         Fixture app("a;127.0.0.1;1\r\n", "a;127.0.0.1:1");
         app.click("cmdTestList");
         app.click("cmdTestServer");
         app.child<QAction>("mnuAbout")->trigger();
-        struct Place
-        {
-            const char *window;
-            const char *control; // null: the window itself, whose size is shown
-            QRect place;
-        };
-        const Place places[] = {
-            {"frmMain", "lvw", {0, 0, 481, 185}},
-            {"frmMain", "stb", {0, 287, 481, 17}},
-            {"frmMain", "txtInfo", {8, 192, 465, 57}},
-            {"frmMain", "cmdTestList", {216, 256, 81, 25}},
-            {"frmMain", "cmdTestServer", {304, 256, 81, 25}},
-            {"frmMain", "cmdUseServer", {392, 256, 81, 25}},
-            {"frmTest", nullptr, {0, 0, 346, 113}},
-            {"frmTest", "txtIP", {24, 8, 313, 13}},
-            {"frmTest", "txtHostname", {64, 24, 273, 13}},
-            {"frmTest", "txtPort", {40, 40, 297, 13}},
-            {"frmTest", "prg", {8, 56, 329, 17}},
-            {"frmTest", "cmdClose", {256, 80, 81, 25}},
-            {"frmabout", nullptr, {0, 0, 186, 233}},
-            {"frmabout", "lblTitle", {56, 8, 118, 25}},
-            {"frmabout", "lblInfo", {16, 56, 161, 121}},
-            {"frmabout", "cmdClose", {96, 200, 81, 25}},
-            {"frmabout", "Image1", {8, 8, 32, 32}},
-        };
-        for (const Place &place : places) {
-            auto *window = app.child<QWidget>(place.window);
-            QWidget *control = place.control ? window->findChild<QWidget *>(place.control) : nullptr;
-            QCOMPARE(control ? control->geometry() : window->rect(), place.place);
-        }
         for (const char *top : {"frmMain", "frmTest", "frmabout", "frmTestList"}) {
             QVERIFY2(app.child<QWidget>(top)->isVisible(), top);
-            QCOMPARE(unnamedControls(app.child<QWidget>(top)), QStringList());
+            // Qt's own parts of a control, and plain containers, are no controls.
+            for (QWidget *widget : app.child<QWidget>(top)->findChildren<QWidget *>()) {
+                if (widget->objectName().isEmpty() || widget->objectName().startsWith("qt_") || !widget->isVisible()
+                    || widget->metaObject() == &QWidget::staticMetaObject)
+                    continue;
+                QVERIFY2(!QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name).isEmpty(),
+                         qPrintable(widget->objectName()));
+            }
         }
 
         app.child<QWidget>("frmTestList")->close();
@@ -366,7 +301,8 @@ private Q_SLOTS:
         }
         QCOMPARE(chain, (QStringList{"txtInfo", "cmdTestList", "cmdTestServer", "cmdUseServer"}));
         const QString family = QFontInfo(app.child<QPushButton>("cmdUseServer")->font()).family();
-        QVERIFY2(family == "Tahoma" || family.contains("Condensed"), qPrintable(family));
+        // Wine's Tahoma where Debian's fonts-wine has it, else a narrow stand-in.
+        QCOMPARE(family, QFile::exists("/usr/share/wine/fonts/tahoma.ttf") ? "Tahoma" : "DejaVu Sans Condensed");
     }
 };
 
