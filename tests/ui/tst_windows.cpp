@@ -278,6 +278,36 @@ private Q_SLOTS:
         app.click("cmdTestList");
         app.click("cmdTestServer");
         app.child<QAction>("mnuAbout")->trigger();
+        struct Place
+        {
+            const char *window;
+            const char *control; // null: the window itself, whose size is shown
+            QRect place;
+        };
+        const Place places[] = {
+            {"frmMain", "lvw", {0, 0, 481, 185}},
+            {"frmMain", "stb", {0, 287, 481, 17}},
+            {"frmMain", "txtInfo", {8, 192, 465, 57}},
+            {"frmMain", "cmdTestList", {216, 256, 81, 25}},
+            {"frmMain", "cmdTestServer", {304, 256, 81, 25}},
+            {"frmMain", "cmdUseServer", {392, 256, 81, 25}},
+            {"frmTest", nullptr, {0, 0, 346, 113}},
+            {"frmTest", "txtIP", {24, 8, 313, 13}},
+            {"frmTest", "txtHostname", {64, 24, 273, 13}},
+            {"frmTest", "txtPort", {40, 40, 297, 13}},
+            {"frmTest", "prg", {8, 56, 329, 17}},
+            {"frmTest", "cmdClose", {256, 80, 81, 25}},
+            {"frmabout", nullptr, {0, 0, 186, 233}},
+            {"frmabout", "lblTitle", {56, 8, 118, 25}},
+            {"frmabout", "lblInfo", {16, 56, 161, 121}},
+            {"frmabout", "cmdClose", {96, 200, 81, 25}},
+            {"frmabout", "Image1", {8, 8, 32, 32}},
+        };
+        for (const Place &place : places) {
+            auto *window = app.child<QWidget>(place.window);
+            QWidget *control = place.control ? window->findChild<QWidget *>(place.control) : nullptr;
+            QCOMPARE(control ? control->geometry() : window->rect(), place.place);
+        }
         for (const char *top : {"frmMain", "frmTest", "frmabout", "frmTestList"}) {
             QVERIFY2(app.child<QWidget>(top)->isVisible(), top);
             // Qt's own parts of a control, and plain containers, are no controls.
