@@ -81,10 +81,8 @@ private Q_SLOTS:
             return QByteArray("VER 2 MSNP10").leftJustified(length, ' ') + "\r\n";
         };
         const auto row = [](const char *name, const ServerCase &server) { QTest::newRow(name) << server; };
-        row("Messenger server on IPv6, both versions",
-            {Behaviour::Answer, "VER 2 MSNP9 MSNP10\r\n", "MSNP10", true, true, "::1"});
+        row("Messenger server, both versions", {Behaviour::Answer, "VER 2 MSNP9 MSNP10\r\n", "MSNP10"});
         row("Messenger 9, more after its line", {Behaviour::Answer, "VER 2 MSNP9 CVR0\r\nCVR", "MSNP9"});
-        row("none shared", {Behaviour::Answer, "VER 2 0\r\n", "No common version"});
         row("another transaction", {Behaviour::Answer, "VER 7 MSNP10\r\n", notMessenger});
         row("error", {Behaviour::Answer, "715 2\r\n", "Error 715"});
         row("four digits, no error code", {Behaviour::Answer, "7150 2\r\n", notMessenger});
@@ -94,7 +92,6 @@ private Q_SLOTS:
         row("close", {Behaviour::Close, {}, "Closed without reply", true, false});
         row("reset after the probe", {Behaviour::ResetAfterProbe, {}, "Error (Connection reset by peer)", true, false});
         row("silent", {Behaviour::Silent, {}, "No reply", true, false});
-        row("refused", {Behaviour::Refuse, {}, "Error (Connection refused)", false, false});
         row("invalid host name", {Behaviour::Silent, {}, "Error (Invalid hostname)", false, false, "a..b"});
         row("port past the largest",
             {Behaviour::Silent, {}, "Error (Invalid port number)", false, false, "127.0.0.1", 65536});
@@ -107,10 +104,7 @@ private Q_SLOTS:
         if (server.behaviour == Behaviour::ResetAfterProbe)
             QSKIP("Under Wine a reset reads as an orderly close");
 #endif
-        const QHostAddress loopback = server.ip == "::1" ? QHostAddress::LocalHostIPv6 : QHostAddress::LocalHost;
-        if (!QTcpServer().listen(loopback))
-            QSKIP("This machine has no IPv6 loopback");
-        LoopbackServer loopbackServer(server.behaviour, server.sends, loopback);
+        LoopbackServer loopbackServer(server.behaviour, server.sends);
         ListTest test(m_clock, m_connector);
         test.start({{server.ip, server.port ? server.port : loopbackServer.port}});
         if (server.behaviour == Behaviour::Silent && server.connects) { // ten seconds from the start, not later
@@ -150,30 +144,26 @@ private Q_SLOTS:
     }
 
     // The default limits, counted by the connections below the engine (a
-    // server cannot see an attempt that has not reached it): 32 at once, one
-    // test per server, ten seconds each.
+    // server cannot see an attempt that has not reached it): 32 at once, and
+    // one test per server, whose result every row naming it shares. The time
+    // limit: the silent server above.
     void limits()
     {
         std::vector<std::unique_ptr<LoopbackServer>> servers;
         QVector<std::pair<QString, std::optional<double>>> rows;
         for (int i = 0; i < 40; ++i) {
-            servers.push_back(std::make_unique<LoopbackServer>(i % 2 ? Behaviour::Silent : Behaviour::Answer));
+            servers.push_back(std::make_unique<LoopbackServer>(Behaviour::Answer));
             rows.append({QStringLiteral("127.0.0.1"), double(servers.back()->port)});
         }
         ListTest test(m_clock, m_connector);
-        QTimer clockHand; // ten seconds pass in every tenth of a second
-        connect(&clockHand, &QTimer::timeout, this, [this] { m_clock.now += 0.1; });
-        clockHand.start(1);
         test.start(rows + rows); // every server listed twice
-
-        QTRY_VERIFY_WITH_TIMEOUT(!test.isRunning(), 20000);
-        QCOMPARE(test.testedRows(), 80);
-        for (int row = 0; row < 40; ++row) {
-            QCOMPARE(test.result(row).reply.text(), row % 2 ? "No reply" : "MSNP10");
-            QCOMPARE(test.result(row + 40).reply.text(), test.result(row).reply.text());
-            QCOMPARE(servers[row]->connections, 1);
-        }
+        QTRY_VERIFY_WITH_TIMEOUT(!test.isRunning(), 10000);
         QCOMPARE(m_connector.mostPending, 32);
+        QCOMPARE(test.testedRows(), 80);
+        for (int row = 0; row < 80; ++row)
+            QCOMPARE(test.result(row).reply.text(), "MSNP10");
+        for (const auto &server : servers)
+            QCOMPARE(server->connections, 1);
     }
 };
 

@@ -22,7 +22,7 @@ public:
         Silent, // accepts and never answers
         Answer, // answers the probe line with the reply, up to its first CR and the rest a moment later
         Greet, // sends the reply as soon as it accepts
-        Close, // the same, then closes
+        Close, // once the probe line came, sends the reply (if any) and closes
         ResetAfterProbe, // resets once the probe line came
         Refuse, // its port is taken, but nobody listens there
     };
@@ -42,10 +42,8 @@ public:
         connect(&server, &QTcpServer::newConnection, this, [this, behaviour, reply] {
             ++connections;
             QTcpSocket *socket = server.nextPendingConnection();
-            if (behaviour == Behaviour::Greet || behaviour == Behaviour::Close)
+            if (behaviour == Behaviour::Greet)
                 socket->write(reply);
-            if (behaviour == Behaviour::Close)
-                socket->disconnectFromHost();
             connect(socket, &QTcpSocket::readyRead, this, [this, socket, behaviour, reply] {
                 received += socket->readAll();
                 if (received.size() < 25)
@@ -56,6 +54,9 @@ public:
                     ::setsockopt(socket->socketDescriptor(), SOL_SOCKET, SO_LINGER,
                                  reinterpret_cast<const char *>(&abortive), sizeof abortive);
                     socket->abort();
+                } else if (behaviour == Behaviour::Close) {
+                    socket->write(reply);
+                    socket->disconnectFromHost();
                 } else if (behaviour == Behaviour::Answer) {
                     // The client must put the line together from two reads, its CR and LF apart.
                     const qsizetype firstPiece = reply.indexOf('\r') + 1;
