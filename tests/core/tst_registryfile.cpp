@@ -6,8 +6,6 @@
 
 namespace {
 
-const QString messengerKey = QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger");
-
 QByteArray utf16(const QByteArray &utf8)
 {
     const QString text = QString::fromUtf8(utf8);
@@ -23,45 +21,39 @@ class TestRegistryFile : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // Each row writes a\b"c as the value Server of key K.
     void write_data()
     {
         QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QString>("key");
         QTest::addColumn<QByteArray>("after");
         const QByteArray head = "Windows Registry Editor Version 5.00\r\n\r\n";
         const QByteArray other = "[HKEY_CURRENT_USER\\Other]\r\n\"Server\"=\"keep\"\r\n; comment\r\n";
-        QTest::newRow("new file") << QByteArray() << messengerKey
-                                  << head + "[" + messengerKey.toUtf8() + "]\r\n\"Server\"=\"a\\\\b\\\"c\"\r\n";
+        const QByteArray written = "\"Server\"=\"a\\\\b\\\"c\"";
+        QTest::newRow("new file") << QByteArray() << head + "[K]\r\n" + written + "\r\n";
         QTest::newRow("replaced, other keys kept")
-            << head + other + "[" + messengerKey.toUtf8() + "]\r\n\"Server\"=\"old\"\r\n\"After\"=dword:1\r\n"
-            << messengerKey
-            << head + other + "[" + messengerKey.toUtf8() + "]\r\n\"Server\"=\"a\\\\b\\\"c\"\r\n\"After\"=dword:1\r\n";
+            << head + other + "[K]\r\n\"Server\"=\"old\"\r\n\"After\"=dword:1\r\n"
+            << head + other + "[K]\r\n" + written + "\r\n\"After\"=dword:1\r\n";
         QTest::newRow("key and value names in other case, LF endings")
-            << QByteArray("[hkey_current_user\\software\\microsoft\\msnmessenger]\n\"server\"=\"old\"\n")
-            << messengerKey
-            << QByteArray("[hkey_current_user\\software\\microsoft\\msnmessenger]\n\"Server\"=\"a\\\\b\\\"c\"\n");
+            << QByteArray("[k]\n\"server\"=\"old\"\n") << "[k]\n" + written + "\n";
         QTest::newRow("continued hex value replaced whole")
-            << QByteArray("[K]\r\n\"Server\"=hex(2):31,00,\\\r\n  32,00,\\\r\n  00,00\r\n\"Next\"=\"n\"\r\n") << "K"
-            << QByteArray("[K]\r\n\"Server\"=\"a\\\\b\\\"c\"\r\n\"Next\"=\"n\"\r\n");
+            << QByteArray("[K]\r\n\"Server\"=hex(2):31,00,\\\r\n  32,00,\\\r\n  00,00\r\n\"Next\"=\"n\"\r\n")
+            << "[K]\r\n" + written + "\r\n\"Next\"=\"n\"\r\n";
         QTest::newRow("added after the key's last value, no final line break")
-            << QByteArray("[K]\r\n\"A\"=\"1\"\r\n\r\n[L]\r\n\"B\"=\"2\"") << "K"
-            << QByteArray("[K]\r\n\"A\"=\"1\"\r\n\"Server\"=\"a\\\\b\\\"c\"\r\n\r\n[L]\r\n\"B\"=\"2\"");
-        QTest::newRow("UTF-16 export") << utf16(head + other + "[K]\r\n\"Server\"=\"\xC3\xBC\"\r\n") << "K"
-                                       << utf16(head + other + "[K]\r\n\"Server\"=\"a\\\\b\\\"c\"\r\n");
+            << QByteArray("[K]\r\n\"A\"=\"1\"\r\n\r\n[L]\r\n\"B\"=\"2\"")
+            << "[K]\r\n\"A\"=\"1\"\r\n" + written + "\r\n\r\n[L]\r\n\"B\"=\"2\"";
+        QTest::newRow("UTF-16 export") << utf16(head + other + "[K]\r\n\"Server\"=\"\xC3\xBC\"\r\n")
+                                       << utf16(head + other + "[K]\r\n" + written + "\r\n");
     }
 
     void write()
     {
         QFETCH(QByteArray, before);
-        QFETCH(QString, key);
         QFETCH(QByteArray, after);
         RegistryFile file(before);
         QString error;
-        QVERIFY2(file.write(key, QStringLiteral("Server"), QStringLiteral("a\\b\"c"), &error), qPrintable(error));
+        QVERIFY2(file.write(QStringLiteral("K"), QStringLiteral("Server"), QStringLiteral("a\\b\"c"), &error),
+                 qPrintable(error));
         QCOMPARE(file.content(), after);
-        RegistryValue value;
-        QVERIFY(RegistryFile(after).read(key, QStringLiteral("Server"), &value, &error));
-        QCOMPARE(value.text, QStringLiteral("a\\b\"c"));
     }
 
     // A line break in the value or the name would start a line of its own.
@@ -76,26 +68,29 @@ private Q_SLOTS:
         QCOMPARE(file.content(), before);
     }
 
+    // A value that cannot be read says whether it is missing or of a kind that is read.
     void read_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("value"); // "!" when it cannot be read
-        QTest::newRow("text") << QByteArray("[K]\n\"Server\" = \"a;b:1\"\n") << "a;b:1";
+        QTest::addColumn<QString>("read"); // the value, or the error
+        const QString missing = QStringLiteral("The registry value \"server\" of key \"k\" does not exist.");
+        const QString unread = QStringLiteral(
+            "The registry value \"server\" of key \"k\" is neither a text nor a number.");
+        QTest::newRow("text, escaped") << QByteArray("[K]\n\"Server\" = \"a;\\\\b\\\":1\"\n") << "a;\\b\":1";
         QTest::newRow("number") << QByteArray("[K]\n\"Server\"=dword:0000075f\n") << "1887";
-        QTest::newRow("number of nine digits") << QByteArray("[K]\n\"Server\"=dword:00000075f\n") << "!";
+        QTest::newRow("number of nine digits") << QByteArray("[K]\n\"Server\"=dword:00000075f\n") << unread;
         QTest::newRow("last assignment wins") << QByteArray("[K]\n\"Server\"=\"1\"\n[K]\n\"Server\"=\"2\"\n") << "2";
-        QTest::newRow("deleted") << QByteArray("[K]\n\"Server\"=-\n") << "!";
-        QTest::newRow("hex") << QByteArray("[K]\n\"Server\"=hex:31,00\n") << "!";
+        QTest::newRow("deleted") << QByteArray("[K]\n\"Server\"=-\n") << missing;
     }
 
     void read()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QString, value);
-        RegistryValue read;
+        QFETCH(QString, read);
+        RegistryValue value;
         QString error;
-        const bool ok = RegistryFile(file).read(QStringLiteral("k"), QStringLiteral("server"), &read, &error);
-        QCOMPARE(ok ? read.toText() : QStringLiteral("!"), value);
+        const bool ok = RegistryFile(file).read(QStringLiteral("k"), QStringLiteral("server"), &value, &error);
+        QCOMPARE(ok ? value.toText() : error, read);
     }
 
     void iniFile_data()

@@ -8,22 +8,9 @@
 
 #ifdef Q_OS_WIN
 #include <winsock2.h>
-#include <windows.h>
 #else
 #include <sys/socket.h>
 #endif
-
-// True under Wine, whose Winsock (measured with Wine 8.0) reports a reset of
-// a connection that has been made as an orderly close: FD_CLOSE without an
-// error, then a read of 0 bytes. Windows itself gives WSAECONNRESET.
-inline bool wineReportsResetsAsCloses()
-{
-#ifdef Q_OS_WIN
-    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-#else
-    return false;
-#endif
-}
 
 // A Messenger server on 127.0.0.1 (or ::1) that behaves as told with every
 // connection, and records what it sees: connections made, those open now,
@@ -33,11 +20,9 @@ class LoopbackServer : public QObject
 public:
     enum class Behaviour {
         Silent, // accepts and never answers
-        Answer, // answers the probe line with the reply
-        AnswerInTwoPieces, // the same, up to the first CR and the rest a moment later
-        AnswerThenClose, // answers at once, then closes
+        Answer, // answers the probe line with the reply, up to its first CR and the rest a moment later
         Greet, // sends the reply as soon as it accepts
-        Close, // closes at once
+        Close, // once the probe line came, sends the reply (if any) and closes
         ResetAfterProbe, // resets once the probe line came
         Refuse, // its port is taken, but nobody listens there
     };
@@ -57,23 +42,29 @@ public:
         connect(&server, &QTcpServer::newConnection, this, [this, behaviour, reply] {
             ++connections;
             QTcpSocket *socket = server.nextPendingConnection();
+            if (behaviour == Behaviour::Greet)
+                socket->write(reply);
             connect(socket, &QTcpSocket::readyRead, this, [this, socket, behaviour, reply] {
                 received += socket->readAll();
                 if (received.size() < 25)
                     return;
-                if (behaviour == Behaviour::ResetAfterProbe)
-                    reset(socket);
-                else if (behaviour == Behaviour::AnswerInTwoPieces)
-                    writeInTwoPieces(socket, reply);
-                else if (behaviour == Behaviour::Answer || behaviour == Behaviour::AnswerThenClose)
+                if (behaviour == Behaviour::ResetAfterProbe) {
+                    // Closed with SO_LINGER 0: the client gets a reset.
+                    const linger abortive{1, 0};
+                    ::setsockopt(socket->socketDescriptor(), SOL_SOCKET, SO_LINGER,
+                                 reinterpret_cast<const char *>(&abortive), sizeof abortive);
+                    socket->abort();
+                } else if (behaviour == Behaviour::Close) {
                     socket->write(reply);
-                if (behaviour == Behaviour::AnswerThenClose)
                     socket->disconnectFromHost();
+                } else if (behaviour == Behaviour::Answer) {
+                    // The client must put the line together from two reads, its CR and LF apart.
+                    const qsizetype firstPiece = reply.indexOf('\r') + 1;
+                    socket->write(reply.left(firstPiece));
+                    socket->flush();
+                    QTimer::singleShot(1, socket, [socket, rest = reply.mid(firstPiece)] { socket->write(rest); });
+                }
             });
-            if (behaviour == Behaviour::Greet)
-                socket->write(reply);
-            else if (behaviour == Behaviour::Close)
-                socket->disconnectFromHost();
         });
     }
 
@@ -90,24 +81,6 @@ public:
                 ++count;
         }
         return count;
-    }
-
-    // Closes with SO_LINGER 0: the peer gets a reset.
-    static void reset(QTcpSocket *socket)
-    {
-        const linger abortive{1, 0};
-        ::setsockopt(socket->socketDescriptor(), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char *>(&abortive),
-                     sizeof abortive);
-        socket->abort();
-    }
-
-    // The client must put the line together from two reads, its CR and LF apart.
-    static void writeInTwoPieces(QTcpSocket *socket, const QByteArray &bytes)
-    {
-        const qsizetype firstPiece = bytes.indexOf('\r') + 1;
-        socket->write(bytes.left(firstPiece));
-        socket->flush();
-        QTimer::singleShot(1, socket, [socket, rest = bytes.mid(firstPiece)] { socket->write(rest); });
     }
 
     QTcpServer server;
