@@ -24,12 +24,13 @@ struct ServerCase
     bool connects = true;
     bool responds = true; // a response time
     QString ip = QStringLiteral("127.0.0.1");
-    double port = 0; // 0: the server's own
+    std::optional<double> port = std::nullopt; // unset: the server's own
 };
 
 // Connections that do on cue what no loopback server can: on port 1 the
 // server's line comes before the connection is reported, in one turn of the
-// event loop; on any other the probe line cannot be sent once it is made.
+// event loop; on port 3 the start of a line comes with the connection, and
+// then a reset; on any other the probe line cannot be sent once it is made.
 class ScriptedConnection : public ProbeConnection
 {
 public:
@@ -49,10 +50,15 @@ public:
     {
         auto *connection = new ScriptedConnection(parent);
         QTimer::singleShot(0, connection, [connection, port] {
-            if (port == 1)
+            if (port == 1) {
                 Q_EMIT connection->received("VER 2 MSNP10\r\n");
-            else
-                Q_EMIT connection->connected();
+                return;
+            }
+            Q_EMIT connection->connected();
+            if (port == 3) {
+                Q_EMIT connection->received("VER 2 MSNP10");
+                QTimer::singleShot(0, connection, [connection] { Q_EMIT connection->failed("Connection reset"); });
+            }
         });
         return connection;
     }
@@ -82,6 +88,7 @@ private Q_SLOTS:
         };
         const auto row = [](const char *name, const ServerCase &server) { QTest::newRow(name) << server; };
         row("Messenger server, both versions", {Behaviour::Answer, "VER 2 MSNP9 MSNP10\r\n", "MSNP10"});
+        row("Messenger server on IPv6", {Behaviour::Answer, "VER 2 MSNP10\r\n", "MSNP10", true, true, "::1"});
         row("Messenger 9, more after its line", {Behaviour::Answer, "VER 2 MSNP9 CVR0\r\nCVR", "MSNP9"});
         row("another transaction", {Behaviour::Answer, "VER 7 MSNP10\r\n", notMessenger});
         row("error", {Behaviour::Answer, "715 2\r\n", "Error 715"});
@@ -95,6 +102,7 @@ private Q_SLOTS:
         row("invalid host name", {Behaviour::Silent, {}, "Error (Invalid hostname)", false, false, "a..b"});
         row("port past the largest",
             {Behaviour::Silent, {}, "Error (Invalid port number)", false, false, "127.0.0.1", 65536});
+        row("port zero", {Behaviour::Silent, {}, "Error (Invalid port number)", false, false, "127.0.0.1", 0});
     }
 
     void servers()
@@ -104,9 +112,12 @@ private Q_SLOTS:
         if (server.behaviour == Behaviour::ResetAfterProbe)
             QSKIP("Under Wine a reset reads as an orderly close");
 #endif
-        LoopbackServer loopbackServer(server.behaviour, server.sends);
+        const QHostAddress loopback = server.ip == "::1" ? QHostAddress::LocalHostIPv6 : QHostAddress::LocalHost;
+        if (!QTcpServer().listen(loopback))
+            QSKIP("This machine has no IPv6 loopback");
+        LoopbackServer loopbackServer(server.behaviour, server.sends, loopback);
         ListTest test(m_clock, m_connector);
-        test.start({{server.ip, server.port ? server.port : loopbackServer.port}});
+        test.start({{server.ip, server.port.value_or(loopbackServer.port)}});
         if (server.behaviour == Behaviour::Silent && server.connects) { // ten seconds from the start, not later
             m_clock.now += 5;
             QTRY_COMPARE(loopbackServer.received, QByteArray("VER 2 MSNP10 MSNP9 CVR0\r\n"));
@@ -127,20 +138,22 @@ private Q_SLOTS:
 
     // A line that came before the probe went out answers nothing of ours;
     // it still has a response time, and the table rates and sorts it also
-    // without a connection time. A probe line that cannot be sent ends the
-    // test with the system's words.
+    // without a connection time. The start of a line before the probe went
+    // out keeps the probe back, and is still a reply when a reset follows.
+    // A probe line that cannot be sent ends the test with the system's words.
     void scriptedConnections()
     {
         ScriptedConnector connector;
         ListTest test(m_clock, connector);
-        ListTestModel model(test, ServerList::parse("a;10.0.0.1;2\r\nb;10.0.0.1;1\r\n", std::nullopt));
+        ListTestModel model(test, ServerList::parse("a;10.0.0.1;2\r\nb;10.0.0.1;1\r\nc;10.0.0.1;3\r\n", std::nullopt));
         model.start();
         QTRY_VERIFY(!test.isRunning());
         QCOMPARE(model.text(0, ListTestModel::ReplyColumn), "Error (Broken pipe)");
         QCOMPARE(model.text(1, ListTestModel::ReplyColumn), "Not a Messenger server");
         QVERIFY(!test.result(1).connectionSeconds);
         QVERIFY(!model.text(1, ListTestModel::RatingColumn).isEmpty());
-        QCOMPARE(model.bestFirst(), (QVector<int>{1, 0}));
+        QCOMPARE(model.text(2, ListTestModel::ReplyColumn), "Not a Messenger server");
+        QCOMPARE(model.bestFirst(), (QVector<int>{1, 2, 0}));
     }
 
     // The default limits, counted by the connections below the engine (a

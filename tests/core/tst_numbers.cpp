@@ -67,7 +67,7 @@ private Q_SLOTS:
         QTest::newRow("0.3 in single precision") << 0.2 << 0.2 << report("0.2", "0.2", "Very good");
         QTest::newRow("just above 0.3") << 0.0 << 0.31 << report("0", "0.31", "Good");
         QTest::newRow("1") << 1.0 << 0.5 << report("1", "0.5", "Normal");
-        QTest::newRow("1.5") << 1.0 << 1.0 << report("1", "1", "Poor");
+        QTest::newRow("1.5, half the connection time") << 3.0 << 0.0 << report("3", "0", "Poor");
         QTest::newRow("above 1.5") << 0.0 << 1.51 << report("0", "1.51", "Bad");
         // Cut to hundredths toward minus infinity, in double precision.
         QTest::newRow("cut, not rounded") << 0.4567 << 0.999 << report("0.45", "0.99", "Poor");

@@ -38,8 +38,8 @@ private Q_SLOTS:
             << QStringList{"|||", "(Unknown host)|10.0.0.2||", "h|i|7|"};
         QTest::newRow("ports read as numbers") << QByteArray("a;i; 18 63\r\nc;i;abc\r\nd;i;\r\n") << QString()
                                                << QStringList{"a|i|1863|", "c|i|0|", "d|i|0|"};
-        QTest::newRow("Windows-1252") << QByteArray("caf\xE9\x80\x9F;\x81;1\r\n") << QString()
-                                      << QStringList{QString::fromUtf8("caf\u00E9\u20AC\u0178|\u0081|1|")};
+        QTest::newRow("Windows-1252") << QByteArray("caf\xE9\x80\x9F\xA0;\x81;1\r\n") << QString()
+                                      << QStringList{QString::fromUtf8("caf\u00E9\u20AC\u0178\u00A0|\u0081|1|")};
         // The current server: host and IP compared lower-cased, ports as numbers.
         QTest::newRow("no host matches only the hostless record")
             << QByteArray(";10.0.0.1;1863\r\nmyhost;10.0.0.1;1863\r\n") << "10.0.0.1:1863"

@@ -35,10 +35,10 @@ private slots:
             << header + messengerSection + oldServer
             << QString("\u00e9a\u00e9g\u4e2d\U0001F600 a\\b\"c\a\b\t\n\v\f\r\x1b\x01"
                        "7\x01"
-                       "8\x1f")
+                       "8\x1f\x7f\u0080")
             << header + messengerSectionNow
                 + "\"Server\"=\"\\x00e9a\\xe9g\\x4e2d\\xd83d\\xde00 "
-                  "a\\\\b\\\"c\\a\\b\\t\\n\\v\\f\\r\\e\\0017\\18\\37\"\n";
+                  "a\\\\b\\\"c\\a\\b\\t\\n\\v\\f\\r\\e\\0017\\18\\37\x7f\\x80\"\n";
         QTest::newRow("replace, rest kept")
             << header + sectionBefore + messengerSection + valueA + oldServer + valueZ + sectionAfter << QString("n")
             << header + sectionBefore + messengerSectionNow + valueA + newServer + valueZ + sectionAfter;
