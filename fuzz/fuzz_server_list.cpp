@@ -5,7 +5,7 @@
 // writes must mark its row at the next start). Input: Messenger's setting, a
 // line feed, then the file; without a line feed, all of it is the file.
 
-#include "FuzzCheck.h"
+#include "FuzzHarness.h"
 
 #include "core/Numbers.h"
 #include "core/ServerListModel.h"
