@@ -31,12 +31,9 @@ struct FuzzedWrite
         key = QString::fromStdString(provider.ConsumeRandomLengthString(40));
         name = QString::fromStdString(provider.ConsumeRandomLengthString(20));
         text = QString::fromStdString(provider.ConsumeRandomLengthString(60));
-        const std::string rest = provider.ConsumeRemainingBytesAsString();
-        before = QByteArray(rest.data(), qsizetype(rest.size()));
+        before = QByteArray::fromStdString(provider.ConsumeRemainingBytesAsString());
     }
-    QString key;
-    QString name;
-    QString text;
+    QString key, name, text;
     QByteArray before;
 };
 
