@@ -11,7 +11,6 @@
 #include "core/ServerListModel.h"
 
 #include <cmath>
-#include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
