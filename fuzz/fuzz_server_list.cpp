@@ -5,13 +5,12 @@
 // writes must mark its row at the next start). Input: Messenger's setting, a
 // line feed, then the file; without a line feed, all of it is the file.
 
-#include "FuzzCheck.h"
+#include "FuzzHarness.h"
 
 #include "core/Numbers.h"
 #include "core/ServerListModel.h"
 
 #include <cmath>
-#include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
