@@ -19,7 +19,7 @@ WINDOWS_DIST_DIR ?= dist
 WINDOWS_PACKAGES := cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-l10n-tools qt6-translations-l10n \
 	dpkg-dev debian-archive-keyring \
 	gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix zip nsis
-WINDOWS_TEST_PACKAGES := wine wine64 xvfb xauth xdotool imagemagick
+WINDOWS_TEST_PACKAGES := wine wine64 xvfb xauth xdotool
 
 .PHONY: windows windows-test
 
