@@ -5,8 +5,8 @@
 #   i686:   the helper only
 # Nexolan runs the helper under Wine, for 64-bit and 32-bit prefixes. Both
 # helpers are installed to lib/nexolan as nexolan-messenger-x64.exe and
-# nexolan-messenger-x86.exe. CTest runs the helper's tests under Wine as
-# tst_win32_wine (label wine), skipped when there is no 64-bit Wine.
+# nexolan-messenger-x86.exe. tst_wineprefix_wine (tests/platform/wine) runs
+# the helper and the stand-in in a real prefix.
 #
 # Sets NEXOLAN_HELPER_EXE_X64, NEXOLAN_HELPER_EXE_X86 and NEXOLAN_STANDIN_EXE;
 # each is empty when its compiler is missing.
@@ -54,14 +54,6 @@ if(NEXOLAN_MINGW64_CXX)
     nexolan_win32_build(win32-x64 x86_64-w64-mingw32 ${_nexolan_win32_tests}
         ${NEXOLAN_HELPER_EXE_X64} ${NEXOLAN_STANDIN_EXE})
     install(PROGRAMS ${NEXOLAN_HELPER_EXE_X64} DESTINATION lib/nexolan RENAME nexolan-messenger-x64.exe)
-    if(_nexolan_win32_tests)
-        # The runner makes its Wine prefix in ${_dir}/wine-prefix once and
-        # exits 77 when there is no 64-bit Wine. The tests that run Wine take
-        # turns (RESOURCE_LOCK wine): two prefixes made at once on two loaded
-        # cores can outrun wineboot's time limit.
-        add_test(NAME tst_win32_wine COMMAND ${_nexolan_root}/tests/platform/win32/run-wine-tests.sh ${_dir})
-        set_tests_properties(tst_win32_wine PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77 LABELS wine RESOURCE_LOCK wine)
-    endif()
 else()
     message(STATUS "x86_64-w64-mingw32-g++-posix not found: no 64-bit Windows helper, no Wine tests")
 endif()

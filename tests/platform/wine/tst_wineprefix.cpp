@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Wine prefixes in a fake home and /proc, the helper under a stand-in for Wine's loader; switching in a real
-// prefix (tests/platform/win32/wine-prefix.sh), time-limited.
+// prefix (tests/platform/win32/wine-prefix.sh) with the real helper and the Messenger stand-in, time-limited.
 #include "platform/wine/WineMessenger.h"
 #include "platform/wine/WineRegistry.h"
 #include "platform/wine/WineSystemObjects.h"
@@ -33,14 +33,17 @@ struct FakePrefix
     bool ofOtherUser = false;
 };
 
-// A process in the fake /proc. With a working folder, its WINEPREFIX is given relative to that folder.
+// A process in the fake /proc; paths in the test's folder unless absolute. With a working folder, its
+// WINEPREFIX is given relative to that folder.
 struct FakeProcess
 {
     QString name{};
     QString winePrefix{};
     QString home{};
-    QString workingFolder{};
+    QString workingFolder = "/";
     bool ofOtherUser = false;
+    QString loader{}; // WINELOADER, as it is
+    QString executable = "/usr/bin/true";
 };
 
 // Which prefix is found among these, and why none is.
@@ -53,29 +56,33 @@ struct FindCase
     QString reason{}; // words of the reason when none is chosen
 };
 
-// A server of the prefix in the fake /proc, and the loader it gives (WINELOADER, in the test's folder).
+// A server of the prefix "p" in the fake /proc, run as bin/wineserver64 beside bin/wine and bin/wine64.
 struct ServerCase
 {
-    QString loader{};
-    int loaderMode = 0755;
-    bool loaderOfOtherUser = false;
-    bool serverOfOtherUser = false; // then no server of the prefix is found
-    QString expected{}; // the loader run, in the test's folder
+    QString loader{}; // its WINELOADER; with a slash, in the test's folder
+    QString groupWritable{}; // a file or folder in the test's folder
+    QString ofOtherUser{}; // likewise
+    bool inPrefix = false; // it works in the prefix folder itself, as a server starting does
+    bool serverOfOtherUser = false;
+    QString expected{}; // the loader to run, in the test's folder
     QString problem{}; // why none is run
 };
 
-// A write through the helper under the stand-in for Wine's loader.
+enum class Fault { None, AfterWriting, EndsServer };
+
+// Writes through the helper under the stand-in for Wine's loader.
 struct HelperCase
 {
     QString arch{}; // of the prefix
     QStringList startable{}; // the helpers that the stand-in starts
     double seconds = 0; // how long each run takes
-    bool writeFails = false; // the write stores the value, then fails
+    Fault fault = Fault::None; // the write stores the value and fails, or ends the server without an answer
     int limit = 10000; // the helper's time limit, in milliseconds
     bool written = true;
     QString error{};
     bool stored = true; // the value read back is the new one
     QStringList runs{}; // the helpers started, in order
+    int writes = 1;
 };
 
 QByteArray run(const QString &program, const QStringList &arguments, int timeout = 60000) // its output
@@ -97,15 +104,28 @@ struct WriteOutcome
     RegistryReading stored;
 };
 
-// Writes the server setting and runs the event loop until the registry answers.
-WriteOutcome writeAndWait(Registry &registry, const QString &value, int timeout = 30000)
+WriteOutcome writeAndWait(Registry &registry, const QString &value)
 {
     WriteOutcome outcome;
     registry.write(serverPath, value, [&outcome](bool written, const QString &error, const RegistryReading &stored) {
         outcome = WriteOutcome{true, written, error, stored};
     });
-    outcome.answered = QTest::qWaitFor([&outcome] { return outcome.answered; }, timeout);
+    outcome.answered = QTest::qWaitFor([&outcome] { return outcome.answered; }, 30000);
     return outcome;
+}
+
+QList<RegistryReading> readAndWait(Registry &registry, const QStringList &paths)
+{
+    QList<RegistryReading> readings;
+    registry.read(paths, [&readings](const QList<RegistryReading> &answer) { readings = answer; });
+    return QTest::qWaitFor([&readings] { return !readings.isEmpty(); }, 30000) ? readings : QList<RegistryReading>();
+}
+
+QString signOutAndWait(Messenger &messenger) // "signed out", or why not
+{
+    std::optional<QString> reason;
+    messenger.signOut([&reason](bool done, const QString &failure) { reason = done ? "signed out" : failure; });
+    return QTest::qWaitFor([&reason] { return reason.has_value(); }, 30000) ? *reason : "no answer";
 }
 
 } // namespace
@@ -127,7 +147,9 @@ class TestWinePrefix : public QObject
     QString path(const QString &relative) const // in the test's own folder; empty for empty
     {
         const QString test = QStringLiteral("%1/%2/").arg(QTest::currentTestFunction(), QTest::currentDataTag());
-        return relative.isEmpty() ? QString() : m_home.filePath(test + relative);
+        if (relative.isEmpty() || QDir::isAbsolutePath(relative))
+            return relative;
+        return m_home.filePath(test + relative);
     }
     void write(const QString &relative, const QByteArray &content)
     {
@@ -157,25 +179,21 @@ class TestWinePrefix : public QObject
         if (prefix.ofOtherUser)
             giveToOtherUser(prefix.folder);
     }
-    void makeProcess(const FakeProcess &process, const QString &cwd = "/", const QString &loader = {},
-                     const QString &executable = "/usr/bin/true")
+    void makeProcess(const FakeProcess &process)
     {
         const QString folder = QStringLiteral("proc/%1").arg(m_nextPid++);
-        QByteArray environment;
         QString prefix = path(process.winePrefix);
-        if (!process.workingFolder.isEmpty())
+        if (process.workingFolder != "/")
             prefix = QDir(path(process.workingFolder)).relativeFilePath(prefix);
+        QByteArray environment = "WINELOADER=" + QFile::encodeName(process.loader) + '\0';
         if (!prefix.isEmpty())
             environment += "WINEPREFIX=" + QFile::encodeName(prefix) + '\0';
         if (!process.home.isEmpty())
             environment += "HOME=" + QFile::encodeName(path(process.home)) + '\0';
-        if (!loader.isEmpty())
-            environment += "WINELOADER=" + QFile::encodeName(loader) + '\0';
         write(folder + "/comm", process.name.toUtf8() + '\n');
         write(folder + "/environ", environment);
-        const QString workingFolder = process.workingFolder.isEmpty() ? cwd : path(process.workingFolder);
-        QVERIFY(QFile::link(workingFolder, path(folder + "/cwd")));
-        QVERIFY(QFile::link(executable, path(folder + "/exe")));
+        QVERIFY(QFile::link(path(process.workingFolder), path(folder + "/cwd")));
+        QVERIFY(QFile::link(path(process.executable), path(folder + "/exe")));
         if (process.ofOtherUser)
             giveToOtherUser(folder);
     }
@@ -186,11 +204,11 @@ class TestWinePrefix : public QObject
             return QString();
         return QStringLiteral("/tmp/w/server-%1-%2").arg(info.st_dev, 0, 16).arg(info.st_ino, 0, 16);
     }
-    // bin/wine, a stand-in for Wine's loader, and both helpers in helpers/. Called as "<loader> <helper>
-    // <command> <path> [<hex>]", it notes the helper's architecture in bin/runs and, as Wine does with a program
-    // it cannot start, fails without output for a helper not startable; else it keeps the value written in
-    // bin/stored, and a sign-out fails as a client that refuses it.
-    void makeFakeWine(const QStringList &startable, double seconds, bool writeFails)
+    // Prefix "p" with its server running under bin/wine, a stand-in for Wine's loader, and both helpers in
+    // helpers/. Called as "<loader> <helper> <command> <path> [<hex>]", it notes the helper's architecture in
+    // bin/runs and, as Wine does with a program it cannot start, fails without output for a helper not
+    // startable; else it keeps the value written in bin/stored, and a sign-out fails as a client that refuses.
+    void serveUnderFakeWine(const QStringList &startable, double seconds = 0, Fault fault = Fault::None)
     {
         write("helpers/nexolan-messenger-x64.exe", "MZ");
         write("helpers/nexolan-messenger-x86.exe", "MZ");
@@ -203,14 +221,16 @@ class TestWinePrefix : public QObject
                                    "sleep %2\n"
                                    "if [ \"$2\" = signout ]; then echo error; echo 'Not signed in' >&2; exit 1; fi\n"
                                    "if [ \"$2\" = read ]; then echo \"text $(cat \"$here/stored\")\"; exit 0; fi\n"
+                                   "if [ %3 = 2 ]; then rm -r \"$here/../proc\"; exit 1; fi\n"
                                    "printf %s \"$4\" > \"$here/stored\"\n"
-                                   "if [ %3 = yes ]; then echo error; echo 'disk on fire' >&2; exit 1; fi\n"
+                                   "if [ %3 = 1 ]; then echo error; echo 'disk on fire' >&2; exit 1; fi\n"
                                    "echo \"text $4\"\n")
                                    .arg(startable.join(u' '))
                                    .arg(seconds)
-                                   .arg(writeFails ? "yes" : "no");
+                                   .arg(int(fault));
         write("bin/wine", script.toUtf8());
         QVERIFY(QFile::setPermissions(path("bin/wine"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        makeProcess({"wineserver", {}, {}, serverFolder("p"), false, path("bin/wine")});
     }
     QStringList helperRuns() const // by the stand-in for Wine's loader
     {
@@ -219,14 +239,7 @@ class TestWinePrefix : public QObject
             return QStringList();
         return QString::fromUtf8(runs.readAll()).split(u'\n', Qt::SkipEmptyParts);
     }
-    WinePrefix prefix() const { return WinePrefix(m_prefix, {m_home.path(), {}, {}, "/proc"}); }
     WinePrefix fakePrefix() const { return WinePrefix(path("p"), {{}, {}, {}, path("proc")}); } // "p" in the fake /proc
-    // Prefix "p" with its server running under the stand-in for Wine's loader.
-    void serveUnderFakeWine(const QStringList &startable, double seconds = 0, bool writeFails = false)
-    {
-        makeFakeWine(startable, seconds, writeFails);
-        makeProcess({"wineserver"}, serverFolder("p"), path("bin/wine"));
-    }
     QString dosPath(const QString &name) const { return "Z:" + m_home.filePath(name).replace(u'/', u'\\'); }
     void stopWine() // WINEPREFIX's
     {
@@ -259,17 +272,15 @@ private slots:
         m_prefix = wine[2];
         qputenv("WINEPREFIX", m_prefix.toUtf8());
         qputenv("WINELOADER", m_wine.toUtf8()); // as the wine command sets it
-        QFile::copy(m_prefix + "/user.reg", m_prefix + ".user.reg"); // the first, kept
-        cleanup();
-    }
-    void cleanup()
-    {
-        if (m_prefix.isEmpty())
-            return;
         stopWine();
-        for (const QString &file : {m_home.filePath("record"), m_home.filePath("ready"), m_prefix + "/user.reg"})
-            QFile::remove(file);
+        QFile::copy(m_prefix + "/user.reg", m_prefix + ".user.reg"); // the first, kept
+        QFile::remove(m_prefix + "/user.reg");
         QVERIFY(QFile::copy(m_prefix + ".user.reg", m_prefix + "/user.reg"));
+    }
+    void cleanupTestCase()
+    {
+        if (!m_prefix.isEmpty())
+            stopWine();
     }
 
     void init()
@@ -300,7 +311,7 @@ private slots:
         QTest::newRow("running client's relative WINEPREFIX")
             << FindCase{{{wine, Holds::MessengerKey}, {"w/b"}}, {{"msnmsgr.exe", "w/b", {}, "w/x"}}, "", "w/b", ""};
         QTest::newRow("another user's client is not the user's")
-            << FindCase{{{wine}, {bottle, Holds::MessengerKey}}, {{"msnmsgr.exe", {}, {}, {}, true}}, "", bottle, ""};
+            << FindCase{{{wine}, {bottle, Holds::MessengerKey}}, {{"msnmsgr.exe", {}, {}, "/", true}}, "", bottle, ""};
         QTest::newRow("clients in two") << FindCase{{{"a", Holds::MessengerKey}, {"b", Holds::MessengerKey}},
                                                     {{"msnmsgr.exe", "a"}, clientInB},
                                                     "",
@@ -344,66 +355,75 @@ private slots:
     }
 
     // The server of a prefix works in a folder named after the prefix's device and inode. Only the user's own
-    // server counts, and its loader is run only when no one else can change it.
+    // server counts, and its loader is run only when no one else can change it or the folders above it.
     void server_data()
     {
         QTest::addColumn<ServerCase>("row");
-        QTest::newRow("its WINELOADER") << ServerCase{"bin/wine", 0755, false, false, "bin/wine", ""};
-        QTest::newRow("a relative one: the wine beside it") << ServerCase{"wine", 0755, false, false, "bin/wine64", ""};
-        QTest::newRow("group-writable loader") << ServerCase{"bin/wine", 0775, false, false, "", "writable by others"};
-        QTest::newRow("loader of another user") << ServerCase{"bin/wine", 0755, true, false, "", "belongs to nobody"};
-        QTest::newRow("server of another user") << ServerCase{"bin/wine", 0755, false, true, "", ""};
+        QTest::newRow("its WINELOADER") << ServerCase{"bin/wine", {}, {}, false, false, "bin/wine", ""};
+        QTest::newRow("starting on its own: the wine beside it")
+            << ServerCase{"wine", {}, {}, true, false, "bin/wine64", ""};
+        QTest::newRow("group-writable loader")
+            << ServerCase{"bin/wine", "bin/wine", {}, false, false, "", "wine is writable by others"};
+        QTest::newRow("group-writable folder")
+            << ServerCase{"bin/wine", "bin", {}, false, false, "", "bin is writable by others"};
+        QTest::newRow("loader of another user")
+            << ServerCase{"bin/wine", {}, "bin/wine", false, false, "", "belongs to nobody"};
+        QTest::newRow("loader that is a folder")
+            << ServerCase{"bin/", {}, {}, false, false, "", "bin is not a regular file"};
+        QTest::newRow("server of another user") << ServerCase{"bin/wine", {}, {}, false, true, "", "no server"};
     }
     void server()
     {
         QFETCH(ServerCase, row);
         makePrefix({"p", Holds::MessengerKey});
-        for (const char *program : {"bin/wine", "bin/wine64", "bin/wineserver64"}) {
+        for (const char *program : {"bin/wine", "bin/wine64", "bin/wineserver64"})
             write(program, "#!/bin/sh\n");
-            QCOMPARE(::chmod(QFile::encodeName(path(program)).constData(), mode_t(row.loaderMode)), 0);
-        }
-        if (row.loaderOfOtherUser)
-            giveToOtherUser("bin/wine");
+        QVERIFY(QFile::setPermissions(path("bin/wine"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        if (!row.groupWritable.isEmpty())
+            QCOMPARE(::chmod(QFile::encodeName(path(row.groupWritable)).constData(), 0775), 0);
+        if (!row.ofOtherUser.isEmpty())
+            giveToOtherUser(row.ofOtherUser);
         const QString loader = row.loader.contains(u'/') ? path(row.loader) : row.loader;
-        makeProcess({"explorer.exe"}, serverFolder("p"), path("bin/explorer"));
-        makeProcess({"wineserver64"}, "/tmp/w/server-1-2", path("bin/other"));
-        makeProcess({"wineserver64", {}, {}, {}, row.serverOfOtherUser}, serverFolder("p"), loader,
-                    path("bin/wineserver64"));
+        const QString folder = row.inPrefix ? path("p") : serverFolder("p");
+        makeProcess({"explorer.exe", {}, {}, folder, false, {}, "bin/explorer"});
+        makeProcess({"wineserver64", {}, {}, "/tmp/w/server-1-2", false, {}, "bin/other"});
+        makeProcess({"wineserver64", {}, {}, folder, row.serverOfOtherUser, loader, "bin/wineserver64"});
         const std::optional<WineServer> server = fakePrefix().server();
-        QCOMPARE(bool(server), !row.serverOfOtherUser);
         QCOMPARE(server ? server->loader : QString(), path(row.expected));
-        const QString loaderProblem = server ? server->loaderProblem : QString();
-        QVERIFY2(loaderProblem.contains(row.problem), qPrintable(loaderProblem));
+        const QString problem = server ? server->loaderProblem : "no server";
+        QVERIFY2(problem.contains(row.problem), qPrintable(problem));
     }
 
     // Through a running server, the helper runs under a stand-in for Wine's loader, a script: the helper of the
-    // prefix's architecture first, the other where that one cannot start; the event loop goes on while it runs;
-    // after a run that fails the value is read again, so that the caller learns what was stored.
+    // prefix's architecture first, the other where that one cannot start, and the one that ran from then on;
+    // the event loop goes on while it runs; after a run that fails the value is read again.
     void throughServer_data()
     {
         QTest::addColumn<HelperCase>("row");
         const QStringList both{"x64", "x86"};
-        QTest::newRow("slow helper") << HelperCase{"win64", both, 0.5, false, 10000, true, "", true, {"x64"}};
+        QTest::newRow("slow helper") << HelperCase{"win64", both, 0.5, Fault::None, 10000, true, "", true, {"x64"}};
         QTest::newRow("fails after writing")
-            << HelperCase{"win64", both, 0.0, true, 10000, false, "disk on fire", true, {"x64", "x64"}};
-        QTest::newRow("past the time limit")
-            << HelperCase{"win64", both, 1.0, false, 300, false, "did not finish within 0.3 s", false, {"x64", "x64"}};
-        QTest::newRow("64-bit helper cannot start: the 32-bit one")
-            << HelperCase{"win64", {"x86"}, 0.0, false, 10000, true, "", true, {"x64", "x86"}};
-        QTest::newRow("32-bit prefix: the 32-bit helper first")
-            << HelperCase{"win32", both, 0.0, false, 10000, true, "", true, {"x86"}};
+            << HelperCase{"win64", both, 0.0, Fault::AfterWriting, 10000, false, "disk on fire", true, {"x64", "x64"}};
+        QTest::newRow("past the time limit") << HelperCase{
+            "win64", both, 1.0, Fault::None, 300, false, "did not finish within 0.3 s", false, {"x64", "x64"}};
+        QTest::newRow("server ends during the run") << HelperCase{
+            "win64", both, 0.0, Fault::EndsServer, 10000, false, "ended while the helper program", false, {"x64"}};
+        QTest::newRow("32-bit prefix whose 32-bit helper cannot start, twice")
+            << HelperCase{"win32", {"x64"}, 0.0, Fault::None, 10000, true, "", true, {"x86", "x64", "x64"}, 2};
     }
     void throughServer()
     {
         QFETCH(HelperCase, row);
         write("p/user.reg", "WINE REGISTRY Version 2\n\n#arch=" + row.arch.toLatin1() + "\n");
-        serveUnderFakeWine(row.startable, row.seconds, row.writeFails);
+        serveUnderFakeWine(row.startable, row.seconds, row.fault);
         WineRegistry registry(fakePrefix(), path("helpers"), row.limit);
         int ticks = 0;
         QTimer timer;
         connect(&timer, &QTimer::timeout, this, [&ticks] { ++ticks; });
         timer.start(10);
-        const WriteOutcome outcome = writeAndWait(registry, "10.0.0.1:1863");
+        WriteOutcome outcome;
+        for (int write = 0; write < row.writes; ++write)
+            outcome = writeAndWait(registry, "10.0.0.1:1863");
         QVERIFY(outcome.answered);
         QCOMPARE(outcome.written, row.written);
         QVERIFY2(outcome.error.contains(row.error), qPrintable(outcome.error));
@@ -437,84 +457,94 @@ private slots:
 
     // A sign-out goes to the client running in the prefix through its server's loader, and the helper's reason
     // for a failure comes back whole; a client in another prefix is not the one to sign out.
-    void signOut_data()
-    {
-        QTest::addColumn<QString>("clientPrefix");
-        QTest::addColumn<QString>("reason");
-        QTest::addColumn<QStringList>("runs"); // the helpers started
-        QTest::newRow("client in the prefix refuses") << "p"
-                                                      << "Not signed in" << QStringList{"x64"};
-        QTest::newRow("client in another prefix") << "q"
-                                                  << "Messenger is not running" << QStringList();
-    }
     void signOut()
     {
-        QFETCH(QString, clientPrefix);
-        QFETCH(QString, reason);
-        QFETCH(QStringList, runs);
         makePrefix({"p", Holds::MessengerKey});
         makePrefix({"q", Holds::MessengerKey});
         serveUnderFakeWine({"x64"});
-        makeProcess({"msnmsgr.exe", clientPrefix});
         WineMessenger messenger(fakePrefix(), path("helpers"));
-        std::optional<QString> error; // the reason for the failure, once answered
-        messenger.signOut([&error](bool done, const QString &failure) { error = done ? "signed out" : failure; });
-        QTRY_VERIFY(error);
-        QVERIFY2(error->startsWith(reason), qPrintable(*error));
-        QCOMPARE(helperRuns(), runs);
+        makeProcess({"msnmsgr.exe", "q"});
+        QVERIFY(signOutAndWait(messenger).startsWith("Messenger is not running"));
+        makeProcess({"msnmsgr.exe", "p"});
+        QCOMPARE(signOutAndWait(messenger), "Not signed in");
     }
 
-    void switchInWine_data()
+    // As Nexolan does, in a real prefix: sign out a running client, write the server; Wine reads it.
+    void switchInWine()
     {
-        QTest::addColumn<QString>("running"); // in the prefix: nothing, the client, or a server alone
-        QTest::addColumn<QString>("value");
-        QTest::newRow("no server") << ""
-                                   << "a\"b\\c;S\u00fcd \u0421\u0435\u0440 \U0001F600a";
-        QTest::newRow("client runs") << "client"
-                                     << "\u00e9a\u0421 \u4e2d\U0001F600;10.0.0.1:1863";
-        QTest::newRow("server alone") << "server"
-                                      << "10.0.0.1:1863";
-    }
-    void switchInWine() // as Nexolan does: sign out a running client, write the server; Wine's server reads it
-    {
-        QFETCH(QString, running);
-        QFETCH(QString, value);
         if (m_prefix.isEmpty())
             QSKIP("No 64-bit Wine, or the Windows helper or the Messenger stand-in was not built");
+        const WinePrefix prefix(m_prefix, {m_home.path(), {}, {}, "/proc"});
+        WineSystemObjects objects({prefix, {}}, m_home.path());
         QString error;
-        WineSystemObjects objects({prefix(), {}}, m_home.path());
         QVERIFY2(!objects.createMessenger(&error) && error.contains("not registered"), qPrintable(error));
+        const QByteArray unreached = run(m_wine, {dosPath("nexolan-messenger-x64.exe"), "signout"});
+        QVERIFY2(QByteArray::fromHex(unreached.mid(6)).startsWith("Messenger: reaching the running client failed"),
+                 unreached.constData());
         run(m_wine, {dosPath("msnmsgr.exe"), "/register"}); // the stand-in as Messenger's class
         stopWine();
         const std::unique_ptr<Messenger> messenger = objects.createMessenger(&error);
         QVERIFY2(messenger, qPrintable(error));
-        QProcess client;
-        if (running == "server") // without WINELOADER: its loader is found beside it
-            run("env", {"-u", "WINELOADER", m_wineserver, "-p30"});
-        if (running == "client") {
-            client.start(m_wine, {dosPath("msnmsgr.exe"), "--record", dosPath("record"), "--ready", dosPath("ready")});
-            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_home.filePath("ready")), 30000);
-        }
-        std::optional<QString> reason; // why the sign-out failed, once answered
-        messenger->signOut([&reason](bool done, const QString &failure) { reason = done ? "signed out" : failure; });
-        QTRY_VERIFY_WITH_TIMEOUT(reason, 30000);
-        QVERIFY2(reason->contains(running == "client" ? "signed out" : "not running"), qPrintable(*reason));
-        QCOMPARE(QFileInfo(m_home.filePath("record")).size(), running == "client" ? 8 : 0); // "Signout\n"
         const std::unique_ptr<Registry> registry = objects.createRegistry(&error);
-        const WriteOutcome outcome = writeAndWait(*registry, value);
-        QVERIFY2(outcome.written, qPrintable(outcome.error));
-        QCOMPARE(outcome.stored.value.text, value); // read back in the same run of the helper
-        stopWine(); // a server saves the registry as it ends
-        client.waitForFinished(5000);
-        run(m_wineserver, {"-p30"}); // a new one reads user.reg
-        QVERIFY(prefix().server());
-        QList<RegistryReading> readings;
-        registry->read({serverPath, serverPath},
-                       [&readings](const QList<RegistryReading> &answer) { readings = answer; });
-        QTRY_COMPARE_WITH_TIMEOUT(readings.size(), 2, 30000);
-        QVERIFY2(readings.first().ok, qPrintable(readings.first().error));
-        QCOMPARE(readings.first().value.text, value);
-        QCOMPARE(readings.last().value.text, value);
+
+        // Without a server, into user.reg, with other kinds of values beside it; Wine's server reads them all,
+        // found with its loader beside it, through one run of the helper.
+        const QString inFile = "a\"b\\c;S\u00fcd \u0421\u0435\u0440 \U0001F600a";
+        const WriteOutcome fileWrite = writeAndWait(*registry, inFile);
+        QVERIFY2(fileWrite.written, qPrintable(fileWrite.error));
+        QFile userRegistry(m_prefix + "/user.reg");
+        QVERIFY(userRegistry.open(QIODevice::Append));
+        userRegistry.write("\n[Software\\\\NexolanTest\\\\Raw] 0\n\"Port\"=dword:00000747\n\"Binary\"=hex:01,02,03\n"
+                           "\"Unterminated\"=hex(1):61,00,62,00,63,00\n");
+        userRegistry.close();
+        run("env", {"-u", "WINELOADER", m_wineserver, "-p30"});
+        QCOMPARE(signOutAndWait(*messenger), "Messenger is not running in the Wine prefix " + m_prefix + ".");
+        struct Shown
+        {
+            QString path;
+            QString shown; // the value as text, or words of the reason it could not be read
+        };
+        const QString raw = "HKEY_CURRENT_USER\\Software\\NexolanTest\\Raw\\";
+        const QList<Shown> values{{serverPath, inFile},
+                                  {raw + "Port", "1863"},
+                                  {raw + "Unterminated", "abc"},
+                                  {raw + "Binary", "neither text nor a number"},
+                                  {raw + "Missing", "value " + raw + "Missing does not exist"},
+                                  {raw + "Missing\\Server", "key " + raw + "Missing does not exist"},
+                                  {"HKEY_NOWHERE\\Software\\Server", "does not start with"}};
+        QStringList paths;
+        for (const Shown &value : values)
+            paths.append(value.path);
+        const QList<RegistryReading> readings = readAndWait(*registry, paths);
+        QCOMPARE(readings.size(), values.size());
+        for (qsizetype index = 0; index < values.size(); ++index) {
+            const RegistryReading &reading = readings.at(index);
+            const QString shown = reading.ok ? reading.value.toText() : reading.error;
+            QVERIFY2(shown.contains(values.at(index).shown), qPrintable(shown));
+        }
+
+        // A client that refuses the first sign-out; the second signs it out.
+        QProcess client;
+        client.start(m_wine,
+                     {dosPath("msnmsgr.exe"), "--refuse", "--record", dosPath("record"), "--ready", dosPath("ready")});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_home.filePath("ready")), 30000);
+        QVERIFY(signOutAndWait(*messenger)
+                    .endsWith("calling Signout failed: Exception occurred (0x80020009): "
+                              "Not signed in"));
+        QCOMPARE(signOutAndWait(*messenger), "signed out");
+        QCOMPARE(QFileInfo(m_home.filePath("record")).size(), 8); // "Signout\n"
+
+        // Through the helper: a value beyond the helper's first buffer; as Messenger
+        // reads it, a plain string (REG_SZ) in user.reg once the server has saved it.
+        const QString longValue = "\u00e9a\u0421 \u4e2d\U0001F600;10.0.0.1:1863" + QString(300, u'x');
+        const WriteOutcome helperWrite = writeAndWait(*registry, longValue);
+        QVERIFY2(helperWrite.written, qPrintable(helperWrite.error));
+        QCOMPARE(helperWrite.stored.value.text, longValue);
+        stopWine();
+        QVERIFY(client.waitForFinished(5000));
+        QCOMPARE(readAndWait(*registry, {serverPath}).value(0).value.text, longValue);
+        QVERIFY(userRegistry.open(QIODevice::ReadOnly));
+        QVERIFY(userRegistry.readAll().contains("\n\"Server\"=\"\\x00e9a\\x421 "));
     }
 };
 

@@ -2,7 +2,8 @@
 // The Messenger client's stand-in in tests: a COM local server for Messenger's class whose automation object has one
 // method, Signout, appending the line "Signout" to the record file. /register: registers itself for this user.
 // --record <file> --ready <file> [--stop <file>] [--seconds <n>] [--refuse]: makes the ready file once serving, then
-// serves until the stop file exists or n (60) seconds pass; --refuse: Signout fails with an exception. Else status 2.
+// serves until the stop file exists or n (60) seconds pass; --refuse: the first Signout fails with an exception.
+// Else status 2.
 #include "MessengerAutomation.h"
 #include "WinRegistry.h"
 #include <windows.h>
@@ -59,6 +60,7 @@ static struct Messenger : IClassFactory, IDispatch
             const bool written = record && fputs("Signout\n", record) >= 0;
             return record && fclose(record) == 0 && written ? S_OK : E_FAIL;
         }
+        refuse = false;
         if (exception)
             *exception = {0, 0, SysAllocString(L"Messenger"), SysAllocString(L"Not signed in"), 0, 0, 0, 0, E_FAIL};
         return DISP_E_EXCEPTION;
