@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # wine-run.sh <build dir>: a Windows build's tests under Wine on a virtual
-# display: the Win32 library tests, the QtTest suites, and installer.sh (the
-# setup and the program it installs).
+# display: the QtTest suites, and installer.sh (the setup and the program it
+# installs).
 # wine-run.sh <prefix> <program.exe> [arguments...]: one program, as CTest's
 # emulator. Exit status 0 when all passed, 77 without a 64-bit Wine.
 set -uo pipefail
@@ -27,7 +27,6 @@ trap 'WINEPREFIX=$build/wine-prefix-qt timeout 30 "$wineserver" -k 2>/dev/null' 
 cmake --build "$build" --parallel "${JOBS:-$(nproc)}" || exit 1
 failed=0
 step() { echo "=== $1" && "${@:2}" || { echo "FAILED: $1"; failed=1; }; }
-step "Win32 library tests" "$here/../platform/win32/run-wine-tests.sh" "$build"
 step "QtTest suites" ctest --test-dir "$build" --output-on-failure
 step "the setup and the program" "$here/installer.sh" "$build"
 exit $failed
