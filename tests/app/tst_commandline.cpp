@@ -24,7 +24,7 @@ Run runProgram(const QStringList &arguments, const QString &locale = QStringLite
     environment.remove(QStringLiteral("LANGUAGE"));
     QProcess program;
     program.setProcessEnvironment(environment);
-    program.start(qEnvironmentVariable("NEXOLAN_PROGRAM"), arguments);
+    program.start(QStringLiteral(NEXOLAN_PROGRAM), arguments);
     Run run; // the loopback servers answer while it runs
     if (!QTest::qWaitFor([&program] { return program.state() == QProcess::NotRunning; }, 30000))
         return run;
