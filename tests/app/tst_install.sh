@@ -22,9 +22,8 @@ prefix=$tmp/prefix
 "$cmake" --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install failed"
 
 # The files that no check below reads.
-icons=share/icons/hicolor
-for file in $icons/16x16/apps/nexolan.png $icons/32x32/apps/nexolan.png $icons/scalable/apps/nexolan.svg; do
-    [ -s "$prefix/$file" ] || fail "not installed: $file"
+for icon in 16x16/apps/nexolan.png 32x32/apps/nexolan.png scalable/apps/nexolan.svg; do
+    [ -s "$prefix/share/icons/hicolor/$icon" ] || fail "not installed: $icon"
 done
 [ -e "$build/nexolan-messenger-x64.exe" ] && ! [ -s "$prefix/lib/nexolan/nexolan-messenger-x64.exe" ] && fail "no helper"
 metainfo=$prefix/share/metainfo/net.torvik.nexolan.metainfo.xml

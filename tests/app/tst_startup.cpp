@@ -4,10 +4,11 @@
 #include "support/RunAsUser.h"
 #include "ui/about/ReferralLinks.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
-enum class ListFile { Missing, TooLarge };
+enum class ListFile { Missing, TooLarge, Folder };
 Q_DECLARE_METATYPE(ListFile)
 
 // Later launches of the window program on the fake machine: its steps in
@@ -38,6 +39,8 @@ private Q_SLOTS:
                                + ": it has 64.0 MiB (67,108,865 bytes), more than the 64.0 MiB (67,108,864 bytes) "
                                  "that are read."}
             << 0;
+        QTest::newRow("a folder of the list's name")
+            << " " << ListFile::Folder << QStringList{"save:Opened=2", "box:error:Error: Server files not found!"} << 1;
     }
 
     void laterLaunch()
@@ -51,6 +54,8 @@ private Q_SLOTS:
         if (list == ListFile::TooLarge)
             QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(ServerListSizeLimit + 1));
         file.close();
+        if (list == ListFile::Folder)
+            QVERIFY(QDir().mkdir(m_list));
         FakePlatform fake(m_folder.path());
         fake.settings.insert("Opened", "1");
         setRegistryText(fake, ShowLinksPath, showLinks);

@@ -46,10 +46,11 @@ private Q_SLOTS:
         const char *script = "source \"${0%/*}/wine-env.sh\" && [[ -n $wine64 ]] && echo \"$wine64\""
                              " && echo \"$wineserver\" && bash \"$0\" \"$1\"";
         const QStringList wine = runQuietly("bash",
-                                            {"-c", script, NEXOLAN_WINE_PREFIX_SCRIPT, NEXOLAN_WINE_TEST_PREFIX})
+                                            {"-c", script, NEXOLAN_SOURCE_DIR "/tests/platform/win32/wine-prefix.sh",
+                                             NEXOLAN_BUILD_DIR "/tests/app/wine-prefix"})
                                      .trimmed()
                                      .split(u'\n');
-        if (wine.size() < 2 || !QFile::exists(NEXOLAN_HELPER_DIRECTORY "/nexolan-messenger-x64.exe"))
+        if (wine.size() < 2 || !QFile::exists(NEXOLAN_BUILD_DIR "/nexolan-messenger-x64.exe"))
             QSKIP("No 64-bit Wine, or the Windows helper was not built");
         QVERIFY2(wine.size() == 3 && QFile::exists(wine[2] + "/.complete"), "the Wine prefix could not be made");
         qputenv("WINEPREFIX", wine[2].toUtf8());
@@ -76,9 +77,9 @@ private Q_SLOTS:
         list.write("other;10.0.0.2;1863\r\nmyhost;10.0.0.1;1863\r\n");
         list.close();
         DesktopServices desktop;
-        LinuxSystemObjects objects(m_home.filePath("registry.reg"), desktop,
-                                   std::make_unique<WineSystemObjects>(findWinePrefix(WineEnvironment::fromProcess()),
-                                                                       NEXOLAN_HELPER_DIRECTORY));
+        LinuxSystemObjects objects(
+            m_home.filePath("registry.reg"), desktop,
+            std::make_unique<WineSystemObjects>(findWinePrefix(WineEnvironment::fromProcess()), NEXOLAN_BUILD_DIR));
         QString error;
         bool written = false;
         objects.createRegistry(&error)->write(
@@ -103,8 +104,7 @@ private Q_SLOTS:
         const QString title = "Nexolan - By Torvik";
         const QString apiText = "Can not load the Messenger API Type Library. If you are on Windows XP, this could be "
                                 "the reason.";
-        const QList<SeenBox> boxes{{title, apiText, QMessageBox::Critical, false, 1},
-                                   {title, firstRunNotice().replace("\r\n", "\n"), QMessageBox::Information, true, 1}};
+        const QList<SeenBox> boxes{{title, apiText, false}, {title, firstRunNotice().replace("\r\n", "\n"), true}};
         QCOMPARE(run.boxes, boxes);
         QCOMPARE(fake.events, QStringList{"save:Opened=1"}); // no referral page without the registry's leave
         QCOMPARE(shown, (QStringList{"2 items in database.", "Host name: other\nIP Address: 10.0.0.2\nPort: 1863"}));
