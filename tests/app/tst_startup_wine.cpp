@@ -104,7 +104,8 @@ private Q_SLOTS:
         const QString title = "Nexolan - By Torvik";
         const QString apiText = "Can not load the Messenger API Type Library. If you are on Windows XP, this could be "
                                 "the reason.";
-        const QList<SeenBox> boxes{{title, apiText, false}, {title, firstRunNotice().replace("\r\n", "\n"), true}};
+        const QList<SeenBox> boxes{{title, apiText, QMessageBox::Critical, false},
+                                   {title, firstRunNotice().replace("\r\n", "\n"), QMessageBox::Information, true}};
         QCOMPARE(run.boxes, boxes);
         QCOMPARE(fake.events, QStringList{"save:Opened=1"}); // no referral page without the registry's leave
         QCOMPARE(shown, (QStringList{"2 items in database.", "Host name: other\nIP Address: 10.0.0.2\nPort: 1863"}));

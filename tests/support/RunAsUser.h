@@ -17,10 +17,11 @@ struct SeenBox
 {
     QString title;
     QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
     bool onTop = false; // above every other window
     bool operator==(const SeenBox &other) const
     {
-        return std::tie(title, text, onTop) == std::tie(other.title, other.text, other.onTop);
+        return std::tie(title, text, icon, onTop) == std::tie(other.title, other.text, other.icon, other.onTop);
     }
 };
 
@@ -43,7 +44,7 @@ inline ProgramRun runAsUser(Platform &platform, const std::function<void(MainWin
     QObject::connect(&user, &QTimer::timeout, [&run, &atWindow] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
             const bool onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-            run.boxes.append({box->windowTitle(), box->text(), onTop});
+            run.boxes.append({box->windowTitle(), box->text(), box->icon(), onTop});
             box->button(QMessageBox::Ok)->click();
             return;
         }
