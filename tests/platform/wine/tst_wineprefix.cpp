@@ -72,8 +72,7 @@ struct HelperCase
     double seconds = 0; // how long each run takes
     Fault fault = Fault::None; // the write stores the value and fails, or ends the server without an answer
     int limit = 10000; // the helper's time limit, in milliseconds
-    bool written = true;
-    QString error{};
+    QString error{}; // words of the write's error; none for a write that succeeds
     bool stored = true; // the value read back is the new one
     QStringList runs{}; // the helpers started, in order
     int writes = 1;
@@ -387,15 +386,14 @@ private slots:
     {
         QTest::addColumn<HelperCase>("row");
         const QStringList both{"x64", "x86"};
-        QTest::newRow("slow helper") << HelperCase{"win64", both, 0.5, Fault::None, 10000, true, "", true, {"x64"}};
         QTest::newRow("fails after writing")
-            << HelperCase{"win64", both, 0.0, Fault::AfterWriting, 10000, false, "disk on fire", true, {"x64", "x64"}};
-        QTest::newRow("past the time limit") << HelperCase{
-            "win64", both, 1.0, Fault::None, 300, false, "did not finish within 0.3 s", false, {"x64", "x64"}};
+            << HelperCase{"win64", both, 0.0, Fault::AfterWriting, 10000, "disk on fire", true, {"x64", "x64"}};
+        QTest::newRow("past the time limit")
+            << HelperCase{"win64", both, 1.0, Fault::None, 300, "did not finish within 0.3 s", false, {"x64", "x64"}};
         QTest::newRow("server ends during the run") << HelperCase{
-            "win64", both, 0.0, Fault::EndsServer, 10000, false, "ended while the helper program", false, {"x64"}};
-        QTest::newRow("32-bit prefix whose 32-bit helper cannot start, twice")
-            << HelperCase{"win32", {"x64"}, 0.0, Fault::None, 10000, true, "", true, {"x86", "x64", "x64"}, 2};
+            "win64", both, 0.0, Fault::EndsServer, 10000, "ended while the helper program", false, {"x64"}};
+        QTest::newRow("slow 32-bit prefix whose 32-bit helper cannot start, twice")
+            << HelperCase{"win32", {"x64"}, 0.2, Fault::None, 10000, "", true, {"x86", "x64", "x64"}, 2};
     }
     void throughServer()
     {
@@ -410,8 +408,7 @@ private slots:
         WriteOutcome outcome;
         for (int write = 0; write < row.writes; ++write)
             outcome = writeAndWait(registry, "10.0.0.1:1863");
-        QVERIFY(outcome.answered);
-        QCOMPARE(outcome.written, row.written);
+        QCOMPARE(outcome.written, row.error.isEmpty());
         QVERIFY2(outcome.error.contains(row.error), qPrintable(outcome.error));
         QCOMPARE(outcome.stored.ok && outcome.stored.value.text == "10.0.0.1:1863", row.stored);
         QCOMPARE(helperRuns(), row.runs);
