@@ -107,13 +107,6 @@ WriteOutcome writeAndWait(Registry &registry, const QString &value)
     return outcome;
 }
 
-QList<RegistryReading> readAndWait(Registry &registry, const QStringList &paths)
-{
-    QList<RegistryReading> readings;
-    registry.read(paths, [&readings](const QList<RegistryReading> &answer) { readings = answer; });
-    return QTest::qWaitFor([&readings] { return !readings.isEmpty(); }, 30000) ? readings : QList<RegistryReading>();
-}
-
 QString signOutAndWait(Messenger &messenger) // "signed out", or why not
 {
     std::optional<QString> reason;
@@ -488,7 +481,9 @@ private slots:
                                            {raw + "Missing", "value " + raw + "Missing does not exist"},
                                            {raw + "Missing\\Server", "key " + raw + "Missing does not exist"},
                                            {"HKEY_NOWHERE\\Software\\Server", "does not start with"}};
-        const QList<RegistryReading> readings = readAndWait(*registry, shown.keys());
+        QList<RegistryReading> readings;
+        registry->read(shown.keys(), [&readings](const QList<RegistryReading> &answer) { readings = answer; });
+        QTRY_VERIFY_WITH_TIMEOUT(!readings.isEmpty(), 30000);
         for (qsizetype index = 0; index < shown.size(); ++index) {
             const RegistryReading reading = readings.value(index);
             const QString text = reading.ok ? reading.value.toText() : reading.error;
