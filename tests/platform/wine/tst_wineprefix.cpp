@@ -430,7 +430,6 @@ private slots:
     void signOut()
     {
         makePrefix({"p", Holds::MessengerKey});
-        makePrefix({"q", Holds::MessengerKey});
         serveUnderFakeWine({"x64"});
         WineMessenger messenger(fakePrefix(), path("helpers"));
         makeProcess({"msnmsgr.exe", "q"});
