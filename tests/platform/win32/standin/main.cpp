@@ -27,24 +27,14 @@ static struct Messenger : IClassFactory, IDispatch
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; } // lives as long as the process
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *outer, REFIID iid, void **object) override
+    // Called by COM itself, never with an outer object.
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *, REFIID iid, void **object) override
     {
-        if (!outer)
-            return QueryInterface(iid, object);
-        *object = nullptr;
-        return CLASS_E_NOAGGREGATION;
+        return QueryInterface(iid, object);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *count) override
-    {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **info) override
-    {
-        *info = nullptr;
-        return E_NOTIMPL;
-    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *) override { return E_NOTIMPL; } // the helper needs no type info
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *names, UINT count, LCID, DISPID *ids) override
     {
         *ids = count == 1 && _wcsicmp(*names, L"Signout") == 0 ? 1 : DISPID_UNKNOWN; // Signout, no argument names
@@ -57,8 +47,7 @@ static struct Messenger : IClassFactory, IDispatch
             return DISP_E_MEMBERNOTFOUND;
         if (!refuse) {
             FILE *record = _wfopen(recordPath.c_str(), L"ab");
-            const bool written = record && fputs("Signout\n", record) >= 0;
-            return record && fclose(record) == 0 && written ? S_OK : E_FAIL;
+            return record && fputs("Signout\n", record) >= 0 && fclose(record) == 0 ? S_OK : E_FAIL;
         }
         refuse = false;
         if (exception)
@@ -72,11 +61,8 @@ int wmain(int argc, wchar_t **argv)
     if (argc == 2 && _wcsicmp(argv[1], L"/register") == 0) {
         wchar_t path[MAX_PATH];
         std::wstring errorText, key = L"HKCU\\Software\\Classes\\CLSID\\" + std::wstring(messengerClassId);
-        if (GetModuleFileNameW(nullptr, path, MAX_PATH) < MAX_PATH
-            && writeRegistryText(key + L"\\LocalServer32\\", path, errorText))
-            return 0;
-        fwprintf(stderr, L"msnmsgr-standin: cannot register: %ls\n", errorText.c_str());
-        return 1;
+        GetModuleFileNameW(nullptr, path, MAX_PATH);
+        return writeRegistryText(key + L"\\LocalServer32\\", path, errorText) ? 0 : 1;
     }
     for (int i = 1; i < argc; ++i) {
         const std::wstring option = argv[i];
@@ -98,12 +84,9 @@ int wmain(int argc, wchar_t **argv)
     DWORD cookie = 0;
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     CLSIDFromString(messengerClassId, &classId);
-    const HRESULT result = CoRegisterClassObject(classId, static_cast<IClassFactory *>(&messenger), CLSCTX_LOCAL_SERVER,
-                                                 REGCLS_MULTIPLEUSE, &cookie);
-    if (FAILED(result)) {
-        fwprintf(stderr, L"msnmsgr-standin: cannot serve: 0x%08lX\n", static_cast<unsigned long>(result));
+    if (FAILED(CoRegisterClassObject(classId, static_cast<IClassFactory *>(&messenger), CLSCTX_LOCAL_SERVER,
+                                     REGCLS_MULTIPLEUSE, &cookie)))
         return 1;
-    }
     CloseHandle(CreateFileW(readyPath.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
     // Calls arrive as messages to this thread; a timer looks for the end now and then.
     const ULONGLONG deadline = GetTickCount64() + wcstoul(seconds.c_str(), nullptr, 10) * 1000ULL;
@@ -114,7 +97,5 @@ int wmain(int argc, wchar_t **argv)
         else if (GetTickCount64() >= deadline || GetFileAttributesW(stopPath.c_str()) != INVALID_FILE_ATTRIBUTES)
             PostQuitMessage(0);
     }
-    CoRevokeClassObject(cookie);
-    CoUninitialize();
-    return 0;
+    return 0; // COM goes with the process
 }
