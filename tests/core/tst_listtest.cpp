@@ -184,7 +184,6 @@ private Q_SLOTS:
         connect(&probe, &ServerProbe::connected, &probe, &ServerProbe::stop);
         probe.start(QStringLiteral("127.0.0.1"), server.port);
         QTRY_VERIFY_WITH_TIMEOUT(server.connections == 1 && server.openNow() == 0, 5000);
-        QCoreApplication::processEvents();
         QCOMPARE(ended.count(), 0);
         QCOMPARE(server.received, QByteArray());
     }
