@@ -1,21 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/IniFile.h"
 #include "core/RegistryFile.h"
+#include "core/WineRegistryFile.h"
 
+#include <QStringEncoder>
 #include <QTest>
 
 namespace {
 
-QByteArray utf16(const QByteArray &utf8)
-{
-    const QString text = QString::fromUtf8(utf8);
-    return QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-}
+// A Wine prefix's user.reg, in pieces.
+const QString messengerKey = QStringLiteral("Software\\Microsoft\\MSNMessenger");
+const QByteArray
+    wineHeader = "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1\n\n#arch=win64\n";
+const QByteArray messengerSection = "\n[Software\\\\Microsoft\\\\MSNMessenger] 1700000000\n#time=1da1a1a1a1a1a1a\n";
+// The same section once touched at the test's now (1796596918 s, FILETIME 1dd85d3 00437f00: the low
+// word has a leading zero).
+const QByteArray messengerSectionNow = "\n[Software\\\\Microsoft\\\\MSNMessenger] 1796596918\n#time=1dd85d300437f00\n";
+const QByteArray sectionBefore = "\n[Software\\\\Classes] 1600000000\n#time=1d000000000000\n\"A\"=\"a\"\n";
+const QByteArray sectionAfter = "\n[System] 1600000000\n#time=1d000000000000\n\"Z\"=dword:00000001\n";
+const QByteArray valueA = "\"A\"=\"1\"\n";
+const QByteArray valueZ = "\"Z\"=\"2\"\n";
+const QByteArray oldServer = "\"Server\"=\"o\"\n";
+const QByteArray newServer = "\"Server\"=\"n\"\n";
 
 } // namespace
 
-// The text formats of the per-user stores: a registry export file and an INI
-// file. A change rewrites one value and leaves every other byte as it was.
+// The text formats of the per-user stores: a registry export file, an INI
+// file and a Wine prefix's user.reg, written as Wine writes it and read back
+// as Wine reads it. A change rewrites one value and leaves every other byte
+// as it was.
 class TestRegistryFile : public QObject
 {
     Q_OBJECT
@@ -29,6 +42,9 @@ private Q_SLOTS:
         const QByteArray head = "Windows Registry Editor Version 5.00\r\n\r\n";
         const QByteArray other = "[HKEY_CURRENT_USER\\Other]\r\n\"Server\"=\"keep\"\r\n; comment\r\n";
         const QByteArray written = "\"Server\"=\"a\\\\b\\\"c\"";
+        const auto utf16 = [](const QByteArray &utf8) -> QByteArray {
+            return QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom)(QString::fromUtf8(utf8));
+        };
         QTest::newRow("new file") << QByteArray() << head + "[K]\r\n" + written + "\r\n";
         QTest::newRow("replaced, other keys kept")
             << head + other + "[K]\r\n\"Server\"=\"old\"\r\n\"After\"=dword:1\r\n"
@@ -51,36 +67,38 @@ private Q_SLOTS:
         QFETCH(QByteArray, after);
         RegistryFile file(before);
         QString error;
-        QVERIFY2(file.write(QStringLiteral("K"), QStringLiteral("Server"), QStringLiteral("a\\b\"c"), &error),
-                 qPrintable(error));
+        QVERIFY2(file.write("K", "Server", "a\\b\"c", &error), qPrintable(error));
         QCOMPARE(file.content(), after);
     }
 
     // A line break in the value or the name would start a line of its own.
     void refusesControlCharacters()
     {
-        const QByteArray before = "[K]\r\n\"Server\"=\"old\"\r\n";
-        RegistryFile file(before);
+        RegistryFile file("[K]\r\n\"Server\"=\"old\"\r\n");
         QString error;
-        QVERIFY(!file.write(QStringLiteral("K"), QStringLiteral("Server"), QStringLiteral("a\n[K2]"), &error));
+        QVERIFY(!file.write("K", "Server", "a\n[K2]", &error));
         QVERIFY(error.contains("control character"));
-        QVERIFY(!file.write(QStringLiteral("K"), QStringLiteral("Ser\rver"), QStringLiteral("v"), &error));
-        QCOMPARE(file.content(), before);
+        QVERIFY(!file.write("K", "Ser\rver", "v", &error));
     }
 
-    // A value that cannot be read says whether it is missing or of a kind that is read.
+    // A value that cannot be read says whether it is missing or of a kind that
+    // is read. The last row holds escapes that no write produces, as Wine reads
+    // them: a backslash before any character that starts no escape stands for
+    // that character, a non-ASCII letter too (U+016E would read as "\\n" if
+    // only its low byte were looked at), and "\\x" without hex digits for "x".
     void read_data()
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("read"); // the value, or the error
-        const QString missing = QStringLiteral("The registry value \"server\" of key \"k\" does not exist.");
-        const QString unread = QStringLiteral(
-            "The registry value \"server\" of key \"k\" is neither a text nor a number.");
+        const QString missing = "The registry value \"server\" of key \"k\" does not exist.";
+        const QString unread = "The registry value \"server\" of key \"k\" is neither a text nor a number.";
         QTest::newRow("text, escaped") << QByteArray("[K]\n\"Server\" = \"a;\\\\b\\\":1\"\n") << "a;\\b\":1";
         QTest::newRow("number") << QByteArray("[K]\n\"Server\"=dword:0000075f\n") << "1887";
         QTest::newRow("number of nine digits") << QByteArray("[K]\n\"Server\"=dword:00000075f\n") << unread;
         QTest::newRow("last assignment wins") << QByteArray("[K]\n\"Server\"=\"1\"\n[K]\n\"Server\"=\"2\"\n") << "2";
         QTest::newRow("deleted") << QByteArray("[K]\n\"Server\"=-\n") << missing;
+        const QByteArray wineEscapes = "[K]\n\"Server\"=\"\\\xc3\xa9t\\\xe4\xb8\xad\\\xc5\xae\\xyz\\.b\"\n";
+        QTest::newRow("Wine's escapes") << wineHeader + wineEscapes << QString("\u00e9t\u4e2d\u016exyz.b");
     }
 
     void read()
@@ -89,7 +107,9 @@ private Q_SLOTS:
         QFETCH(QString, read);
         RegistryValue value;
         QString error;
-        const bool ok = RegistryFile(file).read(QStringLiteral("k"), QStringLiteral("server"), &value, &error);
+        // A file that starts as a prefix's user.reg does is read as Wine reads it.
+        const bool ok = file.startsWith("WINE") ? WineRegistryFile(file).read("k", "server", &value, &error)
+                                                : RegistryFile(file).read("k", "server", &value, &error);
         QCOMPARE(ok ? value.toText() : error, read);
     }
 
@@ -112,10 +132,56 @@ private Q_SLOTS:
         QFETCH(QString, read);
         QFETCH(QByteArray, after);
         IniFile file(before);
-        QCOMPARE(file.value(QStringLiteral("Main"), QStringLiteral("Opened")).value_or(QStringLiteral("!")), read);
-        QCOMPARE(file.setValue(QStringLiteral("Main"), QStringLiteral("Opened"), QStringLiteral("7")),
-                 !after.isEmpty());
+        QCOMPARE(file.value("Main", "Opened").value_or("!"), read);
+        QCOMPARE(file.setValue("Main", "Opened", "7"), !after.isEmpty());
         QCOMPARE(file.content(), after.isEmpty() ? before : after);
+    }
+
+    void wineSetText_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("after"); // empty: refused, the file left as it was
+        QTest::newRow("escapes: non-ASCII with a hex digit after or not, outside the BMP; C and octal")
+            << wineHeader + messengerSection + oldServer
+            << QString("\u00e9a\u00e9g\u4e2d\U0001F600 a\\b\"c\a\b\t\n\v\f\r\x1b\x01"
+                       "7\x01"
+                       "8\x1f\x7f\u0080")
+            << wineHeader + messengerSectionNow
+                + "\"Server\"=\"\\x00e9a\\xe9g\\x4e2d\\xd83d\\xde00 "
+                  "a\\\\b\\\"c\\a\\b\\t\\n\\v\\f\\r\\e\\0017\\18\\37\x7f\\x80\"\n";
+        QTest::newRow("other case, no time, hex over two lines, CRLF")
+            << wineHeader + "\n[software\\\\microsoft\\\\msnmessenger]\n\"SERVER\"=hex:01,\\\n  02\r\n" + valueZ
+            << QString("n") << wineHeader + "\n[software\\\\microsoft\\\\msnmessenger]\n\"Server\"=\"n\"\r\n" + valueZ;
+        QTest::newRow("repeated value: its last line")
+            << wineHeader + messengerSection + oldServer + messengerSection + oldServer << QString("n")
+            << wineHeader + messengerSection + oldServer + messengerSectionNow + newServer;
+        QTest::newRow("add value in order")
+            << wineHeader + messengerSection + valueA + valueZ + sectionAfter << QString("n")
+            << wineHeader + messengerSectionNow + valueA + newServer + valueZ + sectionAfter;
+        QTest::newRow("add key at the end") << wineHeader + sectionBefore.chopped(1) << QString("n")
+                                            << wineHeader + sectionBefore + messengerSectionNow + newServer;
+        QTest::newRow("unknown header") << "WINE REGISTRY Version 3\n" + messengerSection + oldServer << QString("n")
+                                        << QByteArray();
+        QTest::newRow("unknown architecture")
+            << QByteArray(wineHeader).replace("win64", "win128") << QString("n") << QByteArray();
+    }
+
+    void wineSetText()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, text);
+        QFETCH(QByteArray, after);
+        const QDateTime now = QDateTime::fromSecsSinceEpoch(1796596918, Qt::UTC);
+        WineRegistryFile file(before);
+        QString error;
+        QCOMPARE(file.setText(messengerKey, "Server", text, now, &error), !after.isEmpty());
+        QCOMPARE(file.content(), after.isEmpty() ? before : after);
+        if (after.isEmpty())
+            return;
+        RegistryValue read;
+        QVERIFY2(WineRegistryFile(after).read(messengerKey, "Server", &read, &error), qPrintable(error));
+        QCOMPARE(read.text, text);
     }
 };
 

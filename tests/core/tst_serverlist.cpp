@@ -1,30 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/Numbers.h"
 #include "core/ServerList.h"
 #include "core/ServerListModel.h"
 
 #include <QAbstractItemModelTester>
+#include <QLocale>
 #include <QTest>
 
-namespace {
+#include <limits>
 
-// A row's cells as the list shows them, joined by '|'.
-QString cells(const ServerListModel &model, int row)
-{
-    QStringList texts;
-    for (int column = 0; column < ServerListModel::ColumnCount; ++column)
-        texts.append(model.index(row, column).data().toString());
-    return texts.join(QLatin1Char('|'));
-}
-
-} // namespace
-
-// The server list file, the current server's marks and what is composed
-// from a row.
+// The server list file, the current server's marks, what is composed from a
+// row, and the numbers of its port fields.
 class TestServerList : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
     void parse_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -36,7 +29,7 @@ private Q_SLOTS:
         QTest::newRow("empty line, two fields, extra fields")
             << QByteArray("\r\n;10.0.0.2\r\nh;i;7;x;y\r\n") << QString()
             << QStringList{"|||", "(Unknown host)|10.0.0.2||", "h|i|7|"};
-        QTest::newRow("ports read as numbers") << QByteArray("a;i; 18 63\r\nc;i;abc\r\nd;i;\r\n") << QString()
+        QTest::newRow("ports read as numbers") << QByteArray("a;i;\t18 63\r\nc;i;abc\r\nd;i;\r\n") << QString()
                                                << QStringList{"a|i|1863|", "c|i|0|", "d|i|0|"};
         QTest::newRow("Windows-1252") << QByteArray("caf\xE9\x80\x9F\xA0;\x81;1\r\n") << QString()
                                       << QStringList{QString::fromUtf8("caf\u00E9\u20AC\u0178\u00A0|\u0081|1|")};
@@ -54,6 +47,13 @@ private Q_SLOTS:
         QTest::newRow("incomplete setting") << QByteArray("h;i;1\r\n") << "h" << QStringList{"h|i|1|"};
         QTest::newRow("record of two fields never matches")
             << QByteArray(";i\r\n") << "i:0" << QStringList{"(Unknown host)|i||"};
+        // Huge fields are shown shortened; one of the limit's length is shown whole.
+        const QByteArray huge(2 * 1024 * 1024, 'h');
+        const QByteArray longestShownWhole(ServerListModel::DisplayLimit, 'w');
+        const QString shortened = huge.left(ServerListModel::DisplayLimit - 3) + "...";
+        const QByteArray records = huge + ";" + huge + ";1\r\n" + longestShownWhole + "\r\n";
+        QTest::newRow("long fields") << records << QString()
+                                     << QStringList{shortened + "|" + shortened + "|1|", longestShownWhole + "|||"};
     }
 
     void parse()
@@ -64,9 +64,13 @@ private Q_SLOTS:
         ServerListModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setList(ServerList::parse(file, parseCurrentServer(setting)));
-        QStringList shown;
-        for (int row = 0; row < model.rowCount(); ++row)
-            shown.append(cells(model, row));
+        QStringList shown; // a row's cells as the list shows them, joined by '|'
+        for (int row = 0; row < model.rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < ServerListModel::ColumnCount; ++column)
+                cells.append(model.index(row, column).data().toString());
+            shown.append(cells.join(QLatin1Char('|')));
+        }
         QCOMPARE(shown, rows);
     }
 
@@ -74,16 +78,41 @@ private Q_SLOTS:
     // back. With a host: the Test List window's switch.
     void compose() { QCOMPARE(composeServerSetting("(UNKNOWN host)", "10.0.0.1", 1863), "10.0.0.1:1863"); }
 
-    // A huge field is shown shortened, and kept whole; one of the limit's length is shown whole.
-    void longFieldShownShort()
+    // A number as a port field reads and as it is shown. It reads the same
+    // in every locale; its digits, sign and exponent show in ASCII everywhere
+    // and only the decimal separator follows the user's locale. Swedish has a
+    // minus sign and a decimal comma of its own, Egyptian Arabic digits and a
+    // decimal separator of its own.
+    void readAndShown_data()
     {
-        const QByteArray host(2 * 1024 * 1024, 'h');
-        const QByteArray longestShownWhole(ServerListModel::DisplayLimit, 'i');
-        ServerListModel model;
-        model.setList(ServerList::parse(host + ";" + longestShownWhole + ";1\r\n", std::nullopt));
-        QCOMPARE(cells(model, 0),
-                 host.left(ServerListModel::DisplayLimit - 3) + "..." + "|" + longestShownWhole + "|1|");
-        QCOMPARE(model.row(0).host.size(), host.size());
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("number");
+        QTest::addColumn<QString>("shown");
+        const auto row = [](const char *name, QString locale, QString text, double number, QString shown) {
+            QTest::newRow(name) << locale << text << number << shown;
+        };
+        const QString arabicPoint = QLocale(QStringLiteral("ar_EG")).decimalPoint();
+        row("sign, fraction without zero, exponent", "sv_SE", "-.5e-1", -0.05, "-0,05");
+        row("exponent without digits", "C", "1e", 1.0, "1");
+        row("comma is no decimal point", "sv_SE", "2,5", 2.0, "2");
+        row("non-ASCII digits stop", "ar_EG", QString::fromUtf8("1\u0663"), 1.0, "1");
+        row("beyond double range", "C", "1e400", 0.0, "0");
+        row("16 digits", "C", "1e15", 1e15, "1E+15");
+        row("negative fraction, Arabic", "ar_EG", "-0.25", -0.25, "-0" + arabicPoint + "25");
+        row("largest, Swedish", "sv_SE", "1.7976931348623157e308", std::numeric_limits<double>::max(),
+            "1,79769313486231E+308");
+    }
+
+    void readAndShown()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, text);
+        QFETCH(double, number);
+        QFETCH(QString, shown);
+        QLocale::setDefault(QLocale(locale));
+        QCOMPARE(::leadingNumber(text), number);
+        QCOMPARE(::numberText(number), shown);
     }
 };
 

@@ -21,7 +21,6 @@ public:
     enum class Behaviour {
         Silent, // accepts and never answers
         Answer, // answers the probe line with the reply, up to its first CR and the rest a moment later
-        Greet, // sends the reply as soon as it accepts
         Close, // once the probe line came, sends the reply (if any) and closes
         ResetAfterProbe, // resets once the probe line came
         Refuse, // its port is taken, but nobody listens there
@@ -42,8 +41,6 @@ public:
         connect(&server, &QTcpServer::newConnection, this, [this, behaviour, reply] {
             ++connections;
             QTcpSocket *socket = server.nextPendingConnection();
-            if (behaviour == Behaviour::Greet)
-                socket->write(reply);
             connect(socket, &QTcpSocket::readyRead, this, [this, socket, behaviour, reply] {
                 received += socket->readAll();
                 if (received.size() < 25)
