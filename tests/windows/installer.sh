@@ -44,18 +44,17 @@ for file in nexolan.exe nexolan.dat README.txt LICENSE.txt uninstall.exe; do che
 check "the bundled list installed" cmp -s "$root/data/nexolan.dat" "$dir/nexolan.dat"
 check "no desktop shortcut unless asked for" test ! -e "$profile/Desktop/Nexolan.lnk"
 check "Uninstall key" wine reg query "$key"
-while IFS='=' read -r name expected; do
-    check "Uninstall value $name" test "$(reg_value "$name")" = "$expected"
-done <<EOF
+values() { tr -d '\r' <"$work/out" | sed -n 's/^ *\([A-Za-z]*\) *REG_[A-Z_]* *\(.*\)$/\1=\2/p' | grep -v ^EstimatedSize= | sort; } # sorted name=data
+check "Uninstall values" diff - <(values) <<EOF
+DisplayIcon=$dir_windows\\nexolan.exe,0
 DisplayName=Nexolan
 DisplayVersion=$version
-Publisher=Torvik
-DisplayIcon=$dir_windows\\nexolan.exe,0
 InstallLocation=$dir_windows
-UninstallString="$dir_windows\\uninstall.exe"
-QuietUninstallString="$dir_windows\\uninstall.exe" /S
 NoModify=0x1
 NoRepair=0x1
+Publisher=Torvik
+QuietUninstallString="$dir_windows\\uninstall.exe" /S
+UninstallString="$dir_windows\\uninstall.exe"
 EOF
 check "Uninstall value EstimatedSize" test $(($(reg_value EstimatedSize))) -gt 0
 
