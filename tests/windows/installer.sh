@@ -97,8 +97,7 @@ check "upgrade puts the bundled list beside it" cmp -s "$root/data/nexolan.dat" 
 # while the started one ends at once. Its last step removes the key.
 check "silent uninstall starts" wine "$dir/uninstall.exe" /S
 check "silent uninstall removes the Uninstall key" within 60 fails wine reg query "$key"
-for file in nexolan.exe README.txt LICENSE.txt uninstall.exe nexolan.dat.new; do check "uninstalled: $file" test ! -e "$dir/$file"; done
-check "uninstalled: Start menu shortcut" test ! -e "$shortcut"
+for file in "$dir"/{nexolan.exe,README.txt,LICENSE.txt,uninstall.exe,nexolan.dat.new} "$shortcut"; do check "uninstalled: $file" test ! -e "$file"; done
 check "uninstall keeps the changed list" grep -q '^mine;' "$dir/nexolan.dat"
 
 echo "setup: $(stat -c %s "$setup") bytes; installer.sh: $([[ $failed == 0 ]] && echo passed || echo FAILED)"
