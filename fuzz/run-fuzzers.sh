@@ -10,7 +10,7 @@ build=${1:?build directory}
 seconds=${2:?seconds per target}
 here=$(cd "$(dirname "$0")" && pwd)
 status=0
-for target in fuzz_server_list fuzz_registry_file fuzz_wine_registry_file; do
+for target in fuzz_server_list fuzz_registry_files; do
     mkdir -p "$build/corpus/$target" "$build/artifacts"
     echo "== $target: $seconds s"
     "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -max_len=4096 -rss_limit_mb=2048 \

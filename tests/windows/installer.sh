@@ -44,18 +44,17 @@ for file in nexolan.exe nexolan.dat README.txt LICENSE.txt uninstall.exe; do che
 check "the bundled list installed" cmp -s "$root/data/nexolan.dat" "$dir/nexolan.dat"
 check "no desktop shortcut unless asked for" test ! -e "$profile/Desktop/Nexolan.lnk"
 check "Uninstall key" wine reg query "$key"
-while IFS='=' read -r name expected; do
-    check "Uninstall value $name" test "$(reg_value "$name")" = "$expected"
-done <<EOF
+values() { tr -d '\r' <"$work/out" | sed -n 's/^ *\([A-Za-z]*\) *REG_[A-Z_]* *\(.*\)$/\1=\2/p' | grep -v ^EstimatedSize= | sort; } # sorted name=data
+check "Uninstall values" diff - <(values) <<EOF
+DisplayIcon=$dir_windows\\nexolan.exe,0
 DisplayName=Nexolan
 DisplayVersion=$version
-Publisher=Torvik
-DisplayIcon=$dir_windows\\nexolan.exe,0
 InstallLocation=$dir_windows
-UninstallString="$dir_windows\\uninstall.exe"
-QuietUninstallString="$dir_windows\\uninstall.exe" /S
 NoModify=0x1
 NoRepair=0x1
+Publisher=Torvik
+QuietUninstallString="$dir_windows\\uninstall.exe" /S
+UninstallString="$dir_windows\\uninstall.exe"
 EOF
 check "Uninstall value EstimatedSize" test $(($(reg_value EstimatedSize))) -gt 0
 
@@ -98,8 +97,7 @@ check "upgrade puts the bundled list beside it" cmp -s "$root/data/nexolan.dat" 
 # while the started one ends at once. Its last step removes the key.
 check "silent uninstall starts" wine "$dir/uninstall.exe" /S
 check "silent uninstall removes the Uninstall key" within 60 fails wine reg query "$key"
-for file in nexolan.exe README.txt LICENSE.txt uninstall.exe nexolan.dat.new; do check "uninstalled: $file" test ! -e "$dir/$file"; done
-check "uninstalled: Start menu shortcut" test ! -e "$shortcut"
+for file in "$dir"/{nexolan.exe,README.txt,LICENSE.txt,uninstall.exe,nexolan.dat.new} "$shortcut"; do check "uninstalled: $file" test ! -e "$file"; done
 check "uninstall keeps the changed list" grep -q '^mine;' "$dir/nexolan.dat"
 
 echo "setup: $(stat -c %s "$setup") bytes; installer.sh: $([[ $failed == 0 ]] && echo passed || echo FAILED)"
