@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 
 // A clock the test sets by hand: it gives out the queued readings in turn,
 // then now.
@@ -32,7 +33,9 @@ public:
 class FakePlatform : public SystemObjects, public SettingsStore, public MessageBoxes, public LinkOpener
 {
 public:
-    explicit FakePlatform(const QString &programDirectory = QString());
+    explicit FakePlatform(const QString &programDirectory = QString())
+        : platform{*this, *this, *this, *this, clock, *connector, programDirectory, QStringLiteral("nexolan")}
+    { }
 
     std::unique_ptr<Messenger> createMessenger(QString *error) override;
     std::unique_ptr<Registry> createRegistry(QString *error) override;
@@ -46,17 +49,28 @@ public:
         settings.insert(key, value);
         return true;
     }
-    void showMessage(const QString &text, MessageStyle style) override;
+    void showMessage(const QString &text, MessageStyle style) override
+    {
+        const char *const styleNames[] = {"error", "information", "system-modal"};
+        events.append(QStringLiteral("box:%1:%2").arg(QLatin1String(styleNames[int(style)]), text));
+        if (onMessageBox)
+            onMessageBox(text, style);
+    }
     void openUrl(const QString &url) override { events.append(QStringLiteral("open:") + url); }
 
     // The events of one kind ("box", "open", ...), without their prefix.
-    QStringList eventsOf(const QString &kind) const;
-    RegistryReading stored(const QString &path) const;
-    // Runs the answer of a sign-out or a registry write at once or, with
-    // answersLater, when the test calls answerHeld(), as Wine's helper
-    // answers later.
-    void answerOrHold(std::function<void()> answer);
-    void answerHeld();
+    QStringList eventsOf(const QString &kind) const
+    {
+        QStringList result;
+        for (const QString &event : events) {
+            if (event == kind || event.startsWith(kind + QLatin1Char(':')))
+                result.append(event.mid(kind.size() + 1));
+        }
+        return result;
+    }
+    // With answersLater a sign-out's answer waits for this call, as Wine's
+    // helper answers from the event loop.
+    void answerHeld() { std::exchange(held, nullptr)(); }
 
     FakeClock clock;
     // The system's own connections: tests reach servers on loopback.
