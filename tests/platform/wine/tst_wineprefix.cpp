@@ -62,7 +62,7 @@ struct ServerCase
     QString expected{}, problem{}; // the loader to run, in the test's folder, or why none is run
 };
 
-enum class Fault { None, AfterWriting, EndsServer };
+enum class Fault { None, AfterWriting, EndsServer, KeepsOld };
 
 // Writes through the helper under the stand-in for Wine's loader.
 struct HelperCase
@@ -70,7 +70,9 @@ struct HelperCase
     QString arch{}; // of the prefix
     QStringList startable{}; // the helpers that the stand-in starts
     double seconds = 0; // how long each run takes
-    Fault fault = Fault::None; // the write stores the value and fails, or ends the server without an answer
+    // The write stores the value and fails, ends the server without an answer, or seems to succeed while the old
+    // value stays.
+    Fault fault = Fault::None;
     QString error{}; // words of the write's error; none for a write that succeeds
     bool stored = true; // the value read back is the new one
     QStringList runs{}; // the helpers started, in order
@@ -207,6 +209,7 @@ class TestWinePrefix : public QObject
                                    "if [ \"$2\" = signout ]; then echo error; echo 'Not signed in' >&2; exit 1; fi\n"
                                    "if [ \"$2\" = read ]; then echo \"text $(cat \"$here/stored\")\"; exit 0; fi\n"
                                    "if [ %3 = 2 ]; then rm -r \"$here/../proc\"; exit 1; fi\n"
+                                   "if [ %3 = 3 ]; then echo 'text 6f6c64'; exit 0; fi\n"
                                    "printf %s \"$4\" > \"$here/stored\"\n"
                                    "if [ %3 = 1 ]; then echo error; echo 'disk on fire' >&2; exit 1; fi\n"
                                    "echo \"text $4\"\n")
@@ -379,6 +382,8 @@ private slots:
             << HelperCase{"win64", both, 1.0, Fault::None, "did not finish within 0.8 s", false, {"x64", "x64"}};
         QTest::newRow("server ends during the run")
             << HelperCase{"win64", both, 0.0, Fault::EndsServer, "ended while the helper program", false, {"x64"}};
+        QTest::newRow("the old value stays")
+            << HelperCase{"win64", both, 0.0, Fault::KeepsOld, "did not keep the new value", false, {"x64"}};
         QTest::newRow("slow 32-bit prefix whose 32-bit helper cannot start, twice")
             << HelperCase{"win32", {"x64"}, 0.2, Fault::None, "", true, {"x86", "x64", "x64"}, 2};
     }
