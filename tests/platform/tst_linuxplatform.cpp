@@ -142,6 +142,15 @@ private Q_SLOTS:
         QCOMPARE(info.st_mode & 07777, mode);
     }
 
+    // A setting that would end its line and start another is refused, and the old one stays.
+    void settingWithLineBreak()
+    {
+        IniSettingsStore settings(m_dir->path());
+        QVERIFY(settings.setValue("Nexolan", "Main", "Opened", "1"));
+        QVERIFY(!settings.setValue("Nexolan", "Main", "Opened", "2\n[Other]"));
+        QCOMPARE(settings.value("Nexolan", "Main", "Opened", ""), "1");
+    }
+
 private:
     // Writes "h;i:1" as the server, or as the settings' "Opened", into the store named, and reads back what
     // is stored. The registry file is the one the Linux objects fall back to where no Wine prefix holds Messenger.
