@@ -72,6 +72,7 @@ private Q_SLOTS:
         QCOMPARE(lines[0], "host,ip,port,connection,response,rating,reply");
         QVERIFY2(lines[1].startsWith("a,127.0.0.1," + QString::number(accepting.port) + ","), qPrintable(lines[1]));
         QVERIFY2(lines[1].endsWith(",MSNP10"), qPrintable(lines[1]));
+        QVERIFY2(lines[1].count(u',') == 6, qPrintable(lines[1])); // a time's point is no decimal comma
         QCOMPARE(lines.value(2),
                  "\"c,d\",127.0.0.1," + QString::number(refusing.port) + ",,,,Error (Connection refused)");
     }
