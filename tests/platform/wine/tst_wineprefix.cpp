@@ -51,14 +51,14 @@ struct FindCase
     QString winePrefix{}, expected{}, reason{}; // the prefix chosen, or words of the reason none is
 };
 
-// A server of the prefix "p" in the fake /proc, run as bin/wineserver64 beside bin/wine and bin/wine64.
-struct ServerCase
+// The server of the prefix "p" in the fake /proc, run as bin/wineserver64, and the stand-in for Wine's loader.
+struct FakeServer
 {
-    QString loader{}; // its WINELOADER; with a slash, in the test's folder
-    QString groupWritable{}, ofOtherUser{}; // a file or folder in the test's folder
-    bool inPrefix = false; // it works in the prefix folder itself, as a server starting does
-    bool serverOfOtherUser = false;
-    QString expected{}, problem{}; // the loader to run, in the test's folder, or why none is run
+    QString groupWritable{}, givenAway{}; // a file or folder in the test's folder, given to another user
+    bool ofOtherUser = false;
+    // Without an absolute WINELOADER, in the prefix folder itself as a server starting does, beside bin/wine64.
+    bool startedOnItsOwn = false;
+    QString loader = "bin/wine"; // its WINELOADER, in the test's folder
 };
 
 enum class Fault { None, AfterWriting, EndsServer, KeepsOld };
@@ -66,6 +66,7 @@ enum class Fault { None, AfterWriting, EndsServer, KeepsOld };
 // Writes through the helper under the stand-in for Wine's loader.
 struct HelperCase
 {
+    FakeServer server{};
     QString arch{}; // of the prefix
     QStringList startable{}; // the helpers that the stand-in starts
     double seconds = 0; // how long each run takes
@@ -117,7 +118,6 @@ QString signOutAndWait(Messenger &messenger) // "signed out", or why not
 } // namespace
 
 Q_DECLARE_METATYPE(FindCase)
-Q_DECLARE_METATYPE(ServerCase)
 Q_DECLARE_METATYPE(HelperCase)
 
 class TestWinePrefix : public QObject
@@ -185,11 +185,13 @@ class TestWinePrefix : public QObject
             return QString();
         return QStringLiteral("/tmp/w/server-%1-%2").arg(info.st_dev, 0, 16).arg(info.st_ino, 0, 16);
     }
-    // Prefix "p" with its server running under bin/wine, a stand-in for Wine's loader, and both helpers in
-    // helpers/. Called as "<loader> <helper> <command> <path> [<hex>]", it notes the helper's architecture in
+    // Prefix "p" with its server, the stand-in for Wine's loader, and both helpers in helpers/; beside the
+    // server a process that is no server, and a server of another prefix. Called as
+    // "<loader> <helper> <command> <path> [<hex>]", the stand-in notes the helper's architecture in
     // bin/runs and, as Wine does with a program it cannot start, fails without output for a helper not
     // startable; else it keeps the value written in bin/stored.
-    void serveUnderFakeWine(const QStringList &startable, double seconds = 0, Fault fault = Fault::None)
+    void serveUnderFakeWine(const FakeServer &server, const QStringList &startable, double seconds = 0,
+                            Fault fault = Fault::None)
     {
         write("helpers/nexolan-messenger-x64.exe", "MZ");
         write("helpers/nexolan-messenger-x86.exe", "MZ");
@@ -209,9 +211,18 @@ class TestWinePrefix : public QObject
                                    .arg(startable.join(u' '))
                                    .arg(seconds)
                                    .arg(int(fault));
-        write("bin/wine", script.toUtf8());
-        QVERIFY(QFile::setPermissions(path("bin/wine"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        makeProcess({"wineserver", {}, {}, serverFolder("p"), false, path("bin/wine")});
+        const QString standIn = server.startedOnItsOwn ? "bin/wine64" : "bin/wine";
+        write(standIn, script.toUtf8());
+        QVERIFY(QFile::setPermissions(path(standIn), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        if (!server.groupWritable.isEmpty())
+            QCOMPARE(::chmod(QFile::encodeName(path(server.groupWritable)).constData(), 0775), 0);
+        if (!server.givenAway.isEmpty())
+            giveToOtherUser(server.givenAway);
+        const QString loader = server.startedOnItsOwn ? "wine" : path(server.loader);
+        const QString folder = server.startedOnItsOwn ? path("p") : serverFolder("p");
+        makeProcess({"explorer.exe", {}, {}, folder, false, {}, "bin/explorer"});
+        makeProcess({"wineserver64", {}, {}, "/tmp/w/server-1-2", false, {}, "bin/other"});
+        makeProcess({"wineserver64", {}, {}, folder, server.ofOtherUser, loader, "bin/wineserver64"});
     }
     QStringList helperRuns() const // by the stand-in for Wine's loader
     {
@@ -319,73 +330,47 @@ private slots:
         }
     }
 
-    // The server of a prefix works in a folder named after the prefix's device and inode. Only the user's own
-    // server counts, and its loader is run only when no one else can change it or the folders above it.
-    void server_data()
-    {
-        QTest::addColumn<ServerCase>("row");
-        QTest::newRow("its WINELOADER") << ServerCase{"bin/wine", {}, {}, false, false, "bin/wine", ""};
-        QTest::newRow("starting on its own: the wine beside it")
-            << ServerCase{"wine", {}, {}, true, false, "bin/wine64", ""};
-        QTest::newRow("group-writable loader")
-            << ServerCase{"bin/wine", "bin/wine", {}, false, false, "", "wine is writable by others"};
-        QTest::newRow("group-writable folder")
-            << ServerCase{"bin/wine", "bin", {}, false, false, "", "bin is writable by others"};
-        QTest::newRow("loader of another user")
-            << ServerCase{"bin/wine", {}, "bin/wine", false, false, "", "belongs to nobody"};
-        QTest::newRow("loader that is a folder")
-            << ServerCase{"bin/", {}, {}, false, false, "", "bin is not a regular file"};
-        QTest::newRow("server of another user") << ServerCase{"bin/wine", {}, {}, false, true, "", "no server"};
-    }
-    void server()
-    {
-        QFETCH(ServerCase, row);
-        makePrefix({"p", Holds::MessengerKey});
-        for (const char *program : {"bin/wine", "bin/wine64", "bin/wineserver64"})
-            write(program, "#!/bin/sh\n");
-        QVERIFY(QFile::setPermissions(path("bin/wine"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        if (!row.groupWritable.isEmpty())
-            QCOMPARE(::chmod(QFile::encodeName(path(row.groupWritable)).constData(), 0775), 0);
-        if (!row.ofOtherUser.isEmpty())
-            giveToOtherUser(row.ofOtherUser);
-        const QString loader = row.loader.contains(u'/') ? path(row.loader) : row.loader;
-        const QString folder = row.inPrefix ? path("p") : serverFolder("p");
-        makeProcess({"explorer.exe", {}, {}, folder, false, {}, "bin/explorer"});
-        makeProcess({"wineserver64", {}, {}, "/tmp/w/server-1-2", false, {}, "bin/other"});
-        makeProcess({"wineserver64", {}, {}, folder, row.serverOfOtherUser, loader, "bin/wineserver64"});
-        const std::optional<WineServer> server = fakePrefix().server();
-        QCOMPARE(server ? server->loader : QString(), path(row.expected));
-        const QString problem = server ? server->loaderProblem : "no server";
-        QVERIFY2(problem.contains(row.problem), qPrintable(problem));
-    }
-
     // Through a running server, the helper runs under a stand-in for Wine's loader, a script: the helper of the
     // prefix's architecture first, the other where that one cannot start, and the one that ran from then on;
     // the event loop goes on while it runs; after a run that fails the value is read again. A server that starts
     // while user.reg is written may have loaded the old file, and would save it over the new one as it ends:
-    // the value goes through that server too.
+    // the value goes through that server too. The server of a prefix works in a folder named after the
+    // prefix's device and inode. Only the user's own server counts, and its loader is run only when no one else
+    // can change it or the folders above it.
     void throughServer_data()
     {
         QTest::addColumn<HelperCase>("row");
         const QStringList both{"x64", "x86"};
         QTest::newRow("fails after writing")
-            << HelperCase{"win64", both, 0.0, Fault::AfterWriting, "disk on fire", {"x64", "x64"}};
+            << HelperCase{{}, "win64", both, 0.0, Fault::AfterWriting, "disk on fire", {"x64", "x64"}};
         QTest::newRow("past the time limit")
-            << HelperCase{"win64", both, 1.0, Fault::None, "did not finish within 0.8 s", {"x64", "x64"}};
+            << HelperCase{{}, "win64", both, 1.0, Fault::None, "did not finish within 0.8 s", {"x64", "x64"}};
         QTest::newRow("server ends during the run")
-            << HelperCase{"win64", both, 0.0, Fault::EndsServer, "ended while the helper program", {"x64"}};
+            << HelperCase{{}, "win64", both, 0.0, Fault::EndsServer, "ended while the helper program", {"x64"}};
         QTest::newRow("the old value stays")
-            << HelperCase{"win64", both, 0.0, Fault::KeepsOld, "did not keep the new value", {"x64"}};
+            << HelperCase{{}, "win64", both, 0.0, Fault::KeepsOld, "did not keep the new value", {"x64"}};
         QTest::newRow("slow 32-bit prefix whose 32-bit helper cannot start, twice")
-            << HelperCase{"win32", {"x64"}, 0.2, Fault::None, "", {"x86", "x64", "x64"}, 2};
+            << HelperCase{{}, "win32", {"x64"}, 0.2, Fault::None, "", {"x86", "x64", "x64"}, 2};
         QTest::newRow("server that starts while user.reg is written")
-            << HelperCase{"win64", both, 0.0, Fault::None, "", {"x64"}, 1, true};
+            << HelperCase{{}, "win64", both, 0.0, Fault::None, "", {"x64"}, 1, true};
+        QTest::newRow("server started on its own: the wine beside it")
+            << HelperCase{{{}, {}, false, true}, "win64", both, 0.0, Fault::None, "", {"x64"}};
+        QTest::newRow("group-writable loader")
+            << HelperCase{{"bin/wine"}, "win64", both, 0.0, Fault::None, "wine is writable by others"};
+        QTest::newRow("group-writable folder")
+            << HelperCase{{"bin"}, "win64", both, 0.0, Fault::None, "bin is writable by others"};
+        QTest::newRow("loader of another user")
+            << HelperCase{{{}, "bin/wine"}, "win64", both, 0.0, Fault::None, "wine belongs to nobody"};
+        QTest::newRow("loader that is a folder")
+            << HelperCase{{{}, {}, false, false, "bin/"}, "win64", both, 0.0, Fault::None, "bin is not a regular file"};
+        // The file is written, not through the other user's server.
+        QTest::newRow("server of another user") << HelperCase{{{}, {}, true}, "win64", both, 0.0, Fault::None, "", {}};
     }
     void throughServer()
     {
         QFETCH(HelperCase, row);
         write("p/user.reg", "WINE REGISTRY Version 2\n\n#arch=" + row.arch.toLatin1() + "\n");
-        serveUnderFakeWine(row.startable, row.seconds, row.fault);
+        serveUnderFakeWine(row.server, row.startable, row.seconds, row.fault);
         QLockFile lock(path("p/user.reg.lock"));
         std::thread serverStarts;
         if (row.serverStartsLater) {
@@ -421,7 +406,7 @@ private slots:
     void signOut()
     {
         makePrefix({"p", Holds::MessengerKey});
-        serveUnderFakeWine({"x64"});
+        serveUnderFakeWine({}, {"x64"});
         WineMessenger messenger(fakePrefix(), path("helpers"));
         makeProcess({"msnmsgr.exe", "q"});
         QVERIFY(signOutAndWait(messenger).startsWith("Messenger is not running"));
