@@ -166,24 +166,15 @@ class TestWinePrefix : public QObject
         QString prefix = path(process.winePrefix);
         if (process.workingFolder != "/")
             prefix = QDir(path(process.workingFolder)).relativeFilePath(prefix);
-        QByteArray environment = "WINELOADER=" + QFile::encodeName(process.loader) + '\0';
-        if (!prefix.isEmpty())
-            environment += "WINEPREFIX=" + QFile::encodeName(prefix) + '\0';
-        if (!process.home.isEmpty())
-            environment += "HOME=" + QFile::encodeName(path(process.home)) + '\0';
+        // Empty variables are taken as unset.
+        const QByteArray environment = "WINELOADER=" + QFile::encodeName(process.loader) + '\0'
+            + "WINEPREFIX=" + QFile::encodeName(prefix) + '\0' + "HOME=" + QFile::encodeName(path(process.home)) + '\0';
         write(folder + "/comm", process.name.toUtf8() + '\n');
         write(folder + "/environ", environment);
         QVERIFY(QFile::link(path(process.workingFolder), path(folder + "/cwd")));
         QVERIFY(QFile::link(path(process.executable), path(folder + "/exe")));
         if (process.ofOtherUser)
             giveToOtherUser(folder);
-    }
-    QString serverFolder(const QString &prefix) const // where the wineserver of the prefix works
-    {
-        struct stat info;
-        if (::stat(QFile::encodeName(path(prefix)).constData(), &info) != 0)
-            return QString();
-        return QStringLiteral("/tmp/w/server-%1-%2").arg(info.st_dev, 0, 16).arg(info.st_ino, 0, 16);
     }
     // Prefix "p" with its server, the stand-in for Wine's loader, and both helpers in helpers/; beside the
     // server a process that is no server, and a server of another prefix. Called as
@@ -219,16 +210,15 @@ class TestWinePrefix : public QObject
         if (!server.givenAway.isEmpty())
             giveToOtherUser(server.givenAway);
         const QString loader = server.startedOnItsOwn ? "wine" : path(server.loader);
-        const QString folder = server.startedOnItsOwn ? path("p") : serverFolder("p");
+        // A server works in a folder named after its prefix's device and inode.
+        struct stat prefix;
+        QCOMPARE(::stat(QFile::encodeName(path("p")).constData(), &prefix), 0);
+        const QString
+            serverFolder = QStringLiteral("/tmp/w/server-%1-%2").arg(prefix.st_dev, 0, 16).arg(prefix.st_ino, 0, 16);
+        const QString folder = server.startedOnItsOwn ? path("p") : serverFolder;
         makeProcess({"explorer.exe", {}, {}, folder, false, {}, "bin/explorer"});
         makeProcess({"wineserver64", {}, {}, "/tmp/w/server-1-2", false, {}, "bin/other"});
         makeProcess({"wineserver64", {}, {}, folder, server.ofOtherUser, loader, "bin/wineserver64"});
-    }
-    QStringList helperRuns() const // by the stand-in for Wine's loader
-    {
-        QFile runs(path("bin/runs"));
-        runs.open(QIODevice::ReadOnly); // none when no helper ran
-        return QString::fromUtf8(runs.readAll()).split(u'\n', Qt::SkipEmptyParts);
     }
     WinePrefix fakePrefix() const { return WinePrefix(path("p"), {{}, {}, {}, path("proc")}); } // "p" in the fake /proc
     QString dosPath(const QString &name) const { return "Z:" + m_home.filePath(name).replace(u'/', u'\\'); }
@@ -397,7 +387,9 @@ private slots:
         // Stored where the write succeeded, or failed only after the value was written.
         const bool stored = row.error.isEmpty() || row.fault == Fault::AfterWriting;
         QCOMPARE(outcome.stored.ok && outcome.stored.value.text == "10.0.0.1:1863", stored);
-        QCOMPARE(helperRuns(), row.runs);
+        QFile runs(path("bin/runs")); // by the stand-in for Wine's loader
+        runs.open(QIODevice::ReadOnly); // none when no helper ran
+        QCOMPARE(QString::fromUtf8(runs.readAll()).split(u'\n', Qt::SkipEmptyParts), row.runs);
         // A 10 ms timer kept firing while the helper ran (a blocked loop would have left it at one tick).
         QCOMPARE_GE(ticks, int(row.seconds * 20));
     }
