@@ -89,10 +89,9 @@ QByteArray run(const QString &program, const QStringList &arguments, int timeout
     return process.readAllStandardOutput();
 }
 
-// A write's answer, which comes at once or, through Wine's helper, later.
+// A write's answer, which comes at once or, through Wine's helper, later; without one, not written.
 struct WriteOutcome
 {
-    bool answered = false;
     bool written = false;
     QString error;
     RegistryReading stored;
@@ -100,12 +99,11 @@ struct WriteOutcome
 
 WriteOutcome writeAndWait(Registry &registry, const QString &value)
 {
-    WriteOutcome outcome;
+    std::optional<WriteOutcome> outcome;
     registry.write(serverPath, value, [&outcome](bool written, const QString &error, const RegistryReading &stored) {
-        outcome = WriteOutcome{true, written, error, stored};
+        outcome = WriteOutcome{written, error, stored};
     });
-    outcome.answered = QTest::qWaitFor([&outcome] { return outcome.answered; }, 30000);
-    return outcome;
+    return QTest::qWaitFor([&outcome] { return outcome.has_value(); }, 30000) ? *outcome : WriteOutcome{};
 }
 
 QString signOutAndWait(Messenger &messenger) // "signed out", or why not
