@@ -446,6 +446,9 @@ private slots:
             const QString text = reading.ok ? reading.value.toText() : reading.error;
             QVERIFY2(text.contains(shown.values().at(index)), qPrintable(text));
         }
+        QProcess helper; // a read that cannot read one of its values fails, as any other failure of the helper
+        helper.start(m_wine, {dosPath("nexolan-messenger-x64.exe"), "read", serverPath, raw + "Missing"});
+        QVERIFY(helper.waitForFinished(30000) && helper.exitCode() == 1);
 
         // A client that refuses the first sign-out; the second signs it out.
         QProcess client;
