@@ -273,7 +273,6 @@ private slots:
         const FakePrefix holdingB{"b", Holds::MessengerKey};
         const FakePrefix holdingWine{wine, Holds::MessengerKey};
         const FakeProcess clientInB{"msnmsgr.exe", "b"};
-        QTest::newRow("WINEPREFIX before a running client") << FindCase{{{"a"}, holdingB}, {clientInB}, "a", "a", ""};
         QTest::newRow("WINEPREFIX that is no prefix")
             << FindCase{{holdingWine}, {}, "none", "", "which is no Wine prefix"};
         QTest::newRow("WINEPREFIX of another user")
@@ -281,8 +280,6 @@ private slots:
         // A prefix counts once, here reached by two paths.
         QTest::newRow("running clients' relative WINEPREFIX") << FindCase{
             {holdingWine, {"b"}}, {{"msnmsgr.exe", "b", {}, "w/x"}, {"msnmsgr.exe", "b", {}, "w"}}, "", "b", ""};
-        QTest::newRow("another user's client is not the user's")
-            << FindCase{{{wine}, {bottle, Holds::MessengerKey}}, {{"msnmsgr.exe", {}, {}, "/", true}}, "", bottle, ""};
         QTest::newRow("clients in two") << FindCase{
             {holdingA, holdingB}, {{"msnmsgr.exe", "a"}, clientInB}, "", "", "runs in"};
         QTest::newRow("Flathub's Bottles and PlayOnLinux: two")
@@ -340,8 +337,6 @@ private slots:
             << HelperCase{{}, "win64", both, 0.0, Fault::None, "", {"x64"}, 1, true};
         QTest::newRow("server started on its own: the wine beside it")
             << HelperCase{{{}, {}, false, true}, "win64", both, 0.0, Fault::None, "", {"x64"}};
-        QTest::newRow("group-writable loader")
-            << HelperCase{{"bin/wine"}, "win64", both, 0.0, Fault::None, "wine is writable by others"};
         QTest::newRow("group-writable folder")
             << HelperCase{{"bin"}, "win64", both, 0.0, Fault::None, "bin is writable by others"};
         QTest::newRow("loader of another user")
