@@ -56,6 +56,7 @@ struct FakeServer
 {
     QString groupWritable{}, givenAway{}; // a file or folder in the test's folder, given to another user
     bool ofOtherUser = false;
+    bool startsLater = false; // it shows up in /proc while the write waits for the lock of user.reg
     // Without an absolute WINELOADER, in the prefix folder itself as a server starting does, beside bin/wine64.
     bool startedOnItsOwn = false;
     QString loader = "bin/wine"; // its WINELOADER, in the test's folder
@@ -66,17 +67,16 @@ enum class Fault { None, AfterWriting, EndsServer, KeepsOld };
 // Writes through the helper under the stand-in for Wine's loader.
 struct HelperCase
 {
+    QString error{}; // words of the write's error; none for a write that succeeds
+    QStringList runs{}; // the helpers started, in order
     FakeServer server{};
-    QString arch{}; // of the prefix
-    QStringList startable{}; // the helpers that the stand-in starts
-    double seconds = 0; // how long each run takes
     // The write stores the value and fails, ends the server without an answer, or seems to succeed while the old
     // value stays.
     Fault fault = Fault::None;
-    QString error{}; // words of the write's error; none for a write that succeeds
-    QStringList runs{}; // the helpers started, in order
+    double seconds = 0; // how long each run takes
+    QString arch = "win64"; // of the prefix
+    QStringList startable{"x64", "x86"}; // the helpers that the stand-in starts
     int writes = 1;
-    bool serverStartsLater = false; // it shows up in /proc while the write waits for the lock of user.reg
 };
 
 QByteArray run(const QString &program, const QStringList &arguments, int timeout = 60000) // its output
@@ -322,29 +322,23 @@ private slots:
     void throughServer_data()
     {
         QTest::addColumn<HelperCase>("row");
-        const QStringList both{"x64", "x86"};
-        QTest::newRow("fails after writing")
-            << HelperCase{{}, "win64", both, 0.0, Fault::AfterWriting, "disk on fire", {"x64", "x64"}};
+        QTest::newRow("fails after writing") << HelperCase{"disk on fire", {"x64", "x64"}, {}, Fault::AfterWriting};
         QTest::newRow("past the time limit")
-            << HelperCase{{}, "win64", both, 1.0, Fault::None, "did not finish within 0.8 s", {"x64", "x64"}};
+            << HelperCase{"did not finish within 0.8 s", {"x64", "x64"}, {}, Fault::None, 1.0};
         QTest::newRow("server ends during the run")
-            << HelperCase{{}, "win64", both, 0.0, Fault::EndsServer, "ended while the helper program", {"x64"}};
-        QTest::newRow("the old value stays")
-            << HelperCase{{}, "win64", both, 0.0, Fault::KeepsOld, "did not keep the new value", {"x64"}};
+            << HelperCase{"ended while the helper program", {"x64"}, {}, Fault::EndsServer};
+        QTest::newRow("the old value stays") << HelperCase{"did not keep the new value", {"x64"}, {}, Fault::KeepsOld};
         QTest::newRow("slow 32-bit prefix whose 32-bit helper cannot start, twice")
-            << HelperCase{{}, "win32", {"x64"}, 0.2, Fault::None, "", {"x86", "x64", "x64"}, 2};
-        QTest::newRow("server that starts while user.reg is written")
-            << HelperCase{{}, "win64", both, 0.0, Fault::None, "", {"x64"}, 1, true};
+            << HelperCase{"", {"x86", "x64", "x64"}, {}, Fault::None, 0.2, "win32", {"x64"}, 2};
+        QTest::newRow("server that starts while user.reg is written") << HelperCase{"", {"x64"}, {{}, {}, false, true}};
         QTest::newRow("server started on its own: the wine beside it")
-            << HelperCase{{{}, {}, false, true}, "win64", both, 0.0, Fault::None, "", {"x64"}};
-        QTest::newRow("group-writable folder")
-            << HelperCase{{"bin"}, "win64", both, 0.0, Fault::None, "bin is writable by others"};
-        QTest::newRow("loader of another user")
-            << HelperCase{{{}, "bin/wine"}, "win64", both, 0.0, Fault::None, "wine belongs to nobody"};
+            << HelperCase{"", {"x64"}, {{}, {}, false, false, true}};
+        QTest::newRow("group-writable folder") << HelperCase{"bin is writable by others", {}, {"bin"}};
+        QTest::newRow("loader of another user") << HelperCase{"wine belongs to nobody", {}, {{}, "bin/wine"}};
         QTest::newRow("loader that is a folder")
-            << HelperCase{{{}, {}, false, false, "bin/"}, "win64", both, 0.0, Fault::None, "bin is not a regular file"};
+            << HelperCase{"bin is not a regular file", {}, {{}, {}, false, false, false, "bin/"}};
         // The file is written, not through the other user's server.
-        QTest::newRow("server of another user") << HelperCase{{{}, {}, true}, "win64", both, 0.0, Fault::None, "", {}};
+        QTest::newRow("server of another user") << HelperCase{"", {}, {{}, {}, true}};
     }
     void throughServer()
     {
@@ -353,7 +347,7 @@ private slots:
         serveUnderFakeWine(row.server, row.startable, row.seconds, row.fault);
         QLockFile lock(path("p/user.reg.lock"));
         std::thread serverStarts;
-        if (row.serverStartsLater) {
+        if (row.server.startsLater) {
             QVERIFY(QDir().rename(path("proc"), path("proc-later")));
             QVERIFY(lock.lock());
             serverStarts = std::thread([&lock, from = path("proc-later"), to = path("proc")] {
