@@ -36,9 +36,10 @@ struct FakePrefix
 // WINEPREFIX is given relative to that folder.
 struct FakeProcess
 {
-    QString name{}, winePrefix{}, home{};
+    QString winePrefix{}, home{};
     QString workingFolder = "/";
     bool ofOtherUser = false;
+    QString name = "msnmsgr.exe";
     QString loader{}; // WINELOADER, as it is
     QString executable = "/usr/bin/true";
 };
@@ -214,9 +215,9 @@ class TestWinePrefix : public QObject
         const QString
             serverFolder = QStringLiteral("/tmp/w/server-%1-%2").arg(prefix.st_dev, 0, 16).arg(prefix.st_ino, 0, 16);
         const QString folder = server.startedOnItsOwn ? path("p") : serverFolder;
-        makeProcess({"explorer.exe", {}, {}, folder, false, {}, "bin/explorer"});
-        makeProcess({"wineserver64", {}, {}, "/tmp/w/server-1-2", false, {}, "bin/other"});
-        makeProcess({"wineserver64", {}, {}, folder, server.ofOtherUser, loader, "bin/wineserver64"});
+        makeProcess({{}, {}, folder, false, "explorer.exe", {}, "bin/explorer"});
+        makeProcess({{}, {}, "/tmp/w/server-1-2", false, "wineserver64", {}, "bin/other"});
+        makeProcess({{}, {}, folder, server.ofOtherUser, "wineserver64", loader, "bin/wineserver64"});
     }
     WinePrefix fakePrefix() const { return WinePrefix(path("p"), {{}, {}, {}, path("proc")}); } // "p" in the fake /proc
     QString dosPath(const QString &name) const { return "Z:" + m_home.filePath(name).replace(u'/', u'\\'); }
@@ -269,23 +270,23 @@ private slots:
         const FakePrefix programInPlayOnLinux{"h/.PlayOnLinux/wineprefix/p", Holds::MessengerProgram};
         const FakePrefix keyInFlathubBottles{"h/.var/app/com.usebottles.bottles/data/bottles/bottles/f",
                                              Holds::MessengerKey};
-        const FakePrefix holdingA{"a", Holds::MessengerKey};
-        const FakePrefix holdingB{"b", Holds::MessengerKey};
         const FakePrefix holdingWine{wine, Holds::MessengerKey};
-        const FakeProcess clientInB{"msnmsgr.exe", "b"};
         QTest::newRow("WINEPREFIX that is no prefix")
             << FindCase{{holdingWine}, {}, "none", "", "which is no Wine prefix"};
         QTest::newRow("WINEPREFIX of another user")
             << FindCase{{{"a", Holds::MessengerKey, true}}, {}, "a", "", "is owned by nobody, not by you"};
         // A prefix counts once, here reached by two paths.
-        QTest::newRow("running clients' relative WINEPREFIX") << FindCase{
-            {holdingWine, {"b"}}, {{"msnmsgr.exe", "b", {}, "w/x"}, {"msnmsgr.exe", "b", {}, "w"}}, "", "b", ""};
+        QTest::newRow("running clients' relative WINEPREFIX")
+            << FindCase{{holdingWine, {"b"}}, {{"b", {}, "w/x"}, {"b", {}, "w"}}, "", "b", ""};
+        // A prefix that holds Messenger is not looked for where a client runs.
+        QTest::newRow("running client's HOME")
+            << FindCase{{{"o/.wine"}, {bottle, Holds::MessengerKey}}, {{{}, "o"}}, "", "o/.wine", ""};
         QTest::newRow("clients in two") << FindCase{
-            {holdingA, holdingB}, {{"msnmsgr.exe", "a"}, clientInB}, "", "", "runs in"};
+            {{"a", Holds::MessengerKey}, {"b", Holds::MessengerKey}}, {{"a"}, {"b"}}, "", "", "runs in"};
         QTest::newRow("Flathub's Bottles and PlayOnLinux: two")
             << FindCase{{{wine}, programInPlayOnLinux, keyInFlathubBottles}, {}, "", "", "is in several"};
         QTest::newRow("none holds Messenger: the program's own file")
-            << FindCase{{{wine}}, {{"explorer.exe", wine}}, "", "", "No Wine prefix with"};
+            << FindCase{{{wine}}, {{wine, {}, "/", false, "explorer.exe"}}, "", "", "No Wine prefix with"};
     }
     void find()
     {
@@ -384,7 +385,7 @@ private slots:
         makePrefix({"p", Holds::MessengerKey});
         serveUnderFakeWine({}, {"x64"});
         WineMessenger messenger(fakePrefix(), path("helpers"));
-        makeProcess({"msnmsgr.exe", "q"});
+        makeProcess({"q"});
         QVERIFY(signOutAndWait(messenger).startsWith("Messenger is not running"));
     }
 
