@@ -198,9 +198,7 @@ class TestWinePrefix : public QObject
                                    "printf %s \"$4\" > \"$here/stored\"\n"
                                    "if [ %3 = 1 ]; then echo error; echo 'disk on fire' >&2; exit 1; fi\n"
                                    "echo \"text $4\"\n")
-                                   .arg(startable.join(u' '))
-                                   .arg(seconds)
-                                   .arg(int(fault));
+                                   .arg(startable.join(u' '), QString::number(seconds), QString::number(int(fault)));
         const QString standIn = server.startedOnItsOwn ? "bin/wine64" : "bin/wine";
         write(standIn, script.toUtf8());
         QVERIFY(QFile::setPermissions(path(standIn), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
@@ -212,9 +210,9 @@ class TestWinePrefix : public QObject
         // A server works in a folder named after its prefix's device and inode.
         struct stat prefix;
         QCOMPARE(::stat(QFile::encodeName(path("p")).constData(), &prefix), 0);
-        const QString
-            serverFolder = QStringLiteral("/tmp/w/server-%1-%2").arg(prefix.st_dev, 0, 16).arg(prefix.st_ino, 0, 16);
-        const QString folder = server.startedOnItsOwn ? path("p") : serverFolder;
+        const QString folder = server.startedOnItsOwn
+            ? path("p")
+            : QStringLiteral("/tmp/w/server-%1-%2").arg(prefix.st_dev, 0, 16).arg(prefix.st_ino, 0, 16);
         makeProcess({{}, {}, folder, false, "explorer.exe", {}, "bin/explorer"});
         makeProcess({{}, {}, "/tmp/w/server-1-2", false, "wineserver64", {}, "bin/other"});
         makeProcess({{}, {}, folder, server.ofOtherUser, "wineserver64", loader, "bin/wineserver64"});
