@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/Startup.h"
 #include "app/Translations.h"
+#include "core/ServerList.h"
 #include "support/FakePlatform.h"
 #include "ui/main/MainWindow.h"
 
 #include <QAbstractButton>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 
@@ -68,21 +67,16 @@ private Q_SLOTS:
         QFETCH(QStringList, texts);
         Translations translations{QStringLiteral(NEXOLAN_BUILD_DIR)};
         QCOMPARE(translations.install(languages), installed);
-        QTemporaryDir folder;
-        QFile list(folder.filePath("nexolan.dat"));
-        QVERIFY(list.open(QIODevice::WriteOnly));
-        list.write("localhost;127.0.0.1;1\r\n"); // tested, but nobody answers
-        list.close();
-        FakePlatform fake{folder.path()};
-        StartedObjects started;
-        std::unique_ptr<MainWindow> window;
-        startUp(fake.platform, started, [&window](std::unique_ptr<MainWindow> shown) { window = std::move(shown); });
-        QVERIFY(window);
+        FakePlatform fake;
+        const std::unique_ptr<Registry> registry = fake.createRegistry(nullptr);
+        MainWindow window(nullptr, *registry, fake, fake, fake.clock, *fake.connector);
+        window.setServerList(ServerList::parse("localhost;127.0.0.1;1\r\n", std::nullopt)); // nobody answers
+        window.activateList();
         // Both dialogs at once: the second click is the program's own, past
         // the first dialog's modality.
-        window->findChild<QAbstractButton *>("cmdTestServer")->click();
-        window->findChild<QAbstractButton *>("cmdTestList")->click();
-        QCOMPARE(shownTexts(*window), texts);
+        window.findChild<QAbstractButton *>("cmdTestServer")->click();
+        window.findChild<QAbstractButton *>("cmdTestList")->click();
+        QCOMPARE(shownTexts(window), texts);
     }
 };
 
