@@ -105,7 +105,8 @@ private Q_SLOTS:
         row("too many jobs", {"--test-list", "--jobs", "33"}, 2, "", "--jobs takes a whole number from 1 to 32");
         row("no time", {"--test-list", "--timeout", "0"}, 2, "", "--timeout takes a number of seconds above 0");
         row("endless time", {"--test-list", "--timeout", "inf"}, 2, "", "--timeout takes a number of seconds above 0");
-        row("option without --test-list", {"--csv"}, 2, "", "go with --test-list");
+        // Written as --option=value, which tells a command-line run too.
+        row("option without --test-list", {"--list=servers.dat"}, 2, "", "go with --test-list");
         row("unknown option", {"--test-list", "--fast"}, 2, "", "Unknown option 'fast'");
         row("argument", {"--test-list", "list.dat"}, 2, "", "unexpected argument 'list.dat'");
         const QString refusedOnly = writeList("refused.dat", listLine("refusing", m_refusing.port));
