@@ -25,13 +25,11 @@ Run runProgram(const QStringList &arguments, const QString &locale = QStringLite
     QProcess program;
     program.setProcessEnvironment(environment);
     program.start(QStringLiteral(NEXOLAN_PROGRAM), arguments);
-    Run run; // the loopback servers answer while it runs
+    // The loopback servers answer while it runs.
     if (!QTest::qWaitFor([&program] { return program.state() == QProcess::NotRunning; }, 30000))
-        return run;
-    run.exitCode = program.exitCode();
-    run.output = QString::fromUtf8(program.readAllStandardOutput());
-    run.errors = QString::fromUtf8(program.readAllStandardError());
-    return run;
+        return Run();
+    return {program.exitCode(), QString::fromUtf8(program.readAllStandardOutput()),
+            QString::fromUtf8(program.readAllStandardError())};
 }
 
 // One line of a server list: a server on loopback.
@@ -49,6 +47,7 @@ class TestCommandLine : public QObject
     Q_OBJECT
 
     QTemporaryDir m_folder;
+    LoopbackServer m_refusing{LoopbackServer::Behaviour::Refuse};
 
     QString writeList(const QString &name, const QByteArray &content)
     {
@@ -59,22 +58,33 @@ class TestCommandLine : public QObject
     }
 
 private Q_SLOTS:
-    // Best first, as CSV: scripts read it, so its header and values stay
-    // English in the user's language too.
-    void csv()
+    // One list tested, best first, in Portuguese. The CSV is read by
+    // scripts, so its header and values stay English, its times with a
+    // point. The aligned table is read by people: in the user's language, a
+    // host's own blanks kept, columns aligned by characters, and no control
+    // character of the list on the terminal.
+    void testList()
     {
-        LoopbackServer refusing(LoopbackServer::Behaviour::Refuse);
         LoopbackServer accepting(LoopbackServer::Behaviour::Answer, "VER 2 MSNP10\r\n");
-        const QString list = writeList("csv.dat", listLine("c,d", refusing.port) + listLine("a", accepting.port));
-        const Run run = runProgram({"--test-list", "--list", list, "--csv", "--jobs", "1"}, "pt_BR.UTF-8");
-        QCOMPARE(run.exitCode, 0);
-        const QStringList lines = run.output.split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines[0], "host,ip,port,connection,response,rating,reply");
-        QVERIFY2(lines[1].startsWith("a,127.0.0.1," + QString::number(accepting.port) + ","), qPrintable(lines[1]));
-        QVERIFY2(lines[1].endsWith(",MSNP10"), qPrintable(lines[1]));
-        QVERIFY2(lines[1].count(u',') == 6, qPrintable(lines[1])); // a time's point is no decimal comma
-        QCOMPARE(lines.value(2),
-                 "\"c,d\",127.0.0.1," + QString::number(refusing.port) + ",,,,Error (Connection refused)");
+        const QByteArray host = "  caf\xe9, bell\x07 escape\x1b[2J c1\x8d";
+        const QString list = writeList("list.dat", listLine(host, m_refusing.port) + listLine("a", accepting.port));
+        const QString shownHost = QString::fromUtf8("  caf\u00e9, bell\uFFFD escape\uFFFD[2J c1\uFFFD");
+        const Run csv = runProgram({"--test-list", "--list", list, "--csv", "--jobs", "1"}, "pt_BR.UTF-8");
+        QCOMPARE(csv.exitCode, 0);
+        const QStringList csvLines = csv.output.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(csvLines.value(0), "host,ip,port,connection,response,rating,reply");
+        // Its times vary; a time's point is no decimal comma.
+        const QString best = csvLines.value(1);
+        QVERIFY2(best.startsWith("a,127.0.0.1," + QString::number(accepting.port) + ",") && best.endsWith(",MSNP10")
+                     && best.count(u',') == 6,
+                 qPrintable(best));
+        QCOMPARE(csvLines.value(2),
+                 '"' + shownHost + "\",127.0.0.1," + QString::number(m_refusing.port)
+                     + ",,,,Error (Connection refused)");
+        const QStringList lines = runProgram({"--test-list", "--list", list}, "pt_BR.UTF-8").output.split('\n');
+        QVERIFY2(lines.value(2).startsWith(shownHost + ' '), qPrintable(lines.value(2)));
+        QCOMPARE(lines.value(2).indexOf("127.0.0.1"), lines.value(0).indexOf("IP do host"));
+        QCOMPARE(lines.value(2).indexOf("Erro (Conexão recusada)"), lines.value(0).indexOf("Retorno"));
     }
 
     // Asked for help or the version, or given what it cannot run: the exit
@@ -95,7 +105,12 @@ private Q_SLOTS:
         row("too many jobs", {"--test-list", "--jobs", "33"}, 2, "", "--jobs takes a whole number from 1 to 32");
         row("no time", {"--test-list", "--timeout", "0"}, 2, "", "--timeout takes a number of seconds above 0");
         row("endless time", {"--test-list", "--timeout", "inf"}, 2, "", "--timeout takes a number of seconds above 0");
-        row("option without --test-list", {"--csv"}, 2, "", "go with --test-list");
+        // Written as --option=value, which tells a command-line run too.
+        row("option without --test-list", {"--list=servers.dat"}, 2, "", "go with --test-list");
+        row("unknown option", {"--test-list", "--fast"}, 2, "", "Unknown option 'fast'");
+        row("argument", {"--test-list", "list.dat"}, 2, "", "unexpected argument 'list.dat'");
+        const QString refusedOnly = writeList("refused.dat", listLine("refusing", m_refusing.port));
+        row("no server accepts", {"--test-list", "--list", refusedOnly}, 1, "Error (Connection refused)", "");
         row("missing list", {"--test-list", "--list", "missing.dat"}, 2, "", "missing.dat: it does not exist");
         // Most often a list gives no server because its lines end in LF only.
         const QString lfOnly = writeList("lf.dat", "localhost;127.0.0.1;1\n");
@@ -114,26 +129,6 @@ private Q_SLOTS:
         QVERIFY2(output.isEmpty() ? run.output.isEmpty() : run.output.contains(output), qPrintable(run.output));
         QCOMPARE(run.errors.count('\n'), error.isEmpty() ? 0 : 1);
         QVERIFY2(run.errors.contains(error), qPrintable(run.errors));
-    }
-
-    // The aligned table, in the user's language: a host's own blanks kept,
-    // columns aligned by characters, and no control character of the list
-    // on the terminal.
-    void aligned()
-    {
-        LoopbackServer refusing(LoopbackServer::Behaviour::Refuse);
-        const QByteArray host = "  caf\xe9 bell\x07 escape\x1b[2J c1\x8d";
-        const QString list = writeList("aligned.dat", listLine(host, refusing.port));
-        const Run run = runProgram({"--test-list", "--list", list}, "pt_BR.UTF-8");
-        QCOMPARE(run.exitCode, 1);
-        const QStringList lines = run.output.split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 2);
-        const QString &header = lines[0];
-        const QString &row = lines[1];
-        QVERIFY2(row.startsWith(QString::fromUtf8("  caf\u00e9 bell\uFFFD escape\uFFFD[2J c1\uFFFD ")),
-                 qPrintable(row));
-        QCOMPARE(row.indexOf("127.0.0.1"), header.indexOf("IP do host"));
-        QCOMPARE(row.indexOf("Erro (Conexão recusada)"), header.indexOf("Retorno"));
     }
 };
 

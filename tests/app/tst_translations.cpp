@@ -1,68 +1,80 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/Startup.h"
 #include "app/Translations.h"
+#include "core/ServerList.h"
 #include "support/FakePlatform.h"
-#include "support/LoopbackServer.h"
 #include "ui/main/MainWindow.h"
 
 #include <QAbstractButton>
-#include <QLocale>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 
-// The windows in the user's language, loaded as the program loads it: CTest
-// runs this under LANG=pt_BR.UTF-8.
+namespace {
+
+// What a user sees: the main window's buttons, the Server Test's labels once
+// it runs and its title, the Test List's headers, and a text of Qt's own
+// (the details box's context menu).
+QStringList shownTexts(const MainWindow &window)
+{
+    QStringList texts;
+    for (const char *name :
+         {"cmdTestList", "cmdTestServer", "cmdUseServer", "lblIP", "lblHostName", "lblPort", "lblTesting", "lblStatus"})
+        texts.append(window.findChild<QWidget *>(name)->property("text").toString());
+    texts.append(window.findChild<QWidget *>("frmTest")->windowTitle());
+    const QAbstractItemModel *results = window.findChild<QTreeView *>("lvwResults")->model();
+    for (int column = 0; column < results->columnCount(); ++column)
+        texts.append(results->headerData(column, Qt::Horizontal).toString());
+    texts.append(QCoreApplication::translate("QWidgetTextControl", "Select All"));
+    return texts;
+}
+
+} // namespace
+
+// The windows in the user's languages, loaded as the program loads them
+// (from beside the program: the build tree's top), one language a run.
 class TestTranslations : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
+    void texts_data()
     {
-        QCOMPARE(m_translations.install(QLocale::system().uiLanguages()), "pt_BR");
-        QFile list(m_dir.filePath("nexolan.dat"));
-        QVERIFY(list.open(QIODevice::WriteOnly));
-        list.write("localhost;127.0.0.1;" + QByteArray::number(m_refused.port) + "\r\n");
-        list.close();
-        startUp(m_fake.platform, m_started, [this](std::unique_ptr<MainWindow> shown) { m_window = std::move(shown); });
-        QVERIFY(m_window);
-        // Both dialogs at once: the second click is the program's own, past
-        // the first dialog's modality.
-        m_window->findChild<QAbstractButton *>("cmdTestServer")->click();
-        m_window->findChild<QAbstractButton *>("cmdTestList")->click();
+        QTest::addColumn<QStringList>("languages"); // the user's, most wanted first
+        QTest::addColumn<QString>("installed"); // empty: the texts as written, in English
+        QTest::addColumn<QStringList>("texts"); // in the order shownTexts() gives them
+        // The main window's, the Server Test's, the Test List's and Qt's.
+        const QStringList portuguese = QStringList{"Testar lista", "Testar servidor", "Usar servidor"}
+            + QStringList{"IP:", "Host:", "Porta:", "Teste em andamento...", "Conectando...", "Teste do servidor"}
+            + QStringList{"Nome do host", "IP do host", "Porta", "Conexão", "Resposta", "Avaliação", "Retorno"}
+            + QStringList{"Selecionar tudo"};
+        const QStringList english = QStringList{"Test List", "Test Server", "Use this server"}
+            + QStringList{"IP:", "Hostname:", "Port:", "Test in progress...", "Connecting...", "Server Test"}
+            + QStringList{"Host Name", "Host IP", "Port", "Connection", "Response", "Rating", "Reply"}
+            + QStringList{"Select All"};
+        // The first of the user's languages that has a translation wins.
+        QTest::newRow("pt_BR after a language without one") << QStringList{"de-DE", "pt-BR"} << "pt_BR" << portuguese;
+        // C has none; English, which the texts are written in, wins over
+        // every language after it.
+        QTest::newRow("C, then English before pt_BR") << QStringList{"C", "en-US", "pt-BR"} << "" << english;
     }
 
-    // A text of each kind: a button's, a dialog's title, a header that the
-    // table's model gives, and Qt's own, as in the details box's context menu.
     void texts()
     {
-        QCOMPARE(m_window->findChild<QAbstractButton *>("cmdTestList")->text(), "Testar lista");
-        const QWidget *serverTest = m_window->findChild<QWidget *>("frmTest");
-        QCOMPARE(serverTest->windowTitle(), "Teste do servidor");
-        const QTreeView *results = m_window->findChild<QTreeView *>("lvwResults");
-        QCOMPARE(results->model()->headerData(5, Qt::Horizontal).toString(), "Avaliação");
-        QCOMPARE(QCoreApplication::translate("QWidgetTextControl", "Select All"), "Selecionar tudo");
+        QFETCH(QStringList, languages);
+        QFETCH(QString, installed);
+        QFETCH(QStringList, texts);
+        Translations translations{QStringLiteral(NEXOLAN_BUILD_DIR)};
+        QCOMPARE(translations.install(languages), installed);
+        FakePlatform fake;
+        const std::unique_ptr<Registry> registry = fake.createRegistry(nullptr);
+        MainWindow window(nullptr, *registry, fake, fake, fake.clock, *fake.connector);
+        window.setServerList(ServerList::parse("localhost;127.0.0.1;1\r\n", std::nullopt)); // nobody answers
+        window.activateList();
+        // Both dialogs at once: the second click is the program's own, past
+        // the first dialog's modality.
+        window.findChild<QAbstractButton *>("cmdTestServer")->click();
+        window.findChild<QAbstractButton *>("cmdTestList")->click();
+        QCOMPARE(shownTexts(window), texts);
     }
-
-    // The first of the user's languages that has a translation wins; English,
-    // which the texts are written in, wins over every language after it.
-    void languageOrder()
-    {
-        Translations german{QStringLiteral(NEXOLAN_BUILD_DIR)};
-        QCOMPARE(german.install({"de-DE", "pt-BR"}), "pt_BR");
-        Translations english{QStringLiteral(NEXOLAN_BUILD_DIR)};
-        QCOMPARE(english.install({"en-US", "pt-BR"}), QString());
-    }
-
-private:
-    // The program looks beside itself: the build tree's top.
-    Translations m_translations{QStringLiteral(NEXOLAN_BUILD_DIR)};
-    LoopbackServer m_refused{LoopbackServer::Behaviour::Refuse};
-    QTemporaryDir m_dir;
-    FakePlatform m_fake{m_dir.path()};
-    StartedObjects m_started;
-    std::unique_ptr<MainWindow> m_window;
 };
 
 QTEST_MAIN(TestTranslations)
