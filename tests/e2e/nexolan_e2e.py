@@ -36,37 +36,25 @@ def run(binary, work):
     def wait_for(what, probe):
         end = time.monotonic() + 60
         while time.monotonic() < end and process.poll() is None:
-            try:
-                found = probe()
-                if found:
-                    return found
-            except Exception:  # objects come and go while the program starts
-                pass
+            found = probe()
+            if found:
+                return found
             time.sleep(0.05)
         raise AssertionError("no " + what)
 
-    def nodes(root):
-        for child in (root.getChildAtIndex(index) for index in range(root.childCount)):
-            if child is not None:
-                yield child
-                yield from nodes(child)
-
-    def find(root, role, name):
-        return next(node for node in nodes(root) if node.getRole() == role and node.name.startswith(name))
-
-    def press(button):
-        button.queryAction().doAction(0)
+    def find(root, role, name):  # objects that come and go while the program starts are passed over
+        return pyatspi.findDescendant(root, lambda node: node.getRole() == role and node.name.startswith(name))
 
     try:
-        app = wait_for("program on the bus", lambda: next(
-            node for node in nodes(desktop) if node.get_process_id() == process.pid))
+        app = wait_for("program on the bus", lambda: pyatspi.findDescendant(
+            desktop, lambda node: node.get_process_id() == process.pid))
         # The box for the missing Messenger, then the first-run notice; then the main window.
         for box in ("Can not load the Messenger API Type Library.", "Important information:"):
-            alert = wait_for("box saying " + box, lambda: next(node for node in nodes(app) if node.getRole()
-                             == pyatspi.ROLE_ALERT and any(label.name.startswith(box) for label in nodes(node))))
-            press(find(alert, pyatspi.ROLE_PUSH_BUTTON, "OK"))
+            alert = wait_for("box saying " + box, lambda: pyatspi.findDescendant(
+                app, lambda node: node.getRole() == pyatspi.ROLE_ALERT and find(node, pyatspi.ROLE_LABEL, box)))
+            find(alert, pyatspi.ROLE_PUSH_BUTTON, "OK").queryAction().doAction(0)
         frame = wait_for("main window", lambda: find(app, pyatspi.ROLE_FRAME, "Nexolan - By Torvik"))
-        press(find(frame, pyatspi.ROLE_PUSH_BUTTON, "Use this server"))
+        find(frame, pyatspi.ROLE_PUSH_BUTTON, "Use this server").queryAction().doAction(0)
         wait_for("the switch on disk", lambda: '"Server"="loop.example;127.0.0.1:1863"\n'
                  in open(registry, encoding="utf-8", newline="").read())
     except AssertionError as error:
