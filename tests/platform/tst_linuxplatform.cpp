@@ -56,40 +56,27 @@ private Q_SLOTS:
     void write_data()
     {
         QTest::addColumn<QString>("store");
-        QTest::addColumn<QByteArray>("before"); // holds the filler, more than a full disk takes
-        QTest::addColumn<uint>("mode");
         QTest::addColumn<Obstacle>("obstacle");
         QTest::addColumn<QString>("reason"); // how the refused write's error ends
-        const QByteArray
-            registryFile = "[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger]\r\n\"Server\"=\"old\"\r\n"
-                           "\"Z\"=\""
-            + m_filler + "\"\r\n";
-        const QByteArray settings = "[Main]\nOpened=4\nZ=" + m_filler + "\n";
-        QTest::newRow("private registry.reg, full disk")
-            << "registry.reg" << registryFile << 0600u << Obstacle::FullDisk << ": File too large";
-        QTest::newRow("private user.reg, full disk")
-            << "user.reg"
-            << "WINE REGISTRY Version 2\n\n[Software\\\\Microsoft\\\\MSNMessenger] 1\n\"Z\"=\"" + m_filler + "\"\n"
-            << 0600u << Obstacle::FullDisk << ": File too large";
-        QTest::newRow("group-readable settings, full disk")
-            << "Nexolan.ini" << settings << 0640u << Obstacle::FullDisk << QString();
-        QTest::newRow("settings, line break") << "Nexolan.ini" << settings << 0600u << Obstacle::LineBreak << QString();
-        QTest::newRow("registry.reg a pipe")
-            << "registry.reg" << registryFile << 0600u << Obstacle::Pipe << "it is not a regular file.";
+        QTest::newRow("registry.reg, full disk") << "registry.reg" << Obstacle::FullDisk << ": File too large";
+        QTest::newRow("user.reg, full disk") << "user.reg" << Obstacle::FullDisk << ": File too large";
+        QTest::newRow("settings, full disk") << "Nexolan.ini" << Obstacle::FullDisk << QString();
+        QTest::newRow("settings, line break") << "Nexolan.ini" << Obstacle::LineBreak << QString();
+        QTest::newRow("registry.reg a pipe") << "registry.reg" << Obstacle::Pipe << "it is not a regular file.";
         QTest::newRow("registry.reg too large")
-            << "registry.reg" << registryFile << 0600u << Obstacle::TooLarge
+            << "registry.reg" << Obstacle::TooLarge
             << "it has 16.0 MiB (16,777,217 bytes), more than the 16.0 MiB (16,777,216 bytes) that are read.";
-        QTest::newRow("registry.reg locked") << "registry.reg" << registryFile << 0600u << Obstacle::Lock
-                                             << "is being changed by another program; try again.";
+        QTest::newRow("registry.reg locked")
+            << "registry.reg" << Obstacle::Lock << "is being changed by another program; try again.";
     }
 
     void write()
     {
         QFETCH(QString, store);
-        QFETCH(QByteArray, before);
-        QFETCH(uint, mode);
         QFETCH(Obstacle, obstacle);
         QFETCH(QString, reason);
+        const QByteArray before = contentBefore(store);
+        const uint mode = 0640; // neither the owner's bits alone nor what the umask leaves
         const QString file = m_dir->filePath(store);
         QFile written(file);
         QVERIFY(written.open(QIODevice::WriteOnly) && written.write(before) == before.size());
@@ -133,6 +120,18 @@ private Q_SLOTS:
     }
 
 private:
+    // A store's file before the write: another value beside the one written, with the filler, more than a full
+    // disk takes.
+    QByteArray contentBefore(const QString &store) const
+    {
+        if (store == "registry.reg")
+            return "[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger]\r\n\"Server\"=\"old\"\r\n\"Z\"=\"" + m_filler
+                + "\"\r\n";
+        if (store == "user.reg")
+            return "WINE REGISTRY Version 2\n\n[Software\\\\Microsoft\\\\MSNMessenger] 1\n\"Z\"=\"" + m_filler + "\"\n";
+        return "[Main]\nOpened=4\nZ=" + m_filler + "\n";
+    }
+
     // Writes value as the server, or as the settings' "Opened", into the store named, and reads back what is
     // stored. The registry file is the one the Linux objects fall back to where no Wine prefix holds Messenger;
     // one registry serves all of a test's writes, as one serves the program's.
