@@ -7,7 +7,7 @@
 # dbus-run-session -- nexolan_e2e.py PATH/TO/nexolan). Exit status 0 passed,
 # 1 failed, 77 skipped.
 
-import os, shutil, subprocess, sys, tempfile, time
+import os, pathlib, shutil, subprocess, sys, tempfile, time
 
 
 def run(binary, work):
@@ -23,11 +23,9 @@ def run(binary, work):
     for folder in ("app", "prefix"):
         os.mkdir(os.path.join(work, folder))
     program = shutil.copy2(binary, os.path.join(work, "app", "nexolan"))
-    with open(os.path.join(work, "app", "nexolan.dat"), "wb") as data:
-        data.write(b"loop.example;127.0.0.1;1863\r\n")
-    registry = os.path.join(work, "prefix", "user.reg")
-    with open(registry, "w", newline="") as file:
-        file.write("WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n")
+    pathlib.Path(work, "app", "nexolan.dat").write_bytes(b"loop.example;127.0.0.1;1863\r\n")
+    registry = pathlib.Path(work, "prefix", "user.reg")
+    registry.write_bytes(b"WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n")
     env = dict(os.environ, HOME=work, XDG_CONFIG_HOME=os.path.join(work, "config"), QT_QPA_PLATFORM="xcb",
                QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", WINEPREFIX=os.path.join(work, "prefix"))
     process = subprocess.Popen([program], env=env, cwd=work)
@@ -55,8 +53,7 @@ def run(binary, work):
             find(alert, pyatspi.ROLE_PUSH_BUTTON, "OK").queryAction().doAction(0)
         frame = wait_for("main window", lambda: find(app, pyatspi.ROLE_FRAME, "Nexolan - By Torvik"))
         find(frame, pyatspi.ROLE_PUSH_BUTTON, "Use this server").queryAction().doAction(0)
-        wait_for("the switch on disk", lambda: '"Server"="loop.example;127.0.0.1:1863"\n'
-                 in open(registry, encoding="utf-8", newline="").read())
+        wait_for("the switch on disk", lambda: b'"Server"="loop.example;127.0.0.1:1863"\n' in registry.read_bytes())
     except AssertionError as error:
         print("FAIL: %s" % error)
         return 1
