@@ -40,13 +40,6 @@ class TestLinuxPlatform : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        m_store.reset();
-        m_dir.emplace();
-        m_fake.emplace(); // each test starts with an empty event log
-    }
-
     // Each store is rewritten whole. A write refused leaves the old file whole and says why: one the disk cannot
     // take, a setting that would end its line and start another, and in the registry file one where a pipe of
     // its name would hang the program once opened, where it is too large to read (said once, in a box) and where
@@ -75,6 +68,9 @@ private Q_SLOTS:
         QFETCH(QString, store);
         QFETCH(Obstacle, obstacle);
         QFETCH(QString, reason);
+        m_store.reset(); // each row with a store, folder and event log of its own
+        m_dir.emplace();
+        m_fake.emplace();
         const QByteArray before = contentBefore(store);
         const uint mode = 0640; // neither the owner's bits alone nor what the umask leaves
         const QString file = m_dir->filePath(store);
