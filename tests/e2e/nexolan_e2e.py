@@ -7,7 +7,7 @@
 # dbus-run-session -- nexolan_e2e.py PATH/TO/nexolan). Exit status 0 passed,
 # 1 failed, 77 skipped.
 
-import os, shutil, subprocess, sys, tempfile, time
+import os, pathlib, shutil, subprocess, sys, tempfile, time
 
 
 def run(binary, work):
@@ -23,11 +23,9 @@ def run(binary, work):
     for folder in ("app", "prefix"):
         os.mkdir(os.path.join(work, folder))
     program = shutil.copy2(binary, os.path.join(work, "app", "nexolan"))
-    with open(os.path.join(work, "app", "nexolan.dat"), "wb") as data:
-        data.write(b"loop.example;127.0.0.1;1863\r\n")
-    registry = os.path.join(work, "prefix", "user.reg")
-    with open(registry, "w", newline="") as file:
-        file.write("WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n")
+    pathlib.Path(work, "app", "nexolan.dat").write_bytes(b"loop.example;127.0.0.1;1863\r\n")
+    registry = pathlib.Path(work, "prefix", "user.reg")
+    registry.write_bytes(b"WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n")
     env = dict(os.environ, HOME=work, XDG_CONFIG_HOME=os.path.join(work, "config"), QT_QPA_PLATFORM="xcb",
                QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", WINEPREFIX=os.path.join(work, "prefix"))
     process = subprocess.Popen([program], env=env, cwd=work)
@@ -36,45 +34,31 @@ def run(binary, work):
     def wait_for(what, probe):
         end = time.monotonic() + 60
         while time.monotonic() < end and process.poll() is None:
-            try:
-                found = probe()
-                if found:
-                    return found
-            except Exception:  # objects come and go while the program starts
-                pass
+            found = probe()
+            if found:
+                return found
             time.sleep(0.05)
         raise AssertionError("no " + what)
 
-    def nodes(root):
-        for child in (root.getChildAtIndex(index) for index in range(root.childCount)):
-            if child is not None:
-                yield child
-                yield from nodes(child)
-
-    def find(root, role, name):
-        return next(node for node in nodes(root) if node.getRole() == role and node.name.startswith(name))
-
-    def press(button):
-        button.queryAction().doAction(0)
+    def find(root, role, name):  # objects that come and go while the program starts are passed over
+        return pyatspi.findDescendant(root, lambda node: node.getRole() == role and node.name.startswith(name))
 
     try:
-        app = wait_for("program on the bus", lambda: next(
-            node for node in nodes(desktop) if node.get_process_id() == process.pid))
+        app = wait_for("program on the bus", lambda: pyatspi.findDescendant(
+            desktop, lambda node: node.get_process_id() == process.pid))
         # The box for the missing Messenger, then the first-run notice; then the main window.
         for box in ("Can not load the Messenger API Type Library.", "Important information:"):
-            alert = wait_for("box saying " + box, lambda: next(node for node in nodes(app) if node.getRole()
-                             == pyatspi.ROLE_ALERT and any(label.name.startswith(box) for label in nodes(node))))
-            press(find(alert, pyatspi.ROLE_PUSH_BUTTON, "OK"))
+            alert = wait_for("box saying " + box, lambda: pyatspi.findDescendant(
+                app, lambda node: node.getRole() == pyatspi.ROLE_ALERT and find(node, pyatspi.ROLE_LABEL, box)))
+            find(alert, pyatspi.ROLE_PUSH_BUTTON, "OK").queryAction().doAction(0)
         frame = wait_for("main window", lambda: find(app, pyatspi.ROLE_FRAME, "Nexolan - By Torvik"))
-        press(find(frame, pyatspi.ROLE_PUSH_BUTTON, "Use this server"))
-        wait_for("the switch on disk", lambda: '"Server"="loop.example;127.0.0.1:1863"\n'
-                 in open(registry, encoding="utf-8", newline="").read())
+        find(frame, pyatspi.ROLE_PUSH_BUTTON, "Use this server").queryAction().doAction(0)
+        wait_for("the switch on disk", lambda: b'"Server"="loop.example;127.0.0.1:1863"\n' in registry.read_bytes())
     except AssertionError as error:
         print("FAIL: %s" % error)
         return 1
     finally:
-        if process.poll() is None:
-            process.kill()
+        process.kill()  # nothing happens where it has ended
     print("PASS: start-up boxes, switch on disk")
     return 0
 

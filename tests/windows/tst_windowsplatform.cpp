@@ -44,8 +44,7 @@ private Q_SLOTS:
         RegDeleteTreeW(HKEY_CURRENT_USER, classKey.c_str());
         WindowsSystemObjects objects;
         QString error;
-        QVERIFY(!objects.createMessenger(&error));
-        QVERIFY2(error.contains("not registered"), qPrintable(error));
+        QVERIFY2(!objects.createMessenger(&error) && error.contains("not registered"), qPrintable(error));
         const QString server = "HKEY_CURRENT_USER\\" + QString::fromStdWString(classKey) + "\\LocalServer32\\";
         QVERIFY(WindowsRegistry().writeValue(server, "\"C:\\Program Files\\Messenger\\Messenger 7.exe\" /automation",
                                              &error));
