@@ -32,7 +32,7 @@ man --warnings -E UTF-8 -l "$prefix/share/man/man1/nexolan.1.gz" 2>&1 >/dev/null
 
 # The aligned table's header shows the translation installed. A program
 # that finds no list (or does not start) prints no table at all.
-(cd / && PATH="$prefix/bin:$PATH" XDG_CONFIG_HOME="$tmp/config" LC_ALL=pt_BR.UTF-8 LANGUAGE= \
+(cd / && PATH="$prefix/bin:$PATH" XDG_CONFIG_HOME="$tmp/config" LANG=pt_BR.UTF-8 LC_ALL= LC_MESSAGES= LANGUAGE= \
     nexolan --test-list --timeout 2) >"$tmp/out"
 head -n 1 "$tmp/out" | grep -q '^Nome do host ' || fail "no table in Portuguese: $(head -n 1 "$tmp/out")"
 [ "$(wc -l <"$tmp/out")" = 4 ] || fail "not the bundled list's three servers: $(cat "$tmp/out")"
