@@ -24,10 +24,11 @@ public:
     bool writeValue(const QString &path, const QString &value, QString *error) override
     {
         m_fake.events.append(QStringLiteral("write:") + path + QLatin1Char('=') + value);
-        if (m_fake.writes != FakePlatform::Writes::Refused)
+        using Writes = FakePlatform::Writes;
+        if (m_fake.writes == Writes::Stored || m_fake.writes == Writes::RefusedButStored)
             setRegistryText(m_fake, path, value);
         *error = QStringLiteral("Access denied.");
-        return m_fake.writes == FakePlatform::Writes::Stored;
+        return m_fake.writes == Writes::Stored || m_fake.writes == Writes::PutBack;
     }
     QString location() const override { return QStringLiteral("memory"); }
 

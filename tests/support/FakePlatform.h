@@ -75,9 +75,10 @@ public:
     // The system's own connections: tests reach servers on loopback.
     std::unique_ptr<ProbeConnector> connector = createSystemConnector();
     Platform platform;
-    // A write is stored, or refused ("Access denied.") leaving the old value,
-    // or refused though it changed the value nevertheless.
-    enum class Writes { Stored, Refused, RefusedButStored };
+    // A write is stored; or refused ("Access denied.") leaving the old value,
+    // or refused though it changed the value nevertheless; or stored and at
+    // once put back to the old value by another program.
+    enum class Writes { Stored, Refused, RefusedButStored, PutBack };
     Writes writes = Writes::Stored;
     std::function<void()> held; // the sign-out's answer, until answerHeld()
     QMap<QString, RegistryValue> registry; // keyed by lower-cased path
