@@ -15,8 +15,6 @@ public:
     {
         m_fake.events.append(QStringLiteral("signout"));
         m_fake.held = [done] { done(false, QStringLiteral("Messenger is not running.")); };
-        if (!m_fake.answersLater)
-            m_fake.answerHeld();
     }
     bool readValue(const QString &path, RegistryValue *value, QString *) override
     {
@@ -26,10 +24,11 @@ public:
     bool writeValue(const QString &path, const QString &value, QString *error) override
     {
         m_fake.events.append(QStringLiteral("write:") + path + QLatin1Char('=') + value);
-        if (!m_fake.failWrites || m_fake.failWritesAfterStoring)
+        using Writes = FakePlatform::Writes;
+        if (m_fake.writes == Writes::Stored || m_fake.writes == Writes::RefusedButStored)
             setRegistryText(m_fake, path, value);
         *error = QStringLiteral("Access denied.");
-        return !m_fake.failWrites;
+        return m_fake.writes == Writes::Stored || m_fake.writes == Writes::PutBack;
     }
     QString location() const override { return QStringLiteral("memory"); }
 

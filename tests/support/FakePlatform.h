@@ -29,7 +29,8 @@ public:
 // opened pages, sign-outs, registry writes and saved settings recorded in one
 // event log, in order ("box:<style>:<text>", "open:<url>", "signout",
 // "write:<path>=<value>", "save:<key>=<value>"). Sign-outs fail, as with
-// Messenger not running.
+// Messenger not running, and answer only at answerHeld(), as Wine's helper
+// answers from the event loop.
 class FakePlatform : public SystemObjects, public SettingsStore, public MessageBoxes, public LinkOpener
 {
 public:
@@ -68,18 +69,18 @@ public:
         }
         return result;
     }
-    // With answersLater a sign-out's answer waits for this call, as Wine's
-    // helper answers from the event loop.
     void answerHeld() { std::exchange(held, nullptr)(); }
 
     FakeClock clock;
     // The system's own connections: tests reach servers on loopback.
     std::unique_ptr<ProbeConnector> connector = createSystemConnector();
     Platform platform;
-    bool failWrites = false;
-    bool failWritesAfterStoring = false; // a refused write that changed the value nevertheless
-    bool answersLater = false;
-    std::function<void()> held;
+    // A write is stored; or refused ("Access denied.") leaving the old value,
+    // or refused though it changed the value nevertheless; or stored and at
+    // once put back to the old value by another program.
+    enum class Writes { Stored, Refused, RefusedButStored, PutBack };
+    Writes writes = Writes::Stored;
+    std::function<void()> held; // the sign-out's answer, until answerHeld()
     QMap<QString, RegistryValue> registry; // keyed by lower-cased path
     QMap<QString, QString> settings; // keyed by the setting's key
     QStringList events;

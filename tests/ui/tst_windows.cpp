@@ -5,18 +5,12 @@
 #include "support/LoopbackServer.h"
 #include "ui/ServerSwitcher.h"
 #include "ui/WidgetLayout.h"
-#include "ui/about/AboutDialog.h"
 #include "ui/about/ReferralLinks.h"
 #include "ui/main/MainWindow.h"
-#include "ui/servertest/ServerTestDialog.h"
 
 #include <QAccessible>
 #include <QClipboard>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QTest>
 #include <QTreeView>
 
@@ -37,24 +31,26 @@ struct Fixture
         window.activateList();
     }
 
-    // A control of the window or of one of its dialogs, or the dialog: the dialogs are the window's children.
-    template<typename T>
+    // A control of the window or of one of its dialogs (the dialogs are the
+    // window's children), a dialog, or the window itself.
+    template<typename T = QWidget>
     T *child(const char *name)
     {
-        if (window.objectName() == QLatin1String(name))
-            return qobject_cast<T *>(&window);
-        return window.findChild<T *>(QLatin1String(name));
+        return window.objectName() == name ? qobject_cast<T *>(&window) : window.findChild<T *>(name);
     }
+    // The text a label, box or button shows.
+    QString text(const char *name) { return child(name)->property("text").toString(); }
+    QString details() { return child("txtInfo")->property("plainText").toString(); }
     QTreeView *list() { return child<QTreeView>("lvw"); }
-    QString details() { return child<QPlainTextEdit>("txtInfo")->toPlainText(); }
-    bool enabled(const char *button) { return child<QPushButton>(button)->isEnabled(); }
-    void click(const char *button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
-    // A double click on a row of a list, which selects it first.
-    static void doubleClickRow(QTreeView *view, int row)
+    bool enabled(const char *name) { return child(name)->isEnabled(); }
+    void click(const char *name) { QTest::mouseClick(child(name), Qt::LeftButton); }
+    // A double click on a row of the Test List's results, which selects it first.
+    void doubleClickResult(int row)
     {
-        const QPoint place = view->visualRect(view->model()->index(row, 0)).center();
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, place);
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, place);
+        auto *results = child<QTreeView>("lvwResults");
+        const QPoint place = results->visualRect(results->model()->index(row, 0)).center();
+        QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, place);
+        QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, place);
     }
 
     FakePlatform fake;
@@ -63,13 +59,7 @@ struct Fixture
     MainWindow window{messenger.get(), *registry, fake, fake, fake.clock, *fake.connector};
 };
 
-// What the machine does with a switch; "later": the sign-out and the write
-// answer from the event loop, as Wine's helper does.
-enum class Trouble { None, NoMessenger, WriteRefusedButStored, WriteRefusedLater };
-
 } // namespace
-
-Q_DECLARE_METATYPE(Trouble)
 
 // The windows as a user meets them: clicks, keys, menus, what they show.
 class TestWindows : public QObject
@@ -106,39 +96,42 @@ private Q_SLOTS:
     void useServer_data()
     {
         QTest::addColumn<int>("row");
-        QTest::addColumn<Trouble>("trouble");
+        QTest::addColumn<bool>("withMessenger");
+        QTest::addColumn<FakePlatform::Writes>("writes"); // how the registry takes the write
         QTest::addColumn<QStringList>("events");
         QTest::addColumn<bool>("switched"); // only the row switched to is marked, else the rows of the old setting
+        using Writes = FakePlatform::Writes;
         const QString write = "write:" + serverPath + "=b;10.0.0.2:1863";
         const QString refused = "box:error:The Messenger server setting could not be changed.\r\n\r\nAccess denied.";
         const QString stored = "box:error:Switching reported a fault, but the Messenger server setting was changed."
                                "\r\n\r\nAccess denied.";
-        QTest::newRow("switch") << 1 << Trouble::None << QStringList{"signout", write} << true;
-        QTest::newRow("without Messenger") << 1 << Trouble::NoMessenger << QStringList{write} << true;
+        QTest::newRow("without Messenger") << 1 << false << Writes::Stored << QStringList{write} << true;
         QTest::newRow("refused write that changed the value")
-            << 1 << Trouble::WriteRefusedButStored << QStringList{"signout", write, stored} << true;
-        QTest::newRow("refused write answered later, a second click ignored")
-            << 1 << Trouble::WriteRefusedLater << QStringList{"signout", write, refused} << false;
+            << 1 << true << Writes::RefusedButStored << QStringList{"signout", write, stored} << true;
+        QTest::newRow("refused write") << 1 << true << Writes::Refused << QStringList{"signout", write, refused}
+                                       << false;
+        const QString putBack = "box:error:The Messenger server setting was changed again by another program.";
+        QTest::newRow("setting put back by another program")
+            << 1 << true << Writes::PutBack << QStringList{"signout", write, putBack} << false;
         const QStringList noPort{"box:error:This server has no port."};
-        QTest::newRow("no port") << 4 << Trouble::None << noPort << false;
-        QTest::newRow("port 0") << 5 << Trouble::None << noPort << false;
+        QTest::newRow("no port") << 4 << true << Writes::Stored << noPort << false;
+        QTest::newRow("port 0") << 5 << true << Writes::Stored << noPort << false;
     }
 
     void useServer()
     {
         QFETCH(int, row);
-        QFETCH(Trouble, trouble);
+        QFETCH(bool, withMessenger);
+        QFETCH(FakePlatform::Writes, writes);
         QFETCH(QStringList, events);
         QFETCH(bool, switched);
         Fixture app("a;10.0.0.1;1863\r\nb;10.0.0.2;01863\r\nA;10.0.0.1;1863\r\nnoip;;1863\r\nnoport;10.0.0.3\r\n"
                     "zero;10.0.0.3;0\r\nB;10.0.0.2;1863\r\n",
-                    "a;10.0.0.1:1863", trouble != Trouble::NoMessenger);
-        app.fake.failWrites = trouble == Trouble::WriteRefusedButStored || trouble == Trouble::WriteRefusedLater;
-        app.fake.failWritesAfterStoring = trouble == Trouble::WriteRefusedButStored;
-        app.fake.answersLater = trouble == Trouble::WriteRefusedLater;
+                    "a;10.0.0.1:1863", withMessenger);
+        app.fake.writes = writes;
         app.list()->setCurrentIndex(app.window.model()->index(row, 0));
         app.click("cmdUseServer");
-        if (app.fake.answersLater) { // the window waits without blocking, and takes no second switch or test
+        if (app.fake.held) { // the window waits for the sign-out without blocking, and takes no second switch or test
             QVERIFY(!app.enabled("cmdUseServer") && !app.enabled("cmdTestServer") && !app.enabled("cmdTestList"));
             QCOMPARE(app.window.cursor().shape(), Qt::BusyCursor);
             QVERIFY(!app.window.switcher()->switchTo(0));
@@ -146,15 +139,13 @@ private Q_SLOTS:
             app.fake.answerHeld();
             QVERIFY(app.fake.eventsOf("box").isEmpty()); // a box opens once the registry's answer is handled
         }
-        QTRY_COMPARE(app.fake.events, events);
+        QTRY_VERIFY(app.enabled("cmdUseServer")); // the switch has ended, after its box
+        QCOMPARE(app.fake.events, events);
         const QVector<bool> switchedMarks{false, true, false, false, false, false, false};
         const QVector<bool> oldMarks{true, false, true, false, false, false, false};
         QCOMPARE(app.window.model()->currentFlags(), switched ? switchedMarks : oldMarks);
         QCOMPARE(app.list()->currentIndex().row(), row);
-        QTRY_VERIFY(app.enabled("cmdUseServer"));
         QCOMPARE(app.window.cursor().shape(), Qt::ArrowCursor);
-        if (!app.fake.eventsOf("write").isEmpty()) // a switch gives the list the focus back
-            QTRY_COMPARE(app.window.focusWidget(), app.list());
     }
 
     // Test Server on the selected row: a server that answers, with the
@@ -178,36 +169,31 @@ private Q_SLOTS:
         // Start, connected, probe sent, reply: 0.25 s to connect, 0.75 s to answer.
         app.fake.clock.queued = {1000.0, 1000.25, 1000.5, 1001.25};
         app.click("cmdTestServer");
-        QCOMPARE(app.child<QLineEdit>("txtHostname")->text(), "best");
-        QCOMPARE(app.child<QLineEdit>("txtIP")->text(), "127.0.0.1");
-        QCOMPARE(app.child<QLineEdit>("txtPort")->text(), QString::number(accepting.port));
+        QCOMPARE((QStringList{app.text("txtHostname"), app.text("txtIP"), app.text("txtPort")}),
+                 (QStringList{"best", "127.0.0.1", QString::number(accepting.port)}));
         QStringList steps; // the status at each step of the progress bar
-        connect(app.child<QProgressBar>("prg"), &QProgressBar::valueChanged, this, [&app, &steps](int value) {
-            steps.append(QString::number(value) + " " + app.child<QLabel>("lblStatus")->text());
-        });
+        connect(app.child<QProgressBar>("prg"), &QProgressBar::valueChanged, this,
+                [&app, &steps](int value) { steps.append(QString::number(value) + " " + app.text("lblStatus")); });
         QTRY_COMPARE(app.fake.eventsOf("box"),
                      QStringList{"information:Server test finished!\r\n====================\r\nConnection time: 0.25 "
                                  "seconds\r\nResponse time: 0.75 seconds.\r\nRating: Normal"});
         QCOMPARE(steps, (QStringList{"1 Connecting...", "2 Waiting for response...", "3 Finished!"}));
-        QCOMPARE(app.child<QLabel>("lblTesting")->text(), "Finished!");
+        QCOMPARE(app.text("lblTesting"), "Finished!");
         // Only Close and the close box close it.
-        QTest::keyClick(app.child<ServerTestDialog>("frmTest"), Qt::Key_Escape);
-        QVERIFY(app.child<ServerTestDialog>("frmTest")->isVisible());
+        QTest::keyClick(app.child("frmTest"), Qt::Key_Escape);
+        QVERIFY(app.child("frmTest")->isVisible());
         app.click("cmdClose");
-        QTRY_VERIFY(!app.child<ServerTestDialog>("frmTest"));
+        QTRY_VERIFY(!app.child("frmTest"));
 
         app.list()->setCurrentIndex(app.window.model()->index(2, 0));
         app.click("cmdTestServer");
-        QTRY_COMPARE(app.child<QLabel>("lblTesting")->text(), "Error (Connection refused)");
-        QCOMPARE(app.child<QLabel>("lblStatus")->text(), "Connecting...");
-        QCOMPARE(app.child<QProgressBar>("prg")->value(), 0);
+        QTRY_COMPARE(app.text("lblTesting"), "Error (Connection refused)");
         app.click("cmdClose");
         app.fake.events.clear();
 
         app.click("cmdTestList");
         auto *results = app.child<QTreeView>("lvwResults");
-        auto *stop = app.child<QPushButton>("cmdStop");
-        QTRY_COMPARE(app.child<QLabel>("lblProgress")->text(), "Tested 5 of 6 servers");
+        QTRY_COMPARE(app.text("lblProgress"), "Tested 5 of 6 servers");
         const auto shownRows = [results] {
             QStringList rows;
             for (int row = 0; row < results->model()->rowCount(); ++row)
@@ -226,52 +212,34 @@ private Q_SLOTS:
         app.click("cmdCopy");
         QVERIFY(QGuiApplication::clipboard()->text().startsWith(
             "Host Name\tHost IP\tPort\tConnection\tResponse\tRating\tReply\nb\t127.0.0.1\t"));
-        Fixture::doubleClickRow(results, 4);
+        app.doubleClickResult(4);
         QVERIFY(!app.enabled("cmdUse"));
-        Fixture::doubleClickRow(results, 3);
+        app.doubleClickResult(3);
         QCOMPARE(app.fake.events, QStringList{"box:error:This server has no IP address."});
 
-        QCOMPARE(stop->text(), "Stop");
+        QCOMPARE(app.text("cmdStop"), "Stop");
         app.fake.clock.now += 10; // the silent server's time is up
-        QTRY_COMPARE(stop->text(), "Test Again");
+        QTRY_COMPARE(app.text("cmdStop"), "Test Again");
         app.click("cmdStop");
-        QTRY_COMPARE(app.child<QLabel>("lblProgress")->text(), "Tested 5 of 6 servers");
-        app.fake.answersLater = true; // no second switch while one runs
-        Fixture::doubleClickRow(results, 2);
+        QTRY_COMPARE(app.text("lblProgress"), "Tested 5 of 6 servers");
+        app.doubleClickResult(2); // its sign-out waits: no second switch while one runs
         QVERIFY(!app.enabled("cmdUse"));
         app.fake.answerHeld();
-        const QString best = "best;127.0.0.1:" + QString::number(accepting.port);
-        QTRY_COMPARE(app.fake.eventsOf("write"), QStringList{serverPath + "=" + best});
+        QTRY_COMPARE(app.fake.eventsOf("write"),
+                     QStringList{serverPath + "=best;127.0.0.1:" + QString::number(accepting.port)});
         QTRY_VERIFY(app.enabled("cmdUse")); // the switch has ended
         app.click("cmdStop");
-        QCOMPARE(stop->text(), "Test Again");
+        QCOMPARE(app.text("cmdStop"), "Test Again");
         QTRY_COMPARE(silent.openNow(), 0);
 
         app.click("cmdClose");
-        QTRY_VERIFY(!app.child<QDialog>("frmTestList"));
-        QCOMPARE(noCommon.openNow() + accepting.openNow(), 0);
+        QTRY_VERIFY(!app.child("frmTestList"));
     }
 
-    // The About box's link opens its page only where ShowLinks is an empty
-    // text (not a blank); Esc and Enter close the box.
-    void about()
-    {
-        Fixture app("a;1;1\r\n");
-        for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
-            app.child<QAction>("mnuAbout")->trigger();
-            setRegistryText(app.fake, ShowLinksPath, " ");
-            QTest::mouseClick(app.child<QLabel>("lblSupport"), Qt::LeftButton);
-            setRegistryText(app.fake, ShowLinksPath, "");
-            QTest::mouseClick(app.child<QLabel>("lblSupport"), Qt::LeftButton);
-            QTest::keyClick(app.child<AboutDialog>("frmabout"), key);
-            QTRY_VERIFY(!app.child<AboutDialog>("frmabout"));
-        }
-        QCOMPARE(app.fake.eventsOf("open"), (QStringList{AboutReferralUrl, AboutReferralUrl}));
-    }
-
-    // The windows shown, each control named for screen readers, the main
-    // window's tab chain, its font, and the focus back on the list once the
-    // dialogs close.
+    // The windows shown, each control named for screen readers, the About
+    // box's link (it opens its page only where ShowLinks is an empty text,
+    // not a blank) and Esc that closes the box, the main window's tab chain,
+    // its font, and the focus back on the list once the dialogs close.
     void screen()
     {
         Fixture app("a;127.0.0.1;1\r\n", "a;127.0.0.1:1");
@@ -304,14 +272,14 @@ private Q_SLOTS:
             {"frmabout", "Image1", {8, 8, 32, 32}},
         };
         for (const Place &place : places) {
-            auto *window = app.child<QWidget>(place.window);
+            QWidget *window = app.child(place.window);
             QWidget *control = place.control ? window->findChild<QWidget *>(place.control) : nullptr;
             QCOMPARE(control ? control->geometry() : window->rect(), place.place);
         }
         for (const char *top : {"frmMain", "frmTest", "frmabout", "frmTestList"}) {
-            QVERIFY2(app.child<QWidget>(top)->isVisible(), top);
+            QVERIFY2(app.child(top)->isVisible(), top);
             // Qt's own parts of a control, and plain containers, are no controls.
-            for (QWidget *widget : app.child<QWidget>(top)->findChildren<QWidget *>()) {
+            for (QWidget *widget : app.child(top)->findChildren<QWidget *>()) {
                 if (widget->objectName().isEmpty() || widget->objectName().startsWith("qt_") || !widget->isVisible()
                     || widget->metaObject() == &QWidget::staticMetaObject)
                     continue;
@@ -320,9 +288,15 @@ private Q_SLOTS:
             }
         }
 
-        app.child<QWidget>("frmTestList")->close();
-        app.child<QWidget>("frmabout")->close();
-        app.child<QWidget>("frmTest")->close();
+        setRegistryText(app.fake, ShowLinksPath, " ");
+        QTest::mouseClick(app.child("lblSupport"), Qt::LeftButton);
+        setRegistryText(app.fake, ShowLinksPath, "");
+        QTest::mouseClick(app.child("lblSupport"), Qt::LeftButton);
+        QCOMPARE(app.fake.eventsOf("open"), QStringList{AboutReferralUrl});
+        QTest::keyClick(app.child("frmabout"), Qt::Key_Escape);
+        QTRY_VERIFY(!app.child("frmabout"));
+        app.child("frmTestList")->close();
+        app.child("frmTest")->close();
         QTRY_COMPARE(app.window.focusWidget(), app.list());
         QStringList chain;
         for (QWidget *next = app.list()->nextInFocusChain(); next != app.list(); next = next->nextInFocusChain()) {
@@ -330,7 +304,7 @@ private Q_SLOTS:
                 chain.append(next->objectName());
         }
         QCOMPARE(chain, (QStringList{"txtInfo", "cmdTestList", "cmdTestServer", "cmdUseServer"}));
-        const QString family = QFontInfo(app.child<QPushButton>("cmdUseServer")->font()).family();
+        const QString family = QFontInfo(app.child("cmdUseServer")->font()).family();
         // Wine's Tahoma where Debian's fonts-wine has it, else a narrow stand-in.
         QCOMPARE(family, QFile::exists("/usr/share/wine/fonts/tahoma.ttf") ? "Tahoma" : "DejaVu Sans Condensed");
     }
