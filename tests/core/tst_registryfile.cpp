@@ -104,6 +104,7 @@ private Q_SLOTS:
         const bool written = wine ? wineFile.setText(messengerKey, "Server", text, now, &error)
                                   : file.write("K", "Server", text, &error);
         QCOMPARE(written, !after.isEmpty());
+        QVERIFY(wine || !file.write("K", "Ser\rver", "v", &error)); // nor in the value's name
         QCOMPARE(wine ? wineFile.content() : file.content(), after.isEmpty() ? before : after);
         RegistryValue read;
         if (written) {
