@@ -34,51 +34,85 @@ class TestRegistryFile : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // Each row writes a\b"c as the value Server of key K.
+    // Each row writes a text as the value Server, of key K in an export file
+    // and of the Messenger key in a Wine prefix's user.reg (a file that starts
+    // as one does), and reads it back. A refused write leaves the file as it was.
     void write_data()
     {
         QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("after"); // empty: refused
         const QByteArray head = "Windows Registry Editor Version 5.00\r\n\r\n";
         const QByteArray other = "[HKEY_CURRENT_USER\\Other]\r\n\"Server\"=\"keep\"\r\n; comment\r\n";
+        const QString text = QStringLiteral("a\\b\"c");
         const QByteArray written = "\"Server\"=\"a\\\\b\\\"c\"";
         const auto utf16 = [](const QByteArray &utf8) -> QByteArray {
             return QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom)(QString::fromUtf8(utf8));
         };
-        QTest::newRow("new file") << QByteArray() << head + "[K]\r\n" + written + "\r\n";
+        QTest::newRow("new file") << QByteArray() << text << head + "[K]\r\n" + written + "\r\n";
         QTest::newRow("replaced, other keys kept")
             << head + other + "[K]\r\n\"Server\"=\"old\"\r\n\"After\"=dword:1\r\n"
-            << head + other + "[K]\r\n" + written + "\r\n\"After\"=dword:1\r\n";
+            << text << head + other + "[K]\r\n" + written + "\r\n\"After\"=dword:1\r\n";
         QTest::newRow("key and value names in other case, LF endings")
-            << QByteArray("[k]\n\"server\"=\"old\"\n") << "[k]\n" + written + "\n";
+            << QByteArray("[k]\n\"server\"=\"old\"\n") << text << "[k]\n" + written + "\n";
         QTest::newRow("continued hex value replaced whole")
-            << QByteArray("[K]\r\n\"Server\"=hex(2):31,00,\\\r\n  32,00,\\\r\n  00,00\r\n\"Next\"=\"n\"\r\n")
+            << QByteArray("[K]\r\n\"Server\"=hex(2):31,00,\\\r\n  32,00,\\\r\n  00,00\r\n\"Next\"=\"n\"\r\n") << text
             << "[K]\r\n" + written + "\r\n\"Next\"=\"n\"\r\n";
         QTest::newRow("added after the key's last value, no final line break")
-            << QByteArray("[K]\r\n\"A\"=\"1\"\r\n\r\n[L]\r\n\"B\"=\"2\"")
+            << QByteArray("[K]\r\n\"A\"=\"1\"\r\n\r\n[L]\r\n\"B\"=\"2\"") << text
             << "[K]\r\n\"A\"=\"1\"\r\n" + written + "\r\n\r\n[L]\r\n\"B\"=\"2\"";
-        QTest::newRow("UTF-16 export") << utf16(head + other + "[K]\r\n\"Server\"=\"\xC3\xBC\"\r\n")
+        QTest::newRow("UTF-16 export") << utf16(head + other + "[K]\r\n\"Server\"=\"\xC3\xBC\"\r\n") << text
                                        << utf16(head + other + "[K]\r\n" + written + "\r\n");
+        // A line break in the value would start a line of its own.
+        QTest::newRow("control character")
+            << QByteArray("[K]\r\n\"Server\"=\"old\"\r\n") << QString("a\n[K2]") << QByteArray();
+        QTest::newRow("Wine: escapes: non-ASCII with a hex digit after or not, outside the BMP; C and octal")
+            << wineHeader + messengerSection + oldServer
+            << QString("\u00e9a\u00e9g\u4e2d\U0001F600 a\\b\"c\a\b\t\n\v\f\r\x1b\x01"
+                       "7\x01"
+                       "8\x1f\x7f\u0080")
+            << wineHeader + messengerSectionNow
+                + "\"Server\"=\"\\x00e9a\\xe9g\\x4e2d\\xd83d\\xde00 "
+                  "a\\\\b\\\"c\\a\\b\\t\\n\\v\\f\\r\\e\\0017\\18\\37\x7f\\x80\"\n";
+        QTest::newRow("Wine: other case, no time, hex over two lines, CRLF")
+            << wineHeader + "\n[software\\\\microsoft\\\\msnmessenger]\n\"SERVER\"=hex:01,\\\n  02\r\n" + valueZ
+            << QString("n") << wineHeader + "\n[software\\\\microsoft\\\\msnmessenger]\n\"Server\"=\"n\"\r\n" + valueZ;
+        QTest::newRow("Wine: repeated value: its last line")
+            << wineHeader + messengerSection + oldServer + messengerSection + oldServer << QString("n")
+            << wineHeader + messengerSection + oldServer + messengerSectionNow + newServer;
+        QTest::newRow("Wine: add value in order")
+            << wineHeader + messengerSection + valueA + valueZ + sectionAfter << QString("n")
+            << wineHeader + messengerSectionNow + valueA + newServer + valueZ + sectionAfter;
+        QTest::newRow("Wine: add key at the end") << wineHeader + sectionBefore.chopped(1) << QString("n")
+                                                  << wineHeader + sectionBefore + messengerSectionNow + newServer;
+        QTest::newRow("Wine: unknown header")
+            << "WINE REGISTRY Version 3\n" + messengerSection + oldServer << QString("n") << QByteArray();
+        QTest::newRow("Wine: unknown architecture")
+            << QByteArray(wineHeader).replace("win64", "win128") << QString("n") << QByteArray();
     }
 
     void write()
     {
         QFETCH(QByteArray, before);
+        QFETCH(QString, text);
         QFETCH(QByteArray, after);
+        const bool wine = before.startsWith("WINE");
+        const QDateTime now = QDateTime::fromSecsSinceEpoch(1796596918, Qt::UTC);
+        WineRegistryFile wineFile(before);
         RegistryFile file(before);
         QString error;
-        QVERIFY2(file.write("K", "Server", "a\\b\"c", &error), qPrintable(error));
-        QCOMPARE(file.content(), after);
-    }
-
-    // A line break in the value or the name would start a line of its own.
-    void refusesControlCharacters()
-    {
-        RegistryFile file("[K]\r\n\"Server\"=\"old\"\r\n");
-        QString error;
-        QVERIFY(!file.write("K", "Server", "a\n[K2]", &error));
-        QVERIFY(error.contains("control character"));
-        QVERIFY(!file.write("K", "Ser\rver", "v", &error));
+        const bool written = wine ? wineFile.setText(messengerKey, "Server", text, now, &error)
+                                  : file.write("K", "Server", text, &error);
+        QCOMPARE(written, !after.isEmpty());
+        QVERIFY(wine || !file.write("K", "Ser\rver", "v", &error)); // nor in the value's name
+        QCOMPARE(wine ? wineFile.content() : file.content(), after.isEmpty() ? before : after);
+        RegistryValue read;
+        if (written) {
+            QVERIFY2(wine ? WineRegistryFile(after).read(messengerKey, "Server", &read, &error)
+                          : RegistryFile(after).read("K", "Server", &read, &error),
+                     qPrintable(error));
+            QCOMPARE(read.text, text);
+        }
     }
 
     // A value that cannot be read says whether it is missing or of a kind that
@@ -135,53 +169,6 @@ private Q_SLOTS:
         QCOMPARE(file.value("Main", "Opened").value_or("!"), read);
         QCOMPARE(file.setValue("Main", "Opened", "7"), !after.isEmpty());
         QCOMPARE(file.content(), after.isEmpty() ? before : after);
-    }
-
-    void wineSetText_data()
-    {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QByteArray>("after"); // empty: refused, the file left as it was
-        QTest::newRow("escapes: non-ASCII with a hex digit after or not, outside the BMP; C and octal")
-            << wineHeader + messengerSection + oldServer
-            << QString("\u00e9a\u00e9g\u4e2d\U0001F600 a\\b\"c\a\b\t\n\v\f\r\x1b\x01"
-                       "7\x01"
-                       "8\x1f\x7f\u0080")
-            << wineHeader + messengerSectionNow
-                + "\"Server\"=\"\\x00e9a\\xe9g\\x4e2d\\xd83d\\xde00 "
-                  "a\\\\b\\\"c\\a\\b\\t\\n\\v\\f\\r\\e\\0017\\18\\37\x7f\\x80\"\n";
-        QTest::newRow("other case, no time, hex over two lines, CRLF")
-            << wineHeader + "\n[software\\\\microsoft\\\\msnmessenger]\n\"SERVER\"=hex:01,\\\n  02\r\n" + valueZ
-            << QString("n") << wineHeader + "\n[software\\\\microsoft\\\\msnmessenger]\n\"Server\"=\"n\"\r\n" + valueZ;
-        QTest::newRow("repeated value: its last line")
-            << wineHeader + messengerSection + oldServer + messengerSection + oldServer << QString("n")
-            << wineHeader + messengerSection + oldServer + messengerSectionNow + newServer;
-        QTest::newRow("add value in order")
-            << wineHeader + messengerSection + valueA + valueZ + sectionAfter << QString("n")
-            << wineHeader + messengerSectionNow + valueA + newServer + valueZ + sectionAfter;
-        QTest::newRow("add key at the end") << wineHeader + sectionBefore.chopped(1) << QString("n")
-                                            << wineHeader + sectionBefore + messengerSectionNow + newServer;
-        QTest::newRow("unknown header") << "WINE REGISTRY Version 3\n" + messengerSection + oldServer << QString("n")
-                                        << QByteArray();
-        QTest::newRow("unknown architecture")
-            << QByteArray(wineHeader).replace("win64", "win128") << QString("n") << QByteArray();
-    }
-
-    void wineSetText()
-    {
-        QFETCH(QByteArray, before);
-        QFETCH(QString, text);
-        QFETCH(QByteArray, after);
-        const QDateTime now = QDateTime::fromSecsSinceEpoch(1796596918, Qt::UTC);
-        WineRegistryFile file(before);
-        QString error;
-        QCOMPARE(file.setText(messengerKey, "Server", text, now, &error), !after.isEmpty());
-        QCOMPARE(file.content(), after.isEmpty() ? before : after);
-        if (after.isEmpty())
-            return;
-        RegistryValue read;
-        QVERIFY2(WineRegistryFile(after).read(messengerKey, "Server", &read, &error), qPrintable(error));
-        QCOMPARE(read.text, text);
     }
 };
 
