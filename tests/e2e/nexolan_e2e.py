@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The real program over AT-SPI, as a screen reader drives it: what no QtTest
-# suite reaches, the program's own start and its accessible tree, and a switch
-# into the Wine prefix that WINEPREFIX names, checked on disk. Run it inside a
+# suite reaches, the program's own start in the user's language (LANG of a
+# Brazilian user) and its accessible tree, and a switch into the Wine prefix
+# that WINEPREFIX names, checked on disk. Run it inside a
 # virtual X display and a D-Bus session of its own (CTest does: xvfb-run -a
 # dbus-run-session -- nexolan_e2e.py PATH/TO/nexolan). Exit status 0 passed,
 # 1 failed, 77 skipped.
@@ -23,11 +24,13 @@ def run(binary, work):
     for folder in ("app", "prefix"):
         os.mkdir(os.path.join(work, folder))
     program = shutil.copy2(binary, os.path.join(work, "app", "nexolan"))
+    shutil.copytree(os.path.join(os.path.dirname(binary), "translations"), os.path.join(work, "app", "translations"))
     pathlib.Path(work, "app", "nexolan.dat").write_bytes(b"loop.example;127.0.0.1;1863\r\n")
     registry = pathlib.Path(work, "prefix", "user.reg")
     registry.write_bytes(b"WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n")
     env = dict(os.environ, HOME=work, XDG_CONFIG_HOME=os.path.join(work, "config"), QT_QPA_PLATFORM="xcb",
-               QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", WINEPREFIX=os.path.join(work, "prefix"))
+               QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", WINEPREFIX=os.path.join(work, "prefix"),
+               LANG="pt_BR.UTF-8", LC_ALL="", LC_MESSAGES="", LANGUAGE="")
     process = subprocess.Popen([program], env=env, cwd=work)
 
     # Generous: the machine may be busy with other tests.
@@ -47,12 +50,12 @@ def run(binary, work):
         app = wait_for("program on the bus", lambda: pyatspi.findDescendant(
             desktop, lambda node: node.get_process_id() == process.pid))
         # The box for the missing Messenger, then the first-run notice; then the main window.
-        for box in ("Can not load the Messenger API Type Library.", "Important information:"):
+        for box in ("Não é possível carregar a biblioteca de tipos da API", "Informações importantes:"):
             alert = wait_for("box saying " + box, lambda: pyatspi.findDescendant(
                 app, lambda node: node.getRole() == pyatspi.ROLE_ALERT and find(node, pyatspi.ROLE_LABEL, box)))
             find(alert, pyatspi.ROLE_PUSH_BUTTON, "OK").queryAction().doAction(0)
-        frame = wait_for("main window", lambda: find(app, pyatspi.ROLE_FRAME, "Nexolan - By Torvik"))
-        find(frame, pyatspi.ROLE_PUSH_BUTTON, "Use this server").queryAction().doAction(0)
+        frame = wait_for("main window", lambda: find(app, pyatspi.ROLE_FRAME, "Nexolan - Por Torvik"))
+        find(frame, pyatspi.ROLE_PUSH_BUTTON, "Usar servidor").queryAction().doAction(0)
         wait_for("the switch on disk", lambda: b'"Server"="loop.example;127.0.0.1:1863"\n' in registry.read_bytes())
     except AssertionError as error:
         print("FAIL: %s" % error)
