@@ -19,13 +19,13 @@ def run(binary, work):
     except Exception as error:
         print("SKIP: no AT-SPI: %s" % error)
         return 77
-    # The program reads its list beside itself. A Wine prefix of the test's own, that no wineserver runs for:
+    # The program reads the list beside itself, named after it. A Wine prefix of the test's own, that no wineserver runs for:
     # the switch edits its user.reg, and the program looks for Messenger in no other test's prefix.
     for folder in ("app", "prefix"):
         os.mkdir(os.path.join(work, folder))
-    program = shutil.copy2(binary, os.path.join(work, "app", "nexolan"))
+    program = shutil.copy2(binary, os.path.join(work, "app", "nexolan-e2e"))
     shutil.copytree(os.path.join(os.path.dirname(binary), "translations"), os.path.join(work, "app", "translations"))
-    pathlib.Path(work, "app", "nexolan.dat").write_bytes(b"loop.example;127.0.0.1;1863\r\n")
+    pathlib.Path(work, "app", "nexolan-e2e.dat").write_bytes(b"loop.example;127.0.0.1;1863\r\n")
     registry = pathlib.Path(work, "prefix", "user.reg")
     registry.write_bytes(b"WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n")
     env = dict(os.environ, HOME=work, XDG_CONFIG_HOME=os.path.join(work, "config"), QT_QPA_PLATFORM="xcb",
@@ -57,12 +57,14 @@ def run(binary, work):
         frame = wait_for("main window", lambda: find(app, pyatspi.ROLE_FRAME, "Nexolan - Por Torvik"))
         find(frame, pyatspi.ROLE_PUSH_BUTTON, "Usar servidor").queryAction().doAction(0)
         wait_for("the switch on disk", lambda: b'"Server"="loop.example;127.0.0.1:1863"\n' in registry.read_bytes())
+        settings = pathlib.Path(work, "config", "Nexolan", "Nexolan.ini")  # where the launch is counted
+        wait_for("the launch counted", lambda: settings.exists() and b"Opened=1" in settings.read_bytes())
     except AssertionError as error:
         print("FAIL: %s" % error)
         return 1
     finally:
         process.kill()  # nothing happens where it has ended
-    print("PASS: start-up boxes, switch on disk")
+    print("PASS: start-up boxes, switch and launch counter on disk")
     return 0
 
 
