@@ -22,7 +22,6 @@ public:
         Silent, // accepts and never answers
         Answer, // answers the probe line with the reply, up to its first CR and the rest a moment later
         Close, // once the probe line came, sends the reply (if any) and closes
-        ResetAfterProbe, // resets once the probe line came
         Refuse, // its port is taken, but nobody listens there
     };
 
@@ -45,13 +44,7 @@ public:
                 received += socket->readAll();
                 if (received.size() < 25)
                     return;
-                if (behaviour == Behaviour::ResetAfterProbe) {
-                    // Closed with SO_LINGER 0: the client gets a reset.
-                    const linger abortive{1, 0};
-                    ::setsockopt(socket->socketDescriptor(), SOL_SOCKET, SO_LINGER,
-                                 reinterpret_cast<const char *>(&abortive), sizeof abortive);
-                    socket->abort();
-                } else if (behaviour == Behaviour::Close) {
+                if (behaviour == Behaviour::Close) {
                     socket->write(reply);
                     socket->disconnectFromHost();
                 } else if (behaviour == Behaviour::Answer) {
