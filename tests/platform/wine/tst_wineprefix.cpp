@@ -53,13 +53,15 @@ struct FindCase
 };
 
 // The server of the prefix "p" in the fake /proc, run as bin/wineserver64, and the stand-in for Wine's loader.
+// Started by the user with Wine's loader, by another user, by the user while the write waits for the lock of
+// user.reg (it shows up in /proc then), or on its own: without an absolute WINELOADER, in the prefix folder
+// itself as a server starting does, beside bin/wine64.
+enum class Started { ByUser, ByOtherUser, DuringWrite, OnItsOwn };
+
 struct FakeServer
 {
+    Started started = Started::ByUser;
     QString groupWritable{}, givenAway{}; // a file or folder in the test's folder, given to another user
-    bool ofOtherUser = false;
-    bool startsLater = false; // it shows up in /proc while the write waits for the lock of user.reg
-    // Without an absolute WINELOADER, in the prefix folder itself as a server starting does, beside bin/wine64.
-    bool startedOnItsOwn = false;
     QString loader = "bin/wine"; // its WINELOADER, in the test's folder
 };
 
@@ -199,23 +201,25 @@ class TestWinePrefix : public QObject
                                    "if [ %3 = 1 ]; then echo error; echo 'disk on fire' >&2; exit 1; fi\n"
                                    "echo \"text $4\"\n")
                                    .arg(startable.join(u' '), QString::number(seconds), QString::number(int(fault)));
-        const QString standIn = server.startedOnItsOwn ? "bin/wine64" : "bin/wine";
+        const bool onItsOwn = server.started == Started::OnItsOwn;
+        const QString standIn = onItsOwn ? "bin/wine64" : "bin/wine";
         write(standIn, script.toUtf8());
         QVERIFY(QFile::setPermissions(path(standIn), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         if (!server.groupWritable.isEmpty())
             QCOMPARE(::chmod(QFile::encodeName(path(server.groupWritable)).constData(), 0775), 0);
         if (!server.givenAway.isEmpty())
             giveToOtherUser(server.givenAway);
-        const QString loader = server.startedOnItsOwn ? "wine" : path(server.loader);
+        const QString loader = onItsOwn ? "wine" : path(server.loader);
         // A server works in a folder named after its prefix's device and inode.
         struct stat prefix;
         QCOMPARE(::stat(QFile::encodeName(path("p")).constData(), &prefix), 0);
-        const QString folder = server.startedOnItsOwn
+        const QString folder = onItsOwn
             ? path("p")
             : QStringLiteral("/tmp/w/server-%1-%2").arg(prefix.st_dev, 0, 16).arg(prefix.st_ino, 0, 16);
         makeProcess({{}, {}, folder, false, "explorer.exe", {}, "bin/explorer"});
         makeProcess({{}, {}, "/tmp/w/server-1-2", false, "wineserver64", {}, "bin/other"});
-        makeProcess({{}, {}, folder, server.ofOtherUser, "wineserver64", loader, "bin/wineserver64"});
+        const bool ofOtherUser = server.started == Started::ByOtherUser;
+        makeProcess({{}, {}, folder, ofOtherUser, "wineserver64", loader, "bin/wineserver64"});
     }
     WinePrefix fakePrefix() const { return WinePrefix(path("p"), {{}, {}, {}, path("proc")}); } // "p" in the fake /proc
     QString dosPath(const QString &name) const { return "Z:" + m_home.filePath(name).replace(u'/', u'\\'); }
@@ -329,15 +333,16 @@ private slots:
         QTest::newRow("the old value stays") << HelperCase{"did not keep the new value", {"x64"}, {}, Fault::KeepsOld};
         QTest::newRow("slow 32-bit prefix whose 32-bit helper cannot start, twice")
             << HelperCase{"", {"x86", "x64", "x64"}, {}, Fault::None, 0.2, "win32", {"x64"}, 2};
-        QTest::newRow("server that starts while user.reg is written") << HelperCase{"", {"x64"}, {{}, {}, false, true}};
-        QTest::newRow("server started on its own: the wine beside it")
-            << HelperCase{"", {"x64"}, {{}, {}, false, false, true}};
-        QTest::newRow("group-writable folder") << HelperCase{"bin is writable by others", {}, {"bin"}};
-        QTest::newRow("loader of another user") << HelperCase{"wine belongs to nobody", {}, {{}, "bin/wine"}};
+        QTest::newRow("server that starts while user.reg is written")
+            << HelperCase{"", {"x64"}, {Started::DuringWrite}};
+        QTest::newRow("server started on its own: the wine beside it") << HelperCase{"", {"x64"}, {Started::OnItsOwn}};
+        QTest::newRow("group-writable folder") << HelperCase{"bin is writable by others", {}, {Started::ByUser, "bin"}};
+        QTest::newRow("loader of another user")
+            << HelperCase{"wine belongs to nobody", {}, {Started::ByUser, {}, "bin/wine"}};
         QTest::newRow("loader that is a folder")
-            << HelperCase{"bin is not a regular file", {}, {{}, {}, false, false, false, "bin/"}};
+            << HelperCase{"bin is not a regular file", {}, {Started::ByUser, {}, {}, "bin/"}};
         // The file is written, not through the other user's server.
-        QTest::newRow("server of another user") << HelperCase{"", {}, {{}, {}, true}};
+        QTest::newRow("server of another user") << HelperCase{"", {}, {Started::ByOtherUser}};
     }
     void throughServer()
     {
@@ -346,7 +351,7 @@ private slots:
         serveUnderFakeWine(row.server, row.startable, row.seconds, row.fault);
         QLockFile lock(path("p/user.reg.lock"));
         std::thread serverStarts;
-        if (row.server.startsLater) {
+        if (row.server.started == Started::DuringWrite) {
             QVERIFY(QDir().rename(path("proc"), path("proc-later")));
             QVERIFY(lock.lock());
             serverStarts = std::thread([&lock, from = path("proc-later"), to = path("proc")] {
