@@ -23,7 +23,8 @@ prefix=$tmp/prefix
 
 # The files that no check below reads.
 for icon in 16x16/apps/nexolan.png 32x32/apps/nexolan.png scalable/apps/nexolan.svg; do
-    [ -s "$prefix/share/icons/hicolor/$icon" ] || fail "not installed: $icon"; done
+    [ -s "$prefix/share/icons/hicolor/$icon" ] || fail "not installed: $icon"
+done
 [ -e "$build/nexolan-messenger-x64.exe" ] && ! [ -s "$prefix/lib/nexolan/nexolan-messenger-x64.exe" ] && fail "no helper"
 metainfo=$prefix/share/metainfo/net.torvik.nexolan.metainfo.xml
 desktop-file-validate "$prefix/share/applications/net.torvik.nexolan.desktop" || fail "the desktop entry is not valid"

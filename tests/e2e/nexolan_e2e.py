@@ -3,10 +3,9 @@
 # The real program over AT-SPI, as a screen reader drives it: what no QtTest
 # suite reaches, the program's own start in the user's language (LANG of a
 # Brazilian user) and its accessible tree, and a switch into the Wine prefix
-# that WINEPREFIX names, checked on disk. Run it inside a
-# virtual X display and a D-Bus session of its own (CTest does: xvfb-run -a
-# dbus-run-session -- nexolan_e2e.py PATH/TO/nexolan). Exit status 0 passed,
-# 1 failed, 77 skipped.
+# that WINEPREFIX names, checked on disk. Run it inside a virtual X display
+# and a D-Bus session of its own (CTest does: xvfb-run -a dbus-run-session --
+# nexolan_e2e.py PATH/TO/nexolan). Exit status 0 passed, 1 failed, 77 skipped.
 
 import os, pathlib, shutil, subprocess, sys, tempfile, time
 

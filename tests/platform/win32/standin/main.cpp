@@ -46,7 +46,8 @@ static struct Messenger : IClassFactory, IDispatch
             return DISP_E_MEMBERNOTFOUND;
         if (!refuse) {
             FILE *record = _wfopen(recordPath.c_str(), L"ab");
-            return record && fputs("Signout\n", record) >= 0 && fclose(record) == 0 ? S_OK : E_FAIL;
+            const bool written = record && fputs("Signout\n", record) >= 0;
+            return record && fclose(record) == 0 && written ? S_OK : E_FAIL; // closed whether or not written
         }
         refuse = false;
         if (exception)
