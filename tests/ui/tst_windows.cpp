@@ -7,9 +7,11 @@
 #include "ui/WidgetLayout.h"
 #include "ui/about/ReferralLinks.h"
 #include "ui/main/MainWindow.h"
+#include "ui/servertest/AutoSizeLabel.h"
 
 #include <QAccessible>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QProgressBar>
 #include <QTest>
 #include <QTreeView>
@@ -236,10 +238,12 @@ private Q_SLOTS:
         QTRY_VERIFY(!app.child("frmTestList"));
     }
 
-    // The windows shown, each control named for screen readers, the About
-    // box's link (it opens its page only where ShowLinks is an empty text,
-    // not a blank) and Esc that closes the box, the main window's tab chain,
-    // its font, and the focus back on the list once the dialogs close.
+    // The windows shown: each control in its place, the main list's columns
+    // and the Test List's row of buttons; each control named for screen
+    // readers, the About box's link (it opens its page only where ShowLinks
+    // is an empty text, not a blank) and Esc that closes the box, the main
+    // window's tab chain, its font, and the focus back on the list once the
+    // dialogs close.
     void screen()
     {
         Fixture app("a;127.0.0.1;1\r\n", "a;127.0.0.1:1");
@@ -260,6 +264,11 @@ private Q_SLOTS:
             {"frmMain", "cmdTestServer", {304, 256, 81, 25}},
             {"frmMain", "cmdUseServer", {392, 256, 81, 25}},
             {"frmTest", nullptr, {0, 0, 346, 113}},
+            {"frmTest", "lblIP", {8, 8, 14, 13}},
+            {"frmTest", "lblHostName", {8, 24, 52, 13}},
+            {"frmTest", "lblPort", {8, 40, 24, 13}},
+            {"frmTest", "lblTesting", {8, 80, 31, 13}},
+            {"frmTest", "lblStatus", {218, 80, 31, 13}},
             {"frmTest", "txtIP", {24, 8, 313, 13}},
             {"frmTest", "txtHostname", {64, 24, 273, 13}},
             {"frmTest", "txtPort", {40, 40, 297, 13}},
@@ -267,6 +276,7 @@ private Q_SLOTS:
             {"frmTest", "cmdClose", {256, 80, 81, 25}},
             {"frmabout", nullptr, {0, 0, 186, 233}},
             {"frmabout", "lblTitle", {56, 8, 118, 25}},
+            {"frmabout", "lblByME", {115, 40, 62, 13}},
             {"frmabout", "lblInfo", {16, 56, 161, 121}},
             {"frmabout", "cmdClose", {96, 200, 81, 25}},
             {"frmabout", "Image1", {8, 8, 32, 32}},
@@ -274,7 +284,30 @@ private Q_SLOTS:
         for (const Place &place : places) {
             QWidget *window = app.child(place.window);
             QWidget *control = place.control ? window->findChild<QWidget *>(place.control) : nullptr;
+            // A label sized to its text keeps its row and the edge it is aligned to; its width is the text's.
+            if (auto *label = qobject_cast<AutoSizeLabel *>(control)) {
+                const int width = label->width();
+                const int left = label->alignment() & Qt::AlignRight ? place.place.right() + 1 - width
+                                                                     : place.place.x();
+                QCOMPARE(label->geometry(), QRect(left, place.place.y(), width, place.place.height()));
+                continue;
+            }
             QCOMPARE(control ? control->geometry() : window->rect(), place.place);
+        }
+        QStringList headers; // of the main list's columns, and their widths
+        QList<int> widths;
+        for (int column = 0; column < ServerListModel::ColumnCount; ++column) {
+            headers.append(app.list()->model()->headerData(column, Qt::Horizontal).toString());
+            widths.append(app.list()->header()->sectionSize(column));
+        }
+        QCOMPARE(headers, (QStringList{"Host Name", "Host IP", "Port", ""}));
+        QCOMPARE(widths, (QList<int>{147, 90, 37, 96}));
+        // The Test List's buttons in one row, left to right.
+        QRect last;
+        for (const char *name : {"cmdStop", "cmdUse", "cmdCopy", "cmdClose"}) {
+            const QRect button = app.child("frmTestList")->findChild<QWidget *>(name)->geometry();
+            QVERIFY2(last.isNull() || (button.left() > last.right() && button.top() == last.top()), name);
+            last = button;
         }
         for (const char *top : {"frmMain", "frmTest", "frmabout", "frmTestList"}) {
             QVERIFY2(app.child(top)->isVisible(), top);
