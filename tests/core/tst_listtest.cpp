@@ -144,6 +144,17 @@ private Q_SLOTS:
         QVERIFY(!model.text(1, ListTestModel::RatingColumn).isEmpty());
         QCOMPARE(model.text(2, ListTestModel::ReplyColumn), "Not a Messenger server");
         QCOMPARE(model.bestFirst(), (QVector<int>{1, 2, 0}));
+        // The numbers are right-aligned; the headers of the two times say how they are cut.
+        QList<bool> rightAligned;
+        QStringList toolTips;
+        for (int column = 0; column < ListTestModel::ColumnCount; ++column) {
+            rightAligned.append(model.index(0, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>()
+                                & Qt::AlignRight);
+            toolTips.append(model.headerData(column, Qt::Horizontal, Qt::ToolTipRole).toString());
+        }
+        QCOMPARE(rightAligned, (QList<bool>{false, false, true, true, true, false, false}));
+        const QString cut = QStringLiteral("Seconds, cut to hundredths");
+        QCOMPARE(toolTips, (QStringList{{}, {}, {}, cut, cut, {}, {}}));
     }
 
     // The default limits, counted by the connections below the engine (a
