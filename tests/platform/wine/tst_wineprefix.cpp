@@ -181,7 +181,7 @@ class TestWinePrefix : public QObject
     // server a process that is no server, and a server of another prefix. Called as
     // "<loader> <helper> <command> <path> [<hex>]", the stand-in notes the helper's architecture in
     // bin/runs and, as Wine does with a program it cannot start, fails without output for a helper not
-    // startable; else it keeps the value written in bin/stored.
+    // startable or run in another prefix; else it keeps the value written in bin/stored.
     void serveUnderFakeWine(const FakeServer &server, const QStringList &startable, double seconds = 0,
                             Fault fault = Fault::None)
     {
@@ -193,6 +193,7 @@ class TestWinePrefix : public QObject
                                    "arch=\"$(basename \"$1\" .exe | cut -d- -f3)\"\n"
                                    "echo \"$arch\" >> \"$here/runs\"\n"
                                    "case ' %1 ' in *\" $arch \"*) ;; *) echo 'cannot start' >&2; exit 1;; esac\n"
+                                   "[ \"$WINEPREFIX\" = '%4' ] || { echo 'run outside the prefix' >&2; exit 1; }\n"
                                    "sleep %2\n"
                                    "if [ \"$2\" = read ]; then echo \"text $(cat \"$here/stored\")\"; exit 0; fi\n"
                                    "if [ %3 = 2 ]; then rm -r \"$here/../proc\"; exit 1; fi\n"
@@ -200,7 +201,8 @@ class TestWinePrefix : public QObject
                                    "printf %s \"$4\" > \"$here/stored\"\n"
                                    "if [ %3 = 1 ]; then echo error; echo 'disk on fire' >&2; exit 1; fi\n"
                                    "echo \"text $4\"\n")
-                                   .arg(startable.join(u' '), QString::number(seconds), QString::number(int(fault)));
+                                   .arg(startable.join(u' '), QString::number(seconds), QString::number(int(fault)),
+                                        path("p"));
         const bool onItsOwn = server.started == Started::OnItsOwn;
         const QString standIn = onItsOwn ? "bin/wine64" : "bin/wine";
         write(standIn, script.toUtf8());
