@@ -8,6 +8,7 @@
 #include "support/FakePlatform.h"
 #include "support/LoopbackServer.h"
 
+#include <QAbstractItemModelTester>
 #include <QNetworkInterface>
 #include <QSignalSpy>
 #include <QTest>
@@ -136,6 +137,7 @@ private Q_SLOTS:
         ScriptedConnector connector;
         ListTest test(m_clock, connector);
         ListTestModel model(test, ServerList::parse("a;10.0.0.1;2\r\nb;10.0.0.1;1\r\nc;10.0.0.1;3\r\n", std::nullopt));
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.start();
         QTRY_VERIFY(!test.isRunning());
         QCOMPARE(model.text(0, ListTestModel::ReplyColumn), "Error (Broken pipe)");
