@@ -321,6 +321,7 @@ private Q_SLOTS:
             }
         }
 
+        QCOMPARE(app.child("lblSupport")->palette().color(QPalette::WindowText), QColor(0, 0, 255)); // a link's blue
         setRegistryText(app.fake, ShowLinksPath, " ");
         QTest::mouseClick(app.child("lblSupport"), Qt::LeftButton);
         setRegistryText(app.fake, ShowLinksPath, "");
