@@ -311,6 +311,8 @@ private Q_SLOTS:
         }
         for (const char *top : {"frmMain", "frmTest", "frmabout", "frmTestList"}) {
             QVERIFY2(app.child(top)->isVisible(), top);
+            // Each dialog blocks the main window while it is open.
+            QCOMPARE(app.child(top)->windowModality(), qstrcmp(top, "frmMain") ? Qt::ApplicationModal : Qt::NonModal);
             // Qt's own parts of a control, and plain containers, are no controls.
             for (QWidget *widget : app.child(top)->findChildren<QWidget *>()) {
                 if (widget->objectName().isEmpty() || widget->objectName().startsWith("qt_") || !widget->isVisible()
